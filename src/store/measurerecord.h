@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QString>
+
+// One row of MeaData, GetRecorde or LoadData.
+struct MeasureRecord {
+    qint64 recno = 0;
+    QString date;
+    QString time;
+    double ems = 0.0;
+    double meavalue = 0.0;
+    QString unit;
+};

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "measurerecord.h"
+
+#include <QObject>
+#include <QString>
+#include <QVariant>
+#include <QVector>
+
+class KelvoraDatabase;
+
+// One of the measurement tables (MeaData, GetRecorde, LoadData) as the
+// windows use it: a cursor over the rows in insertion order, appends, and a
+// row cache that grows with each append so that a grid bound to it never
+// re-reads the whole table for one new row. Failures throw DatabaseError.
+class MeasureTable : public QObject {
+    Q_OBJECT
+public:
+    MeasureTable(KelvoraDatabase &database, const QString &tableName, QObject *parent = nullptr);
+
+    QString tableName() const { return m_tableName; }
+
+    void open();  // reads the rows into the cache
+    void close(); // drops the cache; the rows stay in the database
+    bool isActive() const { return m_active; }
+
+    // Deletes every row, keeping the table.
+    void emptyTable();
+
+    // Stores a row; the cursor moves onto it.
+    void append(const MeasureRecord &record);
+
+    // Re-reads the rows, making changes made by statements visible.
+    void refresh();
+
+    // Cursor.
+    void first();
+    void next();
+    void last();
+    bool eof() const;
+    bool isEmpty() const { return m_rows.isEmpty(); }
+    int recordCount() const { return static_cast<int>(m_rows.size()); }
+    int cursor() const { return m_cursor; }
+    const MeasureRecord &current() const;
+
+    // Field of the current row by name, not case-sensitive: recno, date,
+    // time, ems, meavalue, unit.
+    QVariant fieldByName(const QString &name) const;
+    double fieldAsFloat(const QString &name) const;
+    QString fieldAsString(const QString &name) const;
+
+    const QVector<MeasureRecord> &rows() const { return m_rows; }
+
+    // While suspended, appends and refreshes announce nothing; resuming
+    // announces one reset so a bound grid repaints once.
+    void disableControls();
+    void enableControls();
+    bool controlsDisabled() const { return m_disabledDepth > 0; }
+
+signals:
+    void rowsAppended(int first, int last);
+    void rowsReset();
+
+private:
+    void readAll();
+    void announceReset();
+
+    KelvoraDatabase &m_database;
+    QString m_tableName;
+    bool m_active = false;
+    QVector<MeasureRecord> m_rows;
+    int m_cursor = 0;
+    int m_disabledDepth = 0;
+    bool m_changedWhileDisabled = false;
+};
