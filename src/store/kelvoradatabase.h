@@ -1,7 +1,11 @@
 #pragma once
 
+#include <QList>
 #include <QSqlDatabase>
 #include <QString>
+
+class MeasureTable;
+class QSqlError;
 
 // The program's one database connection (named "kelvora"): an SQLite 3 file,
 // by default "Kelvora.mdb" in the working directory, holding the three
@@ -11,6 +15,7 @@ class KelvoraDatabase {
 public:
     static constexpr const char *ConnectionName = "kelvora";
     static constexpr const char *DefaultFileName = "Kelvora.mdb";
+    static constexpr int DefaultBusyTimeoutMs = 3000;
 
     KelvoraDatabase() = default;
     ~KelvoraDatabase();
@@ -19,17 +24,41 @@ public:
 
     // Opens (creating if needed) the file and the three tables.
     void open(const QString &filePath = QString::fromLatin1(DefaultFileName));
+    // Closes every table opened on this database, then the connection.
     void close();
-    bool isOpen() const;
+    bool isOpen() const { return m_open; }
+    // Absolute path of the file, once open() has been called.
     QString filePath() const { return m_filePath; }
     QSqlDatabase connection() const;
 
-    // Bulk work runs in one transaction; nesting is counted.
+    // How long a write waits for another connection's lock before failing.
+    void setBusyTimeout(int milliseconds);
+    int busyTimeout() const { return m_busyTimeoutMs; }
+
+    // Bulk work runs in one transaction; nesting is counted. The outermost
+    // commit or rollback ends the transaction. A rollback at any depth dooms
+    // the transaction: the outermost commit then rolls back and throws.
+    // After a rollback the open tables re-read their rows.
     void beginBulk();
     void commitBulk();
     void rollbackBulk();
+    int bulkDepth() const { return m_bulkDepth; }
+
+    // Throws DatabaseError "<context> (<file>): <engine text>".
+    [[noreturn]] void raise(const QString &context, const QSqlError &error) const;
 
 private:
+    friend class MeasureTable;
+
+    void exec(const QString &statement, const QString &context);
+    void createMissingTables();
+    void endTransaction(bool commit);
+    void closeConnection();
+
     QString m_filePath;
+    bool m_open = false;
+    int m_busyTimeoutMs = DefaultBusyTimeoutMs;
     int m_bulkDepth = 0;
+    bool m_bulkDoomed = false;
+    QList<MeasureTable *> m_tables; // registered by MeasureTable's constructor
 };

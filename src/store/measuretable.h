@@ -5,7 +5,10 @@
 #include <QObject>
 #include <QString>
 #include <QVariant>
+#include <QSqlQuery>
 #include <QVector>
+
+#include <optional>
 
 class KelvoraDatabase;
 
@@ -17,6 +20,7 @@ class MeasureTable : public QObject {
     Q_OBJECT
 public:
     MeasureTable(KelvoraDatabase &database, const QString &tableName, QObject *parent = nullptr);
+    ~MeasureTable() override;
 
     QString tableName() const { return m_tableName; }
 
@@ -24,7 +28,7 @@ public:
     void close(); // drops the cache; the rows stay in the database
     bool isActive() const { return m_active; }
 
-    // Deletes every row, keeping the table.
+    // Deletes every row, keeping the table; works whether open or closed.
     void emptyTable();
 
     // Stores a row; the cursor moves onto it.
@@ -33,7 +37,8 @@ public:
     // Re-reads the rows, making changes made by statements visible.
     void refresh();
 
-    // Cursor.
+    // Cursor over the cached rows. eof() is true past the last row, on an
+    // empty table and on a closed one.
     void first();
     void next();
     void last();
@@ -41,10 +46,13 @@ public:
     bool isEmpty() const { return m_rows.isEmpty(); }
     int recordCount() const { return static_cast<int>(m_rows.size()); }
     int cursor() const { return m_cursor; }
+    // The row under the cursor; an empty record when the cursor is past the
+    // last row.
     const MeasureRecord &current() const;
 
     // Field of the current row by name, not case-sensitive: recno, date,
-    // time, ems, meavalue, unit.
+    // time, ems, meavalue, unit. Past the last row every field is null (0 or
+    // empty). fieldAsString gives numbers in the shortest general format.
     QVariant fieldByName(const QString &name) const;
     double fieldAsFloat(const QString &name) const;
     QString fieldAsString(const QString &name) const;
@@ -62,10 +70,19 @@ signals:
     void rowsReset();
 
 private:
+    friend class KelvoraDatabase;
+
+    enum class Field { Recno, Date, Time, Ems, Meavalue, Unit };
+
     void readAll();
     void announceReset();
+    void requireActive() const;
+    KelvoraDatabase &database() const;
+    QString quotedTableName() const;
+    Field fieldIndex(const QString &name) const;
 
-    KelvoraDatabase &m_database;
+    KelvoraDatabase *m_database; // cleared when the database is destroyed first
+    std::optional<QSqlQuery> m_insert; // prepared while the table is open
     QString m_tableName;
     bool m_active = false;
     QVector<MeasureRecord> m_rows;

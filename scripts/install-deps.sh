@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs every Debian package the program, its tests and its demo need.
+set -euo pipefail
+
+packages=(
+  build-essential cmake pkg-config
+  qt6-base-dev qt6-serialport-dev libqt6sql6-sqlite qt6-charts-dev libqt6charts6-dev
+  libjpeg-dev libgl-dev
+  xvfb xauth x11-utils imagemagick poppler-utils
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

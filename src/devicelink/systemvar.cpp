@@ -1,0 +1,217 @@
+#include "systemvar.h"
+
+#include "apppaths.h"
+#include "delay.h"
+#include "dialogs.h"
+#include "kelvoraerror.h"
+#include "settingsfile.h"
+#include "thermometerprotocol.h"
+
+#include <QFileInfo>
+
+TForm6 *Form6 = nullptr;
+
+namespace {
+const QByteArray CommandSettings = QByteArrayLiteral("ATA");
+}
+
+TForm6::TForm6(QObject *parent)
+    : QObject(parent),
+      Table1(Database1, QStringLiteral("MeaData")),
+      Table2(Database1, QStringLiteral("GetRecorde")),
+      Table3(Database1, QStringLiteral("LoadData")),
+      Query1(Database1)
+{
+    setObjectName(QStringLiteral("Form6"));
+    MSComm1.setObjectName(QStringLiteral("MSComm1"));
+    Timer1.setObjectName(QStringLiteral("Timer1"));
+    Timer2.setObjectName(QStringLiteral("Timer2"));
+
+    connect(&Timer1, &ComponentTimer::timeout, this, [this] { guardedHandler([this] { Timer1Timer(); }); });
+    connect(&Timer2, &ComponentTimer::timeout, this, [this] { guardedHandler([this] { Timer2Timer(); }); });
+    connect(&MSComm1, &SerialControl::comm, this,
+            [this](int event) { guardedHandler([this, event] { MSComm1Comm(event); }); });
+    connect(&MSComm1, &SerialControl::portLost, this, &TForm6::onPortLost);
+
+    Timer1.setInterval(PollIntervalMs);
+    Timer1.setEnabled(true);
+    Form6 = this;
+}
+
+TForm6::~TForm6()
+{
+    if (Form6 == this)
+        Form6 = nullptr;
+}
+
+QString TForm6::settingsFilePath() const
+{
+    return AppPaths::besideExecutable(QString::fromLatin1(SettingsFileName));
+}
+
+void TForm6::FormCreate()
+{
+    TSystemVars &v = SystemVars;
+    v.readInterval = 0;
+    v.dataSaved = true;
+
+    if (!Database1.isOpen())
+        Database1.open();
+    for (MeasureTable *table : {&Table1, &Table2, &Table3}) {
+        table->close();
+        table->emptyTable();
+        table->open();
+    }
+
+    v.deviceBusy = false;
+    Timer2.setEnabled(false);
+    Timer2.setInterval(0);
+    v.analyzeWindow = nullptr;
+    v.measureWindow = nullptr;
+    v.importWindow = nullptr;
+
+    const QString report = AppPaths::besideExecutable(QString::fromLatin1(ReportFileName));
+    if (!QFileInfo(report).isFile()) {
+        showError(QStringLiteral("Kelvora_en.rav Destroied"));
+        return;
+    }
+    m_reportProjectFile = report;
+
+    if (SettingsFile::load(settingsFilePath(), v) == SettingsFile::LoadResult::Unreadable) {
+        showError(QStringLiteral("KELVORA.INI  Destroied"));
+        return;
+    }
+    m_settingsLoaded = true;
+
+    v.measureMenuEnabled = true;
+    v.setupMenuEnabled = true;
+    v.importMenuEnabled = true;
+}
+
+void TForm6::FormClose()
+{
+    if (m_closed)
+        return;
+    m_closed = true;
+    Timer1.setEnabled(false);
+    Timer2.setEnabled(false);
+    MSComm1.close();
+    SystemVars.portOpen = false;
+
+    // Settings that were never read would be written back as zeros and
+    // destroy the user's file: then the file is left as it is.
+    if (!m_settingsLoaded)
+        return;
+    if (!SettingsFile::save(settingsFilePath(), SystemVars)) {
+        Dialogs::instance().message(QStringLiteral("The KELVORA.INI file  have been damaged"),
+                                    QStringLiteral("File Error Information"), Dialogs::Icon::Error,
+                                    Dialogs::Ok);
+    }
+}
+
+void TForm6::OpenPort()
+{
+    TSystemVars &v = SystemVars;
+    v.settingsRead = false;
+    if (v.portOpen)
+        return;
+    MSComm1.setPortName(v.serialPort);
+    MSComm1.open();
+    v.rxCount = 0;
+    v.portOpen = true;
+    delay(200);
+    MSComm1.output(CommandSettings);
+}
+
+void TForm6::Timer1Timer()
+{
+    TSystemVars &v = SystemVars;
+    if (v.awaitingReply) {
+        if (v.replyCountdown <= 0)
+            v.awaitingReply = false;
+        else
+            --v.replyCountdown;
+    }
+
+    if (v.linkCountdown != 0) {
+        v.connected = true;
+        --v.linkCountdown;
+    } else {
+        v.connected = false;
+    }
+
+    if (!v.portOpen) {
+        openPortFromPoll();
+        return;
+    }
+    if (v.commState == CommIdle) {
+        v.awaitingReply = true;
+        v.replyCountdown = 1;
+        MSComm1.output(CommandSettings);
+    }
+}
+
+void TForm6::openPortFromPoll()
+{
+    TSystemVars &v = SystemVars;
+    // Without a configured port (settings never read) there is nothing to try.
+    if (v.serialPort.trimmed().isEmpty())
+        return;
+    try {
+        MSComm1.setPortName(v.serialPort);
+        MSComm1.open();
+        v.portOpen = true;
+    } catch (const SerialPortError &) {
+        if (v.portErrorShown)
+            return;
+        // Stopped while the box is open, so the poll stacks no further boxes.
+        Timer1.setEnabled(false);
+        Dialogs::instance().message(
+            QStringLiteral("Can not open COM port, please confirm COM port is not being occupied "
+                           "by another device.\rOr try another COM port."),
+            QStringLiteral("Serial Port Error"), Dialogs::Icon::Error, Dialogs::Ok);
+        if (!m_closed)
+            Timer1.setEnabled(true);
+        v.portErrorShown = true;
+    }
+}
+
+void TForm6::MSComm1Comm(int event)
+{
+    if (event != SerialControl::ReceiveEvent)
+        return;
+    TSystemVars &v = SystemVars;
+    const qint64 waiting = MSComm1.inBufferCount();
+    const QByteArray bytes = MSComm1.input().left(waiting);
+    v.linkCountdown = LinkTicks;
+    v.rxIdleCount = 0;
+    // A flood of bytes that no parse empties must not grow without bound.
+    const qint64 room = MaxReceiveBytes - v.rxCount;
+    if (room > 0)
+        v.appendReceived(bytes.left(room));
+    MSComm1.discardInput();
+
+    Timer2.setInterval(FrameIntervalMs);
+    if (v.commState == CommDownloading)
+        Timer2.setInterval(DownloadQuietMs);
+    Timer2.setEnabled(true);
+}
+
+void TForm6::Timer2Timer()
+{
+    TSystemVars &v = SystemVars;
+    const QByteArray frame = v.receivedFrame();
+    // Emptied before the reading is handed on: a window that waits inside its
+    // handler lets this timer fire again, and must not see the frame twice.
+    v.clearReceived();
+    if (frame.size() < 3)
+        return;
+    v.connected = true;
+    if (ThermometerProtocol::parseReply(frame, v) == ThermometerProtocol::ReplyKind::Reading)
+        sendWindowMessage(v.measureWindow, WM_NEWREADING);
+}
+
+void TForm6::onPortLost()
+{
+    SystemVars.portOpen = false;
+}

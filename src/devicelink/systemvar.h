@@ -1,0 +1,69 @@
+#pragma once
+
+#include "componenttimer.h"
+#include "serialcontrol.h"
+#include "store/kelvoradatabase.h"
+#include "store/measuretable.h"
+#include "store/sqlstatement.h"
+#include "systemvars.h"
+
+#include <QObject>
+#include <QString>
+
+// The device-link module: never shown, created right after the main window
+// and alive until the program ends. It owns the serial port, the poll and
+// frame timers, the database with the three measurement tables, and the
+// shared state SystemVars.
+class TForm6 : public QObject {
+    Q_OBJECT
+public:
+    static constexpr const char *ReportFileName = "Kelvora_en.rav";
+    static constexpr const char *SettingsFileName = "KELVORA.INI";
+    static constexpr int PollIntervalMs = 1000;
+    static constexpr int FrameIntervalMs = 50;
+    static constexpr int DownloadQuietMs = 1500;
+    static constexpr int LinkTicks = 3;
+    // More than the longest reply the program understands ("ATP", 30003 bytes).
+    static constexpr int MaxReceiveBytes = 64 * 1024;
+
+    explicit TForm6(QObject *parent = nullptr);
+    ~TForm6() override;
+
+    // Creation: empties the tables, checks the report layout, reads the
+    // settings and enables the device commands. Database failures throw.
+    void FormCreate();
+    // Closing: port off, settings written. Runs once; later calls do nothing.
+    void FormClose();
+
+    // Opens the port of SystemVars.serialPort and asks for the thermometer's
+    // settings. Throws SerialPortError when the port cannot be opened.
+    void OpenPort();
+
+    // Handlers, public so that tests can drive them.
+    void Timer1Timer();
+    void MSComm1Comm(int event);
+    void Timer2Timer();
+
+    QString reportProjectFile() const { return m_reportProjectFile; }
+    QString settingsFilePath() const;
+
+    SerialControl MSComm1;
+    ComponentTimer Timer1;
+    ComponentTimer Timer2;
+    KelvoraDatabase Database1;
+    MeasureTable Table1; // MeaData
+    MeasureTable Table2; // GetRecorde
+    MeasureTable Table3; // LoadData
+    SqlStatement Query1;
+
+private:
+    void openPortFromPoll();
+    void onPortLost();
+
+    QString m_reportProjectFile;
+    bool m_settingsLoaded = false;
+    bool m_closed = false;
+};
+
+// The one device-link module of the program, null before it exists.
+extern TForm6 *Form6;

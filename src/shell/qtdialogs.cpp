@@ -1,0 +1,52 @@
+#include "qtdialogs.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace {
+
+QMessageBox::Icon toQt(Dialogs::Icon icon)
+{
+    switch (icon) {
+    case Dialogs::Icon::Information: return QMessageBox::Information;
+    case Dialogs::Icon::Warning: return QMessageBox::Warning;
+    case Dialogs::Icon::Error: return QMessageBox::Critical;
+    case Dialogs::Icon::Question: return QMessageBox::Question;
+    case Dialogs::Icon::None: break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+} // namespace
+
+Dialogs::Button QtDialogs::message(const QString &text, const QString &caption, Icon icon,
+                                   Buttons buttons)
+{
+    QMessageBox box(toQt(icon), caption, QString(text).replace(QLatin1Char('\r'), QLatin1Char('\n')),
+                    QMessageBox::NoButton, QApplication::activeWindow());
+    const std::pair<Button, QMessageBox::StandardButton> pairs[] = {
+        {Yes, QMessageBox::Yes}, {No, QMessageBox::No}, {Ok, QMessageBox::Ok}, {Cancel, QMessageBox::Cancel}};
+    for (const auto &[ours, theirs] : pairs)
+        if (buttons & ours)
+            box.addButton(theirs);
+    if (box.buttons().isEmpty())
+        box.addButton(QMessageBox::Ok);
+    const int pressed = box.exec();
+    for (const auto &[ours, theirs] : pairs)
+        if (pressed == theirs)
+            return ours;
+    // Closed by the frame or Escape: the box's escape answer.
+    return (buttons & Cancel) ? Cancel : (buttons & No) ? No : Ok;
+}
+
+QString QtDialogs::openFileName(const QString &caption, const QString &filter)
+{
+    return QFileDialog::getOpenFileName(QApplication::activeWindow(), caption, QString(), filter);
+}
+
+QString QtDialogs::saveFileName(const QString &caption, const QString &filter,
+                                const QString &suggested)
+{
+    return QFileDialog::getSaveFileName(QApplication::activeWindow(), caption, suggested, filter);
+}

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "devicelink/dialogs.h"
+
+// The product's dialogs: QMessageBox and QFileDialog, parented to the
+// active window. Carriage returns in texts are line breaks.
+class QtDialogs final : public Dialogs {
+public:
+    Button message(const QString &text, const QString &caption, Icon icon,
+                   Buttons buttons) override;
+    QString openFileName(const QString &caption, const QString &filter) override;
+    QString saveFileName(const QString &caption, const QString &filter,
+                         const QString &suggested) override;
+};

@@ -1,0 +1,258 @@
+#include "store/measuretable.h"
+
+#include "devicelink/kelvoraerror.h"
+#include "store/kelvoradatabase.h"
+
+#include <QSqlDriver>
+#include <QSqlError>
+
+MeasureTable::MeasureTable(KelvoraDatabase &database, const QString &tableName, QObject *parent)
+    : QObject(parent), m_database(&database), m_tableName(tableName)
+{
+    m_database->m_tables.append(this);
+}
+
+MeasureTable::~MeasureTable()
+{
+    if (m_database)
+        m_database->m_tables.removeOne(this);
+}
+
+KelvoraDatabase &MeasureTable::database() const
+{
+    if (!m_database || !m_database->isOpen())
+        throw DatabaseError(QStringLiteral("Cannot use table %1: the database is not open").arg(m_tableName));
+    return *m_database;
+}
+
+QString MeasureTable::quotedTableName() const
+{
+    return database().connection().driver()->escapeIdentifier(m_tableName, QSqlDriver::TableName);
+}
+
+void MeasureTable::requireActive() const
+{
+    if (!m_active)
+        throw DatabaseError(
+            QStringLiteral("Cannot perform this operation on a closed dataset (table %1)").arg(m_tableName));
+}
+
+void MeasureTable::open()
+{
+    if (m_active)
+        return;
+    KelvoraDatabase &db = database();
+    readAll();
+    // Prepared once so that each append costs the same however long the
+    // table has grown.
+    QSqlQuery insert(db.connection());
+    if (!insert.prepare(QStringLiteral("INSERT INTO %1 (recno, date, time, ems, meavalue, unit) "
+                                       "VALUES (?, ?, ?, ?, ?, ?)")
+                            .arg(quotedTableName()))) {
+        m_rows.clear();
+        db.raise(QStringLiteral("Cannot open table %1").arg(m_tableName), insert.lastError());
+    }
+    m_insert = std::move(insert);
+    m_cursor = 0;
+    m_active = true;
+    announceReset();
+}
+
+void MeasureTable::close()
+{
+    if (!m_active)
+        return;
+    m_insert.reset();
+    m_active = false;
+    m_rows.clear();
+    m_rows.squeeze();
+    m_cursor = 0;
+    announceReset();
+}
+
+void MeasureTable::readAll()
+{
+    KelvoraDatabase &db = database();
+    QSqlQuery query(db.connection());
+    query.setForwardOnly(true);
+    // rowid order is insertion order, which is how the rows were logged.
+    if (!query.exec(QStringLiteral("SELECT recno, date, time, ems, meavalue, unit FROM %1 ORDER BY rowid")
+                        .arg(quotedTableName())))
+        db.raise(QStringLiteral("Cannot read table %1").arg(m_tableName), query.lastError());
+    QVector<MeasureRecord> rows;
+    rows.reserve(qMax(m_rows.size(), qsizetype(16)));
+    while (query.next()) {
+        MeasureRecord r;
+        r.recno = query.value(0).toLongLong();
+        r.date = query.value(1).toString();
+        r.time = query.value(2).toString();
+        r.ems = query.value(3).toDouble();
+        r.meavalue = query.value(4).toDouble();
+        r.unit = query.value(5).toString();
+        rows.append(std::move(r));
+    }
+    // next() also returns false when stepping failed part-way.
+    if (query.lastError().isValid())
+        db.raise(QStringLiteral("Cannot read table %1").arg(m_tableName), query.lastError());
+    m_rows.swap(rows);
+}
+
+void MeasureTable::emptyTable()
+{
+    KelvoraDatabase &db = database();
+    QSqlQuery query(db.connection());
+    if (!query.exec(QStringLiteral("DELETE FROM %1").arg(quotedTableName())))
+        db.raise(QStringLiteral("Cannot empty table %1").arg(m_tableName), query.lastError());
+    if (!m_active)
+        return;
+    m_rows.clear();
+    m_cursor = 0;
+    announceReset();
+}
+
+void MeasureTable::append(const MeasureRecord &record)
+{
+    requireActive();
+    KelvoraDatabase &db = database();
+    QSqlQuery &insert = *m_insert;
+    insert.bindValue(0, record.recno);
+    insert.bindValue(1, record.date);
+    insert.bindValue(2, record.time);
+    insert.bindValue(3, record.ems);
+    insert.bindValue(4, record.meavalue);
+    insert.bindValue(5, record.unit);
+    if (!insert.exec())
+        db.raise(QStringLiteral("Cannot append to table %1").arg(m_tableName), insert.lastError());
+    insert.finish();
+    m_rows.append(record);
+    m_cursor = recordCount() - 1;
+    if (controlsDisabled())
+        m_changedWhileDisabled = true;
+    else
+        emit rowsAppended(m_cursor, m_cursor);
+}
+
+void MeasureTable::refresh()
+{
+    requireActive();
+    readAll();
+    m_cursor = qMin(m_cursor, recordCount());
+    announceReset();
+}
+
+void MeasureTable::announceReset()
+{
+    if (controlsDisabled())
+        m_changedWhileDisabled = true;
+    else
+        emit rowsReset();
+}
+
+void MeasureTable::first()
+{
+    requireActive();
+    m_cursor = 0;
+}
+
+void MeasureTable::next()
+{
+    requireActive();
+    if (m_cursor < recordCount())
+        ++m_cursor;
+}
+
+void MeasureTable::last()
+{
+    requireActive();
+    m_cursor = qMax(0, recordCount() - 1);
+}
+
+bool MeasureTable::eof() const
+{
+    return m_cursor >= recordCount();
+}
+
+const MeasureRecord &MeasureTable::current() const
+{
+    requireActive();
+    static const MeasureRecord none;
+    return eof() ? none : m_rows.at(m_cursor);
+}
+
+MeasureTable::Field MeasureTable::fieldIndex(const QString &name) const
+{
+    static const struct {
+        const char *name;
+        Field field;
+    } fields[] = {{"recno", Field::Recno}, {"date", Field::Date},         {"time", Field::Time},
+                  {"ems", Field::Ems},     {"meavalue", Field::Meavalue}, {"unit", Field::Unit}};
+    for (const auto &f : fields)
+        if (name.compare(QLatin1String(f.name), Qt::CaseInsensitive) == 0)
+            return f.field;
+    throw DatabaseError(QStringLiteral("Field '%1' not found").arg(name));
+}
+
+QVariant MeasureTable::fieldByName(const QString &name) const
+{
+    requireActive();
+    const Field field = fieldIndex(name);
+    if (eof()) {
+        const QMetaType type = field == Field::Recno ? QMetaType::fromType<qint64>()
+                               : field == Field::Ems || field == Field::Meavalue ? QMetaType::fromType<double>()
+                                                                                 : QMetaType::fromType<QString>();
+        return QVariant(type);
+    }
+    const MeasureRecord &r = m_rows.at(m_cursor);
+    switch (field) {
+    case Field::Recno:
+        return r.recno;
+    case Field::Date:
+        return r.date;
+    case Field::Time:
+        return r.time;
+    case Field::Ems:
+        return r.ems;
+    case Field::Meavalue:
+        return r.meavalue;
+    case Field::Unit:
+        return r.unit;
+    }
+    return QVariant();
+}
+
+double MeasureTable::fieldAsFloat(const QString &name) const
+{
+    const QVariant value = fieldByName(name);
+    if (value.isNull())
+        return 0.0;
+    bool ok = false;
+    const double v = value.toDouble(&ok);
+    if (!ok)
+        throw ConversionError(QStringLiteral("'%1' is not a valid floating point value").arg(value.toString()));
+    return v;
+}
+
+QString MeasureTable::fieldAsString(const QString &name) const
+{
+    const QVariant value = fieldByName(name);
+    if (value.isNull())
+        return QString();
+    if (value.metaType() == QMetaType::fromType<double>())
+        return QString::number(value.toDouble(), 'g', 15);
+    return value.toString();
+}
+
+void MeasureTable::disableControls()
+{
+    ++m_disabledDepth;
+}
+
+void MeasureTable::enableControls()
+{
+    if (m_disabledDepth == 0)
+        return;
+    if (--m_disabledDepth > 0 || !m_changedWhileDisabled)
+        return;
+    m_changedWhileDisabled = false;
+    emit rowsReset();
+}

@@ -1,0 +1,175 @@
+// Creation and closing of the device-link module: tables emptied, report
+// layout checked, settings read at start and written at the end.
+#include "devicelink/systemvar.h"
+#include "linkfixture.h"
+
+#include <QtTest>
+
+class TestDeviceLinkModule : public QObject {
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        m_dir = std::make_unique<ProgramDir>();
+        m_dialogs = std::make_unique<ScriptedDialogs>();
+    }
+    void cleanup()
+    {
+        m_dialogs.reset();
+        m_dir.reset();
+    }
+
+    void creationReadsSettingsAndEnablesCommands();
+    void rowsOfAnEarlierRunAreGone();
+    void missingReportLayoutStopsCreationAndKeepsSettings();
+    void unreadableSettingsFile();
+    void closingWritesSettings();
+    void closingReportsUnwritableSettings();
+    void windowMessagesReachOnlyLiveWindows();
+};
+
+void TestDeviceLinkModule::creationReadsSettingsAndEnablesCommands()
+{
+    m_dir->writeFile("KELVORA.INI", "[Kelvora OPTIONS]\nSEARIAL_PORT=COM3\nHAL_VALUE=65335\n");
+    SystemVars.dataSaved = false;
+    TForm6 link;
+    link.FormCreate();
+    QCOMPARE(SystemVars.serialPort, QStringLiteral("COM3"));
+    QCOMPARE(SystemVars.halValue, -200);
+    QCOMPARE(SystemVars.samplePeriod, 5);
+    QVERIFY(SystemVars.dataSaved);
+    QVERIFY(SystemVars.measureMenuEnabled && SystemVars.importMenuEnabled && SystemVars.setupMenuEnabled);
+    QVERIFY(!SystemVars.aboutMenuEnabled);
+    QVERIFY(!SystemVars.portOpen); // the first poll tick opens the port
+    QVERIFY(link.Timer1.enabled());
+    QVERIFY(!link.Timer2.enabled());
+    QCOMPARE(link.reportProjectFile(), m_dir->path("Kelvora_en.rav"));
+    QVERIFY(QFile::exists(m_dir->path("Kelvora.mdb")));
+    QVERIFY(m_dialogs->shown.isEmpty());
+}
+
+void TestDeviceLinkModule::rowsOfAnEarlierRunAreGone()
+{
+    {
+        TForm6 earlier;
+        earlier.FormCreate();
+        for (MeasureTable *table : {&earlier.Table1, &earlier.Table2, &earlier.Table3})
+            table->append(MeasureRecord{1, "2026-12-10", "10:00:00", 0.95, 25.0, "C"});
+        earlier.FormClose();
+    }
+    TForm6 link;
+    link.FormCreate();
+    for (MeasureTable *table : {&link.Table1, &link.Table2, &link.Table3}) {
+        QVERIFY(table->isActive());
+        QCOMPARE(table->recordCount(), 0);
+    }
+}
+
+void TestDeviceLinkModule::missingReportLayoutStopsCreationAndKeepsSettings()
+{
+    QVERIFY(QFile::remove(m_dir->path("Kelvora_en.rav")));
+    const QByteArray settings = "[Kelvora OPTIONS]\r\nSEARIAL_PORT=COM2\r\nEMS=80\r\n";
+    m_dir->writeFile("KELVORA.INI", settings);
+    TForm6 link;
+    link.FormCreate();
+    QCOMPARE(m_dialogs->texts(), QStringList{"Kelvora_en.rav Destroied"});
+    QCOMPARE(m_dialogs->shown[0].caption, QString());
+    QCOMPARE(m_dialogs->shown[0].icon, Dialogs::Icon::Error);
+    QVERIFY(SystemVars.serialPort.isEmpty());
+    QVERIFY(!SystemVars.measureMenuEnabled && !SystemVars.importMenuEnabled && !SystemVars.setupMenuEnabled);
+
+    // No port configured: the poll tries nothing and tells nothing.
+    link.Timer1Timer();
+    QVERIFY(!SystemVars.portOpen);
+    QCOMPARE(m_dialogs->shown.size(), 1);
+
+    // The unread settings must not be written back over the user's file.
+    link.FormClose();
+    QCOMPARE(m_dir->readFile("KELVORA.INI"), settings);
+    QCOMPARE(m_dialogs->shown.size(), 1);
+}
+
+void TestDeviceLinkModule::unreadableSettingsFile()
+{
+    QVERIFY(QDir(m_dir->path(".")).mkdir("KELVORA.INI"));
+    TForm6 link;
+    link.FormCreate();
+    QCOMPARE(m_dialogs->texts(), QStringList{"KELVORA.INI  Destroied"});
+    QCOMPARE(m_dialogs->shown[0].caption, QString());
+    QVERIFY(SystemVars.serialPort.isEmpty());
+    QCOMPARE(SystemVars.samplePeriod, 0);
+    QVERIFY(!SystemVars.measureMenuEnabled);
+    link.FormClose();
+    QCOMPARE(m_dialogs->shown.size(), 1);
+}
+
+void TestDeviceLinkModule::closingWritesSettings()
+{
+    m_dir->writeFile("KELVORA.INI", "[Other]\nkeep=me\n[Kelvora OPTIONS]\nALARMONOFF=0\n");
+    TForm6 link;
+    link.FormCreate();
+    QVERIFY(!SystemVars.alarmOn);
+    SystemVars.systemLal = -12.35;
+    SystemVars.companyName = QStringLiteral("Acme Labs");
+    link.FormClose();
+    QVERIFY(!SystemVars.portOpen);
+    QVERIFY(!link.Timer1.enabled());
+
+    const QString written = QString::fromUtf8(m_dir->readFile("KELVORA.INI"));
+    QVERIFY(written.startsWith("[Other]\nkeep=me\n[Kelvora OPTIONS]\nCOMPANY_NAME=Acme Labs\n"));
+    QVERIFY(written.contains("\nSYSTEMLAL=-123\n"));
+    QVERIFY(written.contains("\nALARMONOFF=0\n"));
+    QVERIFY(m_dialogs->shown.isEmpty());
+    link.FormClose(); // a second close does nothing
+    QVERIFY(m_dialogs->shown.isEmpty());
+}
+
+void TestDeviceLinkModule::closingReportsUnwritableSettings()
+{
+    TForm6 link;
+    link.FormCreate();
+    // The file's place is taken by a directory: the write must fail.
+    QVERIFY(QDir(m_dir->path(".")).mkdir("KELVORA.INI"));
+    link.FormClose();
+    QCOMPARE(m_dialogs->texts(), QStringList{"The KELVORA.INI file  have been damaged"});
+    QCOMPARE(m_dialogs->shown[0].caption, QStringLiteral("File Error Information"));
+    QCOMPARE(m_dialogs->shown[0].icon, Dialogs::Icon::Error);
+}
+
+namespace {
+class MessageCounter : public QObject {
+public:
+    QList<int> received;
+    bool event(QEvent *e) override
+    {
+        if (e->type() == WM_NEWREADING || e->type() == WM_CHANGEUNIT) {
+            received << int(e->type());
+            return true;
+        }
+        return QObject::event(e);
+    }
+};
+} // namespace
+
+void TestDeviceLinkModule::windowMessagesReachOnlyLiveWindows()
+{
+    TForm6 link;
+    link.FormCreate();
+    auto *window = new MessageCounter;
+    SystemVars.measureWindow = window;
+
+    SystemVars.appendReceived(QByteArray("ATR00250") + char(95));
+    link.Timer2Timer();
+    QCOMPARE(window->received, QList<int>{1124});
+    QCOMPARE(SystemVars.lastValue, 250);
+    QVERIFY(SystemVars.connected);
+    QCOMPARE(SystemVars.rxCount, 0);
+
+    delete window; // a closed window receives nothing, and nothing breaks
+    SystemVars.appendReceived(QByteArray("ATR00260") + char(95));
+    link.Timer2Timer();
+    QCOMPARE(SystemVars.lastValue, 260);
+}
+
+QTEST_GUILESS_MAIN(TestDeviceLinkModule)
+#include "tst_devicelinkmodule.moc"

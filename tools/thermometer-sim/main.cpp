@@ -1,0 +1,132 @@
+// Thermometer simulator: serves the device's commands on a pseudo-terminal
+// until SIGTERM or SIGINT. See --help for the options.
+
+#include "commandlog.h"
+#include "commandscanner.h"
+#include "options.h"
+#include "ptyport.h"
+#include "replywriter.h"
+#include "thermometer.h"
+
+#include <poll.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <thread>
+
+namespace {
+
+volatile std::sig_atomic_t g_stop = 0;
+volatile std::sig_atomic_t g_silent = 0;
+
+void onStop(int) { g_stop = 1; }
+void onToggleSilence(int) { g_silent = !g_silent; }
+
+void installSignalHandlers()
+{
+    struct sigaction sa {};
+    sigemptyset(&sa.sa_mask);
+    sa.sa_flags = 0;  // no SA_RESTART: a signal wakes the poll at once
+    sa.sa_handler = onStop;
+    sigaction(SIGTERM, &sa, nullptr);
+    sigaction(SIGINT, &sa, nullptr);
+    sa.sa_handler = onToggleSilence;
+    sigaction(SIGUSR1, &sa, nullptr);
+}
+
+// Reads commands and answers them until asked to stop.
+int serve(sim::PtyPort &port, const sim::Options &opts, sim::CommandLog &log)
+{
+    sim::Thermometer thermometer(opts.device, opts.profile, opts.records);
+    sim::CommandScanner scanner;
+    sim::ReplyWriter writer(port.masterFd(),
+                            {opts.turnaroundMs, opts.splitMs, opts.garbage, opts.seed}, g_stop);
+    bool portOpen = false;  // whether the other side had the port open at the last look
+
+    while (!g_stop) {
+        pollfd p {port.masterFd(), POLLIN, 0};
+        if (::poll(&p, 1, 50) < 0) {
+            if (errno == EINTR)
+                continue;
+            std::fprintf(stderr, "poll: %s\n", std::strerror(errno));
+            return 1;
+        }
+        bool hungUp = (p.revents & (POLLHUP | POLLERR)) != 0;
+        if (p.revents & POLLIN) {
+            char buf[512];
+            const ssize_t n = ::read(port.masterFd(), buf, sizeof buf);
+            if (n > 0) {
+                for (char letter : scanner.feed(buf, static_cast<std::size_t>(n))) {
+                    log.record(letter);
+                    // Commands sent just before closing the port are logged but not answered.
+                    if (hungUp || g_silent || g_stop)
+                        continue;
+                    const std::string answer = thermometer.answer(letter);
+                    if (answer.empty())
+                        continue;
+                    if (writer.send(answer) == sim::SendResult::HungUp)
+                        hungUp = true;
+                }
+            } else if (n < 0 && errno == EIO) {
+                hungUp = true;
+            }
+        }
+        if (!hungUp) {
+            portOpen = true;
+            continue;
+        }
+        if (portOpen) {
+            port.discardUnread();
+            portOpen = false;
+            scanner = sim::CommandScanner();
+        }
+        // Nobody has the port open: the master reports a hang-up without waiting.
+        if (!(p.revents & POLLIN))
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char **argv)
+{
+    const auto start = std::chrono::steady_clock::now();
+    sim::Options opts;
+    std::string error;
+    switch (sim::parseOptions(argc, argv, opts, error)) {
+    case sim::ParseResult::Run:
+        break;
+    case sim::ParseResult::Help:
+        std::fputs(sim::usageText(argv[0]).c_str(), stdout);
+        return 2;
+    case sim::ParseResult::Error:
+        std::fprintf(stderr, "%s: %s\n%s", argv[0], error.c_str(), sim::usageText(argv[0]).c_str());
+        return 2;
+    }
+
+    sim::CommandLog log(start);
+    if (!opts.logPath.empty() && !log.open(opts.logPath)) {
+        std::fprintf(stderr, "cannot open log %s: %s\n", opts.logPath.c_str(), std::strerror(errno));
+        return 1;
+    }
+    sim::PtyPort port;
+    if (!port.open(error) || (!opts.linkPath.empty() && !port.makeLink(opts.linkPath, error))) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return 1;
+    }
+
+    g_silent = opts.silent ? 1 : 0;
+    installSignalHandlers();
+    std::signal(SIGPIPE, SIG_IGN);
+
+    // The link exists before the path is announced, so a reader of the first
+    // line may use either at once.
+    std::printf("%s\n", port.slavePath().c_str());
+    std::fflush(stdout);
+
+    return serve(port, opts, log);
+}

@@ -1,0 +1,39 @@
+#pragma once
+// The pseudo-terminal the simulator serves: the master side is ours, the
+// slave side is the "serial port" the program under test opens and closes.
+
+#include <string>
+
+namespace sim {
+
+class PtyPort {
+public:
+    PtyPort() = default;
+    ~PtyPort();
+    PtyPort(const PtyPort &) = delete;
+    PtyPort &operator=(const PtyPort &) = delete;
+
+    // Creates the pair with the slave in raw mode at 19200 baud. The slave
+    // fd is closed again, so the master sees a hang-up whenever no one has
+    // the port open, as with a cable that is not plugged in.
+    bool open(std::string &error);
+
+    // Makes path a symlink to the slave, replacing an existing symlink.
+    bool makeLink(const std::string &path, std::string &error);
+    // Removes the symlink if it still points at our slave.
+    void removeLink();
+
+    // Drops answer bytes the last user of the port left unread, so the next
+    // one to open it does not get stale bytes (a real port loses them too).
+    void discardUnread();
+
+    int masterFd() const { return master_; }
+    const std::string &slavePath() const { return slavePath_; }
+
+private:
+    int master_ = -1;
+    std::string slavePath_;
+    std::string linkPath_;
+};
+
+}  // namespace sim

@@ -1,0 +1,51 @@
+#include "replies.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace sim {
+
+std::string encodeValueField(long tenths)
+{
+    const long v = std::clamp<long>(tenths, kValueFieldMin, kValueFieldMax);
+    char buf[8];
+    if (v >= 0)
+        std::snprintf(buf, sizeof buf, "%05ld", v);
+    else
+        std::snprintf(buf, sizeof buf, ":%04ld", -v);  // ':' stands for the minus sign
+    return std::string(buf, 5);
+}
+
+static char digit(int n)
+{
+    return static_cast<char>('0' + std::clamp(n, 0, 9));
+}
+
+std::string identityReply(const DeviceSettings &s)
+{
+    std::string r = "ATA";
+    r += digit(s.model);
+    r += digit(s.workMode);
+    r += encodeValueField(s.highAlarm);
+    r += encodeValueField(s.lowAlarm);
+    r += static_cast<char>(s.emissivity);
+    return r;
+}
+
+std::string readingReply(long tenths, unsigned char emissivity)
+{
+    return "ATR" + encodeValueField(tenths) + static_cast<char>(emissivity);
+}
+
+std::string recordsReply(const std::vector<long> &tenths, unsigned char emissivity)
+{
+    std::string r = "ATP";
+    r.reserve(3 + 6 * tenths.size());
+    for (long v : tenths) {
+        r += encodeValueField(v);
+        r += static_cast<char>(emissivity);
+    }
+    return r;
+}
+
+}  // namespace sim

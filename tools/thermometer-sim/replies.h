@@ -1,0 +1,34 @@
+#pragma once
+// Byte layout of the thermometer's answers. Pure functions, no I/O.
+
+#include <string>
+#include <vector>
+
+namespace sim {
+
+// The values the thermometer reports about itself in its identity answer.
+struct DeviceSettings {
+    int model = 4;           // sent as one digit character
+    int workMode = 0;        // sent as one digit character
+    int highAlarm = 365;     // tenths of a degree
+    int lowAlarm = 300;      // tenths of a degree
+    unsigned char emissivity = 95;  // raw byte, appended to every value
+};
+
+constexpr int kValueFieldMin = -9999;
+constexpr int kValueFieldMax = 99999;
+
+// Five characters for a value in tenths: "00365" for 365, ":0200" for -200.
+// Values outside kValueFieldMin..kValueFieldMax are clamped to that range.
+std::string encodeValueField(long tenths);
+
+// Answer to "ATA": 16 bytes.
+std::string identityReply(const DeviceSettings &settings);
+
+// Answer to "ATR": 9 bytes.
+std::string readingReply(long tenths, unsigned char emissivity);
+
+// Answer to "ATP": "ATP" then 6 bytes per stored record.
+std::string recordsReply(const std::vector<long> &tenths, unsigned char emissivity);
+
+}  // namespace sim

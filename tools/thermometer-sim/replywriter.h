@@ -1,0 +1,46 @@
+#pragma once
+// Sends answers on the master side the way the thermometer's serial line
+// would: after a turnaround delay, one byte every 10 bit times at 19200 baud,
+// optionally preceded by noise bytes and cut in two by a pause.
+
+#include <chrono>
+#include <csignal>
+#include <cstdint>
+#include <random>
+#include <string>
+
+namespace sim {
+
+struct ReplyTiming {
+    int turnaroundMs = 5;
+    int splitMs = -1;   // pause between the two halves; -1 sends in one go
+    int garbage = 0;    // noise bytes before each answer
+    std::uint32_t seed = 1;
+};
+
+enum class SendResult { Done, HungUp, Stopped };
+
+class ReplyWriter {
+public:
+    // stop is polled while waiting, so a termination signal ends a long answer.
+    ReplyWriter(int fd, const ReplyTiming &timing, const volatile std::sig_atomic_t &stop);
+
+    // Stops early when the port is closed on the other side.
+    SendResult send(const std::string &answer);
+
+private:
+    using Clock = std::chrono::steady_clock;
+
+    std::string noise();
+    SendResult pause(int ms);
+    SendResult sendPaced(const std::string &bytes);
+    SendResult sendByte(char byte);
+    bool sleepUntil(Clock::time_point when);
+
+    int fd_;
+    ReplyTiming timing_;
+    const volatile std::sig_atomic_t &stop_;
+    std::mt19937 random_;
+};
+
+}  // namespace sim

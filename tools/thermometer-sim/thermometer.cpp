@@ -1,0 +1,32 @@
+#include "thermometer.h"
+
+#include <vector>
+
+namespace sim {
+
+Thermometer::Thermometer(const DeviceSettings &settings, const ReadingProfile &profile, int records)
+    : settings_(settings), profile_(profile), records_(records)
+{
+}
+
+std::string Thermometer::answer(char letter)
+{
+    switch (letter) {
+    case 'A':
+        return identityReply(settings_);
+    case 'R':
+        return readingReply(profile_.valueAt(readingIndex_++), settings_.emissivity);
+    case 'P': {
+        // Stored records always replay the profile from its start.
+        std::vector<long> values;
+        values.reserve(static_cast<std::size_t>(records_));
+        for (long i = 0; i < records_; ++i)
+            values.push_back(profile_.valueAt(i));
+        return recordsReply(values, settings_.emissivity);
+    }
+    default:
+        return {};  // "ATQ", "ATU" and unknown letters are not answered
+    }
+}
+
+}  // namespace sim
