@@ -270,7 +270,8 @@ SettingsFile::LoadResult SettingsFile::load(const QString &path, TSystemVars &va
 
     Values values;
     bool inSection = false;
-    for (const Line &line : splitLines(*data)) {
+    const QList<Line> lines = splitLines(*data);
+    for (const Line &line : lines) {
         const Parsed parsed = parseLine(line);
         if (parsed.kind == Parsed::Header) {
             inSection = isOurSection(parsed);

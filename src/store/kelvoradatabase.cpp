@@ -46,7 +46,10 @@ void KelvoraDatabase::open(const QString &filePath)
             const QSqlError error = db.lastError();
             db = QSqlDatabase();
             closeConnection();
-            raise(QStringLiteral("Cannot open database"), error);
+            const bool folderMissing = !QFileInfo(m_filePath).dir().exists();
+            raise(folderMissing ? QStringLiteral("Cannot open database, its folder does not exist")
+                                : QStringLiteral("Cannot open database"),
+                  error);
         }
     }
     m_open = true;

@@ -26,6 +26,10 @@ private slots:
     void closingWritesSettings();
     void closingReportsUnwritableSettings();
     void windowMessagesReachOnlyLiveWindows();
+
+private:
+    std::unique_ptr<ProgramDir> m_dir;
+    std::unique_ptr<ScriptedDialogs> m_dialogs;
 };
 
 void TestDeviceLinkModule::creationReadsSettingsAndEnablesCommands()

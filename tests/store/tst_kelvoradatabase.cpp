@@ -100,10 +100,10 @@ void TestKelvoraDatabase::openFailureNamesTheFile_data()
 {
     QTest::addColumn<QString>("fileName");
     QTest::addColumn<QByteArray>("contents"); // written first unless empty
-    QTest::addColumn<QString>("engineText");
+    QTest::addColumn<QString>("reason");
 
     QTest::newRow("missing directory") << QStringLiteral("no/such/dir/Kelvora.mdb") << QByteArray()
-                                       << QStringLiteral("unable to open database file");
+                                       << QStringLiteral("folder does not exist");
     QTest::newRow("text file") << QStringLiteral("notes.mdb")
                                << QByteArray("recno;date;time;ems;meavalue;unit\n").repeated(40)
                                << QStringLiteral("file is not a database");
@@ -113,7 +113,7 @@ void TestKelvoraDatabase::openFailureNamesTheFile()
 {
     QFETCH(QString, fileName);
     QFETCH(QByteArray, contents);
-    QFETCH(QString, engineText);
+    QFETCH(QString, reason);
 
     const QString file = path(fileName);
     if (!contents.isEmpty()) {
@@ -124,7 +124,7 @@ void TestKelvoraDatabase::openFailureNamesTheFile()
 
     KelvoraDatabase db;
     const QString text = databaseErrorText([&] { db.open(file); });
-    QVERIFY2(text.contains(engineText), qPrintable(text));
+    QVERIFY2(text.contains(reason), qPrintable(text));
     QVERIFY2(text.contains(QDir::toNativeSeparators(file)), qPrintable(text));
     QVERIFY(!db.isOpen());
 

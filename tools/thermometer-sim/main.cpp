@@ -42,9 +42,7 @@ int serve(sim::PtyPort &port, const sim::Options &opts, sim::CommandLog &log)
 {
     sim::Thermometer thermometer(opts.device, opts.profile, opts.records);
     sim::CommandScanner scanner;
-    sim::ReplyWriter writer(port.masterFd(),
-                            {opts.turnaroundMs, opts.splitMs, opts.garbage, opts.seed}, g_stop);
-    bool portOpen = false;  // whether the other side had the port open at the last look
+    sim::ReplyWriter writer(port, {opts.turnaroundMs, opts.splitMs, opts.garbage, opts.seed}, g_stop);
 
     while (!g_stop) {
         pollfd p {port.masterFd(), POLLIN, 0};
@@ -54,37 +52,19 @@ int serve(sim::PtyPort &port, const sim::Options &opts, sim::CommandLog &log)
             std::fprintf(stderr, "poll: %s\n", std::strerror(errno));
             return 1;
         }
-        bool hungUp = (p.revents & (POLLHUP | POLLERR)) != 0;
-        if (p.revents & POLLIN) {
-            char buf[512];
-            const ssize_t n = ::read(port.masterFd(), buf, sizeof buf);
-            if (n > 0) {
-                for (char letter : scanner.feed(buf, static_cast<std::size_t>(n))) {
-                    log.record(letter);
-                    // Commands sent just before closing the port are logged but not answered.
-                    if (hungUp || g_silent || g_stop)
-                        continue;
-                    const std::string answer = thermometer.answer(letter);
-                    if (answer.empty())
-                        continue;
-                    if (writer.send(answer) == sim::SendResult::HungUp)
-                        hungUp = true;
-                }
-            } else if (n < 0 && errno == EIO) {
-                hungUp = true;
-            }
+        // Bytes written just before the port was closed are still readable.
+        char buf[512];
+        const ssize_t n = (p.revents & POLLIN) ? ::read(port.masterFd(), buf, sizeof buf) : 0;
+        for (char letter : scanner.feed(buf, n > 0 ? static_cast<std::size_t>(n) : 0)) {
+            log.record(letter);
+            if (g_silent || g_stop)
+                continue;
+            const std::string answer = thermometer.answer(letter);
+            if (!answer.empty())
+                writer.send(answer);
         }
-        if (!hungUp) {
-            portOpen = true;
-            continue;
-        }
-        if (portOpen) {
-            port.discardUnread();
-            portOpen = false;
-            scanner = sim::CommandScanner();
-        }
-        // Nobody has the port open: the master reports a hang-up without waiting.
-        if (!(p.revents & POLLIN))
+        // With no one on the port, poll reports a hang-up without waiting.
+        if (!port.peerOpen() && n <= 0)
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     return 0;

@@ -1,6 +1,7 @@
 #include "ptyport.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <pty.h>
 #include <sys/stat.h>
 #include <termios.h>
@@ -68,6 +69,17 @@ void PtyPort::removeLink()
     if (n > 0 && slavePath_ == std::string(target, static_cast<std::size_t>(n)))
         ::unlink(linkPath_.c_str());
     linkPath_.clear();
+}
+
+bool PtyPort::peerOpen()
+{
+    // The master reports a hang-up for as long as no one has the slave open.
+    pollfd p {master_, 0, 0};
+    const bool open = ::poll(&p, 1, 0) >= 0 && !(p.revents & (POLLHUP | POLLERR | POLLNVAL));
+    if (peerWasOpen_ && !open)
+        discardUnread();
+    peerWasOpen_ = open;
+    return open;
 }
 
 void PtyPort::discardUnread()

@@ -23,9 +23,11 @@ public:
     // Removes the symlink if it still points at our slave.
     void removeLink();
 
-    // Drops answer bytes the last user of the port left unread, so the next
-    // one to open it does not get stale bytes (a real port loses them too).
-    void discardUnread();
+    // Whether someone has the slave open. When it finds the port closed
+    // since the last call, it drops the answer bytes left unread there, so
+    // the next one to open the port does not get stale bytes (a real port
+    // loses them too).
+    bool peerOpen();
 
     int masterFd() const { return master_; }
     const std::string &slavePath() const { return slavePath_; }
@@ -34,6 +36,9 @@ private:
     int master_ = -1;
     std::string slavePath_;
     std::string linkPath_;
+    bool peerWasOpen_ = false;
+
+    void discardUnread();
 };
 
 }  // namespace sim

@@ -13,34 +13,29 @@ namespace {
 
 // 8N1 framing: start bit, 8 data bits, stop bit.
 constexpr auto kByteTime = std::chrono::nanoseconds(1'000'000'000LL * 10 / 19200);
-// Longest single sleep, so that a stop request is noticed promptly.
-constexpr auto kMaxSleep = std::chrono::milliseconds(20);
+// Longest single wait, so that a stop request is noticed promptly.
+constexpr auto kMaxWait = std::chrono::milliseconds(20);
 // Falling further behind than this (reader not keeping up) restarts the
 // schedule instead of bursting to catch up.
 constexpr auto kMaxLag = std::chrono::milliseconds(2);
 
 }  // namespace
 
-ReplyWriter::ReplyWriter(int fd, const ReplyTiming &timing, const volatile std::sig_atomic_t &stop)
-    : fd_(fd), timing_(timing), stop_(stop), random_(timing.seed)
+ReplyWriter::ReplyWriter(PtyPort &port, const ReplyTiming &timing, const volatile std::sig_atomic_t &stop)
+    : port_(port), timing_(timing), stop_(stop), random_(timing.seed)
 {
 }
 
-SendResult ReplyWriter::send(const std::string &answer)
+bool ReplyWriter::send(const std::string &answer)
 {
-    SendResult r = pause(timing_.turnaroundMs);
-    if (r != SendResult::Done)
-        return r;
+    if (!pause(timing_.turnaroundMs))
+        return false;
     if (timing_.splitMs < 0)
         return sendPaced(noise() + answer);
 
     const std::size_t half = answer.size() / 2;
-    r = sendPaced(noise() + answer.substr(0, half));
-    if (r == SendResult::Done)
-        r = pause(timing_.splitMs);
-    if (r == SendResult::Done)
-        r = sendPaced(answer.substr(half));
-    return r;
+    return sendPaced(noise() + answer.substr(0, half)) && pause(timing_.splitMs)
+        && sendPaced(answer.substr(half));
 }
 
 std::string ReplyWriter::noise()
@@ -55,51 +50,41 @@ std::string ReplyWriter::noise()
     return bytes;
 }
 
-SendResult ReplyWriter::pause(int ms)
+bool ReplyWriter::pause(int ms)
 {
-    return sleepUntil(Clock::now() + std::chrono::milliseconds(ms)) ? SendResult::Done
-                                                                   : SendResult::Stopped;
+    return sleepUntil(Clock::now() + std::chrono::milliseconds(ms));
 }
 
-SendResult ReplyWriter::sendPaced(const std::string &bytes)
+bool ReplyWriter::sendPaced(const std::string &bytes)
 {
     auto next = Clock::now();
     for (char b : bytes) {
-        if (!sleepUntil(next))
-            return SendResult::Stopped;
-        const SendResult r = sendByte(b);
-        if (r != SendResult::Done)
-            return r;
+        if (!sleepUntil(next) || !sendByte(b))
+            return false;
         const auto now = Clock::now();
         if (now - next > kMaxLag)
             next = now;
         next += kByteTime;
     }
-    return SendResult::Done;
+    return true;
 }
 
-SendResult ReplyWriter::sendByte(char byte)
+bool ReplyWriter::sendByte(char byte)
 {
     for (;;) {
         if (stop_)
-            return SendResult::Stopped;
-        // Writing to the master succeeds even with the port closed, so ask
-        // for a hang-up before every byte.
-        pollfd p {fd_, POLLOUT, 0};
-        if (::poll(&p, 1, static_cast<int>(kMaxSleep.count())) < 0) {
-            if (errno == EINTR)
-                continue;
-            return SendResult::HungUp;
-        }
-        if (p.revents & (POLLHUP | POLLERR | POLLNVAL))
-            return SendResult::HungUp;
-        if (!(p.revents & POLLOUT))
+            return false;
+        // Writing to the master would succeed with the port closed and hand
+        // the byte to whoever opens it next, so drop it here instead.
+        if (!port_.peerOpen())
+            return true;
+        // A reader that falls behind holds the answer up rather than losing bytes.
+        pollfd p {port_.masterFd(), POLLOUT, 0};
+        if (::poll(&p, 1, static_cast<int>(kMaxWait.count())) <= 0 || !(p.revents & POLLOUT))
             continue;
-        const ssize_t n = ::write(fd_, &byte, 1);
-        if (n == 1)
-            return SendResult::Done;
-        if (n < 0 && errno != EAGAIN && errno != EINTR)
-            return SendResult::HungUp;
+        const ssize_t n = ::write(port_.masterFd(), &byte, 1);
+        if (n == 1 || (n < 0 && errno != EAGAIN && errno != EINTR))
+            return true;
     }
 }
 
@@ -111,7 +96,7 @@ bool ReplyWriter::sleepUntil(Clock::time_point when)
         const auto now = Clock::now();
         if (now >= when)
             return true;
-        std::this_thread::sleep_for(std::min<Clock::duration>(when - now, kMaxSleep));
+        std::this_thread::sleep_for(std::min<Clock::duration>(when - now, kMaxWait));
     }
 }
 

@@ -1,7 +1,11 @@
 #pragma once
 // Sends answers on the master side the way the thermometer's serial line
 // would: after a turnaround delay, one byte every 10 bit times at 19200 baud,
-// optionally preceded by noise bytes and cut in two by a pause.
+// optionally preceded by noise bytes and cut in two by a pause. Like a real
+// device it does not notice a closed port: bytes due while no one has the
+// port open are lost, and the answer goes on if the port is opened again.
+
+#include "ptyport.h"
 
 #include <chrono>
 #include <csignal>
@@ -18,26 +22,24 @@ struct ReplyTiming {
     std::uint32_t seed = 1;
 };
 
-enum class SendResult { Done, HungUp, Stopped };
-
 class ReplyWriter {
 public:
     // stop is polled while waiting, so a termination signal ends a long answer.
-    ReplyWriter(int fd, const ReplyTiming &timing, const volatile std::sig_atomic_t &stop);
+    ReplyWriter(PtyPort &port, const ReplyTiming &timing, const volatile std::sig_atomic_t &stop);
 
-    // Stops early when the port is closed on the other side.
-    SendResult send(const std::string &answer);
+    // Returns false when stopped by the stop flag.
+    bool send(const std::string &answer);
 
 private:
     using Clock = std::chrono::steady_clock;
 
     std::string noise();
-    SendResult pause(int ms);
-    SendResult sendPaced(const std::string &bytes);
-    SendResult sendByte(char byte);
+    bool pause(int ms);
+    bool sendPaced(const std::string &bytes);
+    bool sendByte(char byte);
     bool sleepUntil(Clock::time_point when);
 
-    int fd_;
+    PtyPort &port_;
     ReplyTiming timing_;
     const volatile std::sig_atomic_t &stop_;
     std::mt19937 random_;
