@@ -24,7 +24,7 @@ public:
 
     QString tableName() const { return m_tableName; }
 
-    void open();  // reads the rows into the cache
+    void open();  // reads the rows into the cache; nothing if already open
     void close(); // drops the cache; the rows stay in the database
     bool isActive() const { return m_active; }
 

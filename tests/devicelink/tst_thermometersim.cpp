@@ -138,7 +138,7 @@ void TestThermometerSim::answers_data()
         << QByteArrayList{"A", "TP"} << 0
         << QByteArray("ATP" ":0010\x80" "00005\x80" "00020\x80") << QStringList{"ATP"} << 0;
     QTest::newRow("stray bytes and a broken command before a reading")
-        << QStringList{} << QByteArrayList{QByteArray("xAAT\x01" "ATR", 8)} << 0
+        << QStringList{} << QByteArrayList{QByteArray("xAT\x01" "AATR", 8)} << 0
         << QByteArray("ATR00250_") << QStringList{"ATR"} << 0;
     QTest::newRow("ATQ and ATU are logged, not answered")
         << QStringList{} << QByteArrayList{"ATQ", "ATU"} << 0 << QByteArray()

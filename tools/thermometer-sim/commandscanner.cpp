@@ -14,7 +14,7 @@ std::string CommandScanner::feed(const char *data, std::size_t size)
             state_ = State::SawAT;
         } else {
             // An unexpected byte drops the partial command; an 'A' may begin the next one.
-            state_ = State::Idle;
+            state_ = (c == 'A') ? State::SawA : State::Idle;
         }
     }
     return letters;
