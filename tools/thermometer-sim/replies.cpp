@@ -8,7 +8,7 @@ namespace sim {
 std::string encodeValueField(long tenths)
 {
     const long v = std::clamp<long>(tenths, kValueFieldMin, kValueFieldMax);
-    char buf[8];
+    char buf[24]; // room for any long, though the value is clamped to five characters
     if (v >= 0)
         std::snprintf(buf, sizeof buf, "%05ld", v);
     else
