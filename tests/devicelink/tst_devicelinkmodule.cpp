@@ -8,16 +8,8 @@
 class TestDeviceLinkModule : public QObject {
     Q_OBJECT
 private slots:
-    void init()
-    {
-        m_dir = std::make_unique<ProgramDir>();
-        m_dialogs = std::make_unique<ScriptedDialogs>();
-    }
-    void cleanup()
-    {
-        m_dialogs.reset();
-        m_dir.reset();
-    }
+    void init() { m_env = std::make_unique<ProgramEnv>(); }
+    void cleanup() { m_env.reset(); }
 
     void creationReadsSettingsAndEnablesCommands();
     void rowsOfAnEarlierRunAreGone();
@@ -28,13 +20,12 @@ private slots:
     void windowMessagesReachOnlyLiveWindows();
 
 private:
-    std::unique_ptr<ProgramDir> m_dir;
-    std::unique_ptr<ScriptedDialogs> m_dialogs;
+    std::unique_ptr<ProgramEnv> m_env;
 };
 
 void TestDeviceLinkModule::creationReadsSettingsAndEnablesCommands()
 {
-    m_dir->writeFile("KELVORA.INI", "[Kelvora OPTIONS]\nSEARIAL_PORT=COM3\nHAL_VALUE=65335\n");
+    m_env->dir.writeFile("KELVORA.INI", "[Kelvora OPTIONS]\nSEARIAL_PORT=COM3\nHAL_VALUE=65335\n");
     SystemVars.dataSaved = false;
     TForm6 link;
     link.FormCreate();
@@ -47,9 +38,9 @@ void TestDeviceLinkModule::creationReadsSettingsAndEnablesCommands()
     QVERIFY(!SystemVars.portOpen); // the first poll tick opens the port
     QVERIFY(link.Timer1.enabled());
     QVERIFY(!link.Timer2.enabled());
-    QCOMPARE(link.reportProjectFile(), m_dir->path("Kelvora_en.rav"));
-    QVERIFY(QFile::exists(m_dir->path("Kelvora.mdb")));
-    QVERIFY(m_dialogs->shown.isEmpty());
+    QCOMPARE(link.reportProjectFile(), m_env->dir.path("Kelvora_en.rav"));
+    QVERIFY(QFile::exists(m_env->dir.path("Kelvora.mdb")));
+    QVERIFY(m_env->dialogs.shown.isEmpty());
 }
 
 void TestDeviceLinkModule::rowsOfAnEarlierRunAreGone()
@@ -71,45 +62,45 @@ void TestDeviceLinkModule::rowsOfAnEarlierRunAreGone()
 
 void TestDeviceLinkModule::missingReportLayoutStopsCreationAndKeepsSettings()
 {
-    QVERIFY(QFile::remove(m_dir->path("Kelvora_en.rav")));
+    QVERIFY(QFile::remove(m_env->dir.path("Kelvora_en.rav")));
     const QByteArray settings = "[Kelvora OPTIONS]\r\nSEARIAL_PORT=COM2\r\nEMS=80\r\n";
-    m_dir->writeFile("KELVORA.INI", settings);
+    m_env->dir.writeFile("KELVORA.INI", settings);
     TForm6 link;
     link.FormCreate();
-    QCOMPARE(m_dialogs->texts(), QStringList{"Kelvora_en.rav Destroied"});
-    QCOMPARE(m_dialogs->shown[0].caption, QString());
-    QCOMPARE(m_dialogs->shown[0].icon, Dialogs::Icon::Error);
+    QCOMPARE(m_env->dialogs.texts(), QStringList{"Kelvora_en.rav Destroied"});
+    QCOMPARE(m_env->dialogs.shown[0].caption, QString());
+    QCOMPARE(m_env->dialogs.shown[0].icon, Dialogs::Icon::Error);
     QVERIFY(SystemVars.serialPort.isEmpty());
     QVERIFY(!SystemVars.measureMenuEnabled && !SystemVars.importMenuEnabled && !SystemVars.setupMenuEnabled);
 
     // No port configured: the poll tries nothing and tells nothing.
     link.Timer1Timer();
     QVERIFY(!SystemVars.portOpen);
-    QCOMPARE(m_dialogs->shown.size(), 1);
+    QCOMPARE(m_env->dialogs.shown.size(), 1);
 
     // The unread settings must not be written back over the user's file.
     link.FormClose();
-    QCOMPARE(m_dir->readFile("KELVORA.INI"), settings);
-    QCOMPARE(m_dialogs->shown.size(), 1);
+    QCOMPARE(m_env->dir.readFile("KELVORA.INI"), settings);
+    QCOMPARE(m_env->dialogs.shown.size(), 1);
 }
 
 void TestDeviceLinkModule::unreadableSettingsFile()
 {
-    QVERIFY(QDir(m_dir->path(".")).mkdir("KELVORA.INI"));
+    QVERIFY(QDir(m_env->dir.path(".")).mkdir("KELVORA.INI"));
     TForm6 link;
     link.FormCreate();
-    QCOMPARE(m_dialogs->texts(), QStringList{"KELVORA.INI  Destroied"});
-    QCOMPARE(m_dialogs->shown[0].caption, QString());
+    QCOMPARE(m_env->dialogs.texts(), QStringList{"KELVORA.INI  Destroied"});
+    QCOMPARE(m_env->dialogs.shown[0].caption, QString());
     QVERIFY(SystemVars.serialPort.isEmpty());
     QCOMPARE(SystemVars.samplePeriod, 0);
     QVERIFY(!SystemVars.measureMenuEnabled);
     link.FormClose();
-    QCOMPARE(m_dialogs->shown.size(), 1);
+    QCOMPARE(m_env->dialogs.shown.size(), 1);
 }
 
 void TestDeviceLinkModule::closingWritesSettings()
 {
-    m_dir->writeFile("KELVORA.INI", "[Other]\nkeep=me\n[Kelvora OPTIONS]\nALARMONOFF=0\n");
+    m_env->dir.writeFile("KELVORA.INI", "[Other]\nkeep=me\n[Kelvora OPTIONS]\nALARMONOFF=0\n");
     TForm6 link;
     link.FormCreate();
     QVERIFY(!SystemVars.alarmOn);
@@ -119,13 +110,13 @@ void TestDeviceLinkModule::closingWritesSettings()
     QVERIFY(!SystemVars.portOpen);
     QVERIFY(!link.Timer1.enabled());
 
-    const QString written = QString::fromUtf8(m_dir->readFile("KELVORA.INI"));
+    const QString written = QString::fromUtf8(m_env->dir.readFile("KELVORA.INI"));
     QVERIFY(written.startsWith("[Other]\nkeep=me\n[Kelvora OPTIONS]\nCOMPANY_NAME=Acme Labs\n"));
     QVERIFY(written.contains("\nSYSTEMLAL=-123\n"));
     QVERIFY(written.contains("\nALARMONOFF=0\n"));
-    QVERIFY(m_dialogs->shown.isEmpty());
+    QVERIFY(m_env->dialogs.shown.isEmpty());
     link.FormClose(); // a second close does nothing
-    QVERIFY(m_dialogs->shown.isEmpty());
+    QVERIFY(m_env->dialogs.shown.isEmpty());
 }
 
 void TestDeviceLinkModule::closingReportsUnwritableSettings()
@@ -133,11 +124,11 @@ void TestDeviceLinkModule::closingReportsUnwritableSettings()
     TForm6 link;
     link.FormCreate();
     // The file's place is taken by a directory: the write must fail.
-    QVERIFY(QDir(m_dir->path(".")).mkdir("KELVORA.INI"));
+    QVERIFY(QDir(m_env->dir.path(".")).mkdir("KELVORA.INI"));
     link.FormClose();
-    QCOMPARE(m_dialogs->texts(), QStringList{"The KELVORA.INI file  have been damaged"});
-    QCOMPARE(m_dialogs->shown[0].caption, QStringLiteral("File Error Information"));
-    QCOMPARE(m_dialogs->shown[0].icon, Dialogs::Icon::Error);
+    QCOMPARE(m_env->dialogs.texts(), QStringList{"The KELVORA.INI file  have been damaged"});
+    QCOMPARE(m_env->dialogs.shown[0].caption, QStringLiteral("File Error Information"));
+    QCOMPARE(m_env->dialogs.shown[0].icon, Dialogs::Icon::Error);
 }
 
 namespace {

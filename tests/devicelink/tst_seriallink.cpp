@@ -59,16 +59,11 @@ QByteArray logRecords(int count)
 class TestSerialLink : public QObject {
     Q_OBJECT
 private slots:
-    void init()
-    {
-        m_dir = std::make_unique<ProgramDir>();
-        m_dialogs = std::make_unique<ScriptedDialogs>();
-    }
+    void init() { m_env = std::make_unique<ProgramEnv>(); }
     void cleanup()
     {
         m_link.reset();
-        m_dialogs.reset();
-        m_dir.reset();
+        m_env.reset();
     }
 
     void firstTickOpensSecondTickPolls();
@@ -82,24 +77,23 @@ private slots:
 private:
     void startLink(const QString &port)
     {
-        m_dir->writeSettings(port);
+        m_env->dir.writeSettings(port);
         m_link = std::make_unique<TForm6>();
         m_link->FormCreate();
         QCOMPARE(SystemVars.serialPort, port);
     }
 
-    std::unique_ptr<ProgramDir> m_dir;
-    std::unique_ptr<ScriptedDialogs> m_dialogs;
+    std::unique_ptr<ProgramEnv> m_env;
     std::unique_ptr<TForm6> m_link;
 };
 
 void TestSerialLink::firstTickOpensSecondTickPolls()
 {
-    Simulator sim(m_dir->path("thermometer"), m_dir->path("sim.log"));
+    Simulator sim(m_env->dir.path("thermometer"), m_env->dir.path("sim.log"));
     QVERIFY(sim.running());
     QElapsedTimer clock;
     clock.start();
-    startLink(m_dir->path("thermometer"));
+    startLink(m_env->dir.path("thermometer"));
 
     QVERIFY(!SystemVars.portOpen);
     QTRY_VERIFY_WITH_TIMEOUT(SystemVars.portOpen, 2000);
@@ -120,13 +114,13 @@ void TestSerialLink::firstTickOpensSecondTickPolls()
     QCOMPARE(SystemVars.halValue, 365);
     QCOMPARE(SystemVars.lalValue, 300);
     QCOMPARE(SystemVars.emsValue, 95);
-    QVERIFY(m_dialogs->shown.isEmpty());
+    QVERIFY(m_env->dialogs.shown.isEmpty());
 }
 
 void TestSerialLink::disconnectAfterSilenceAndBack()
 {
-    Simulator sim(m_dir->path("thermometer"), m_dir->path("sim.log"));
-    startLink(m_dir->path("thermometer"));
+    Simulator sim(m_env->dir.path("thermometer"), m_env->dir.path("sim.log"));
+    startLink(m_env->dir.path("thermometer"));
     QTRY_VERIFY_WITH_TIMEOUT(SystemVars.connected, 4000);
 
     sim.toggleSilence();
@@ -196,17 +190,17 @@ void TestSerialLink::downloadBurstsParsedOnceAfterQuiet()
 
 void TestSerialLink::missingPortReportedOnceThenOpened()
 {
-    Simulator sim(m_dir->path("thermometer"), m_dir->path("sim.log"));
-    const QString port = m_dir->path("not-yet-there");
+    Simulator sim(m_env->dir.path("thermometer"), m_env->dir.path("sim.log"));
+    const QString port = m_env->dir.path("not-yet-there");
     startLink(port);
 
     QTest::qWait(3300); // three failed ticks
-    QCOMPARE(m_dialogs->shown.size(), 1);
-    QCOMPARE(m_dialogs->shown[0].text,
+    QCOMPARE(m_env->dialogs.shown.size(), 1);
+    QCOMPARE(m_env->dialogs.shown[0].text,
              QStringLiteral("Can not open COM port, please confirm COM port is not being occupied by "
                             "another device.\rOr try another COM port."));
-    QCOMPARE(m_dialogs->shown[0].caption, QStringLiteral("Serial Port Error"));
-    QCOMPARE(m_dialogs->shown[0].icon, Dialogs::Icon::Error);
+    QCOMPARE(m_env->dialogs.shown[0].caption, QStringLiteral("Serial Port Error"));
+    QCOMPARE(m_env->dialogs.shown[0].icon, Dialogs::Icon::Error);
     QVERIFY(SystemVars.portErrorShown);
     QVERIFY(m_link->Timer1.enabled());
 
@@ -214,28 +208,28 @@ void TestSerialLink::missingPortReportedOnceThenOpened()
     QTRY_VERIFY_WITH_TIMEOUT(SystemVars.portOpen, 1500);
     QVERIFY(sim.commands().isEmpty());
     QTRY_COMPARE_WITH_TIMEOUT(sim.commands().value(0), QStringLiteral("ATA"), 1500);
-    QCOMPARE(m_dialogs->shown.size(), 1);
+    QCOMPARE(m_env->dialogs.shown.size(), 1);
 }
 
 void TestSerialLink::unpluggedDeviceClosesAndReopens()
 {
-    auto sim = std::make_unique<Simulator>(m_dir->path("thermometer"), m_dir->path("sim.log"));
-    startLink(m_dir->path("thermometer"));
+    auto sim = std::make_unique<Simulator>(m_env->dir.path("thermometer"), m_env->dir.path("sim.log"));
+    startLink(m_env->dir.path("thermometer"));
     QTRY_VERIFY_WITH_TIMEOUT(SystemVars.connected, 4000);
 
     sim.reset(); // the other end goes away while the port is open
     QTRY_VERIFY_WITH_TIMEOUT(!SystemVars.portOpen, 2000);
-    QTRY_COMPARE_WITH_TIMEOUT(m_dialogs->shown.size(), 1, 3000); // the reopen fails once, told once
+    QTRY_COMPARE_WITH_TIMEOUT(m_env->dialogs.shown.size(), 1, 3000); // the reopen fails once, told once
     QTRY_VERIFY_WITH_TIMEOUT(!SystemVars.connected, 5000);
 
-    sim = std::make_unique<Simulator>(m_dir->path("thermometer"), m_dir->path("sim2.log"));
+    sim = std::make_unique<Simulator>(m_env->dir.path("thermometer"), m_env->dir.path("sim2.log"));
     QTRY_VERIFY_WITH_TIMEOUT(SystemVars.connected, 4000);
-    QCOMPARE(m_dialogs->shown.size(), 1);
+    QCOMPARE(m_env->dialogs.shown.size(), 1);
 }
 
 void TestSerialLink::openPortFailureReachesCaller()
 {
-    startLink(m_dir->path("absent"));
+    startLink(m_env->dir.path("absent"));
     m_link->Timer1.setEnabled(false);
     SystemVars.settingsRead = true;
     QVERIFY_THROWS_EXCEPTION(SerialPortError, m_link->OpenPort());
@@ -243,8 +237,8 @@ void TestSerialLink::openPortFailureReachesCaller()
     QVERIFY(!SystemVars.settingsRead);
 
     // With a thermometer there, OpenPort sends "ATA" after its 200 ms wait.
-    Simulator sim(m_dir->path("thermometer"), m_dir->path("sim.log"));
-    SystemVars.serialPort = m_dir->path("thermometer");
+    Simulator sim(m_env->dir.path("thermometer"), m_env->dir.path("sim.log"));
+    SystemVars.serialPort = m_env->dir.path("thermometer");
     m_link->OpenPort();
     QVERIFY(SystemVars.portOpen);
     QTRY_COMPARE_WITH_TIMEOUT(sim.commands().value(0), QStringLiteral("ATA"), 1000);

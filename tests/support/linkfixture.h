@@ -99,3 +99,9 @@ private:
     QString m_log;
     QString m_slave;
 };
+
+// A program directory with scripted dialogs, made fresh for each test function.
+struct ProgramEnv {
+    ProgramDir dir;
+    ScriptedDialogs dialogs;
+};
