@@ -1,9 +1,8 @@
 #include "settingsfile.h"
 
-#include <QFile>
-#include <QFileInfo>
+#include "inidocument.h"
+
 #include <QList>
-#include <QSaveFile>
 
 #include <array>
 #include <cmath>
@@ -34,79 +33,6 @@ constexpr std::array<const char *, KeyCount> KeyNames = {
     "SYSTEMLAL",    "SYSTEMHAL",    "UNIT_CF",      "ALARMONOFF",   "EMS",       "SAMPLE_PERIOD"};
 
 using Values = std::array<std::optional<QString>, KeyCount>;
-
-// One line of the file: its bytes without the line break, and the break itself
-// ("\r\n", "\n", or empty for a last line without one).
-struct Line {
-    QByteArray text;
-    QByteArray eol;
-};
-
-// What a line means to us.
-struct Parsed {
-    enum Kind { Other, Header, KeyValue } kind = Other;
-    QString name; // section name or key
-    QString value;
-};
-
-QList<Line> splitLines(const QByteArray &data)
-{
-    QList<Line> lines;
-    qsizetype start = 0;
-    while (start < data.size()) {
-        const qsizetype nl = data.indexOf('\n', start);
-        if (nl < 0) {
-            lines.append({data.mid(start), QByteArray()});
-            break;
-        }
-        const bool crlf = nl > start && data.at(nl - 1) == '\r';
-        const qsizetype end = crlf ? nl - 1 : nl;
-        lines.append({data.mid(start, end - start), crlf ? QByteArray("\r\n") : QByteArray("\n")});
-        start = nl + 1;
-    }
-    return lines;
-}
-
-Parsed parseLine(const Line &line)
-{
-    // fromUtf8 drops a leading byte order mark.
-    const QString text = QString::fromUtf8(line.text).trimmed();
-    Parsed parsed;
-    if (text.size() >= 2 && text.startsWith(u'[') && text.endsWith(u']')) {
-        parsed.kind = Parsed::Header;
-        parsed.name = text.mid(1, text.size() - 2).trimmed();
-        return parsed;
-    }
-    if (text.startsWith(u';') || text.startsWith(u'#'))
-        return parsed;
-    const qsizetype eq = text.indexOf(u'=');
-    if (eq <= 0)
-        return parsed;
-    parsed.name = text.left(eq).trimmed();
-    if (parsed.name.isEmpty())
-        return parsed;
-    parsed.kind = Parsed::KeyValue;
-    parsed.value = text.mid(eq + 1).trimmed();
-    return parsed;
-}
-
-bool isOurSection(const Parsed &parsed)
-{
-    return parsed.kind == Parsed::Header
-           && parsed.name.compare(QLatin1String(SettingsFile::SectionName), Qt::CaseInsensitive) == 0;
-}
-
-// Index of our key named name (any case), or KeyCount.
-int keyIndex(const Parsed &parsed)
-{
-    if (parsed.kind != Parsed::KeyValue)
-        return KeyCount;
-    for (int i = 0; i < KeyCount; ++i) {
-        if (parsed.name.compare(QLatin1String(KeyNames[i]), Qt::CaseInsensitive) == 0)
-            return i;
-    }
-    return KeyCount;
-}
 
 // Decimal integer with optional sign that fits [min, max]; nothing else.
 std::optional<qint64> parseInteger(const std::optional<QString> &raw, qint64 min, qint64 max)
@@ -199,56 +125,26 @@ void applyValues(const Values &values, TSystemVars &vars)
         vars.samplePeriod = 9999;
 }
 
-// A line break inside a text value would split the line; it becomes a blank.
-QByteArray textValue(QString text)
+QList<IniDocument::Entry> entries(const TSystemVars &vars)
 {
-    text.replace(u'\r', u' ').replace(u'\n', u' ');
-    return text.toUtf8();
-}
+    std::array<QString, KeyCount> values;
+    values[CompanyName] = vars.companyName;
+    values[SerialPort] = vars.serialPort;
+    values[MachineMode] = QString::number(vars.machineMode);
+    values[MeasureMode] = QString::number(vars.measureMode);
+    values[HalValue] = QString::number(vars.halValue);
+    values[LalValue] = QString::number(vars.lalValue);
+    values[SystemLal] = QString::number(toTenths(vars.systemLal));
+    values[SystemHal] = QString::number(toTenths(vars.systemHal));
+    values[UnitCf] = vars.unitCelsius ? QStringLiteral("1") : QStringLiteral("0");
+    values[AlarmOnOff] = vars.alarmOn ? QStringLiteral("1") : QStringLiteral("0");
+    values[Ems] = QString::number(vars.emsValue);
+    values[SamplePeriod] = QString::number(vars.samplePeriod);
 
-QList<Line> keyLines(const TSystemVars &vars, const QByteArray &eol)
-{
-    std::array<QByteArray, KeyCount> values;
-    values[CompanyName] = textValue(vars.companyName);
-    values[SerialPort] = textValue(vars.serialPort);
-    values[MachineMode] = QByteArray::number(vars.machineMode);
-    values[MeasureMode] = QByteArray::number(vars.measureMode);
-    values[HalValue] = QByteArray::number(vars.halValue);
-    values[LalValue] = QByteArray::number(vars.lalValue);
-    values[SystemLal] = QByteArray::number(toTenths(vars.systemLal));
-    values[SystemHal] = QByteArray::number(toTenths(vars.systemHal));
-    values[UnitCf] = vars.unitCelsius ? "1" : "0";
-    values[AlarmOnOff] = vars.alarmOn ? "1" : "0";
-    values[Ems] = QByteArray::number(vars.emsValue);
-    values[SamplePeriod] = QByteArray::number(vars.samplePeriod);
-
-    QList<Line> lines;
+    QList<IniDocument::Entry> out;
     for (int i = 0; i < KeyCount; ++i)
-        lines.append({QByteArray(KeyNames[i]) + '=' + values[i], eol});
-    return lines;
-}
-
-QByteArray platformEol()
-{
-#ifdef Q_OS_WIN
-    return QByteArrayLiteral("\r\n");
-#else
-    return QByteArrayLiteral("\n");
-#endif
-}
-
-// Reads the whole file; nullopt when it cannot be opened or read.
-std::optional<QByteArray> readAll(const QString &path)
-{
-    if (QFileInfo(path).isDir())
-        return std::nullopt;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    QByteArray data = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return std::nullopt;
-    return data;
+        out.append({QLatin1String(KeyNames[i]), values[i]});
+    return out;
 }
 
 } // namespace
@@ -260,102 +156,30 @@ void SettingsFile::setDefaults(TSystemVars &vars)
 
 SettingsFile::LoadResult SettingsFile::load(const QString &path, TSystemVars &vars)
 {
-    if (!QFileInfo::exists(path)) {
+    IniDocument doc;
+    switch (doc.load(path)) {
+    case IniDocument::LoadResult::Missing:
         setDefaults(vars);
         return LoadResult::Missing;
-    }
-    const std::optional<QByteArray> data = readAll(path);
-    if (!data)
+    case IniDocument::LoadResult::Unreadable:
         return LoadResult::Unreadable;
-
-    Values values;
-    bool inSection = false;
-    const QList<Line> lines = splitLines(*data);
-    for (const Line &line : lines) {
-        const Parsed parsed = parseLine(line);
-        if (parsed.kind == Parsed::Header) {
-            inSection = isOurSection(parsed);
-            continue;
-        }
-        const int key = keyIndex(parsed);
-        if (inSection && key < KeyCount && !values[key])
-            values[key] = parsed.value;
+    case IniDocument::LoadResult::Loaded:
+        break;
     }
+    const QString section = QLatin1String(SectionName);
+    Values values;
+    for (int i = 0; i < KeyCount; ++i)
+        values[i] = doc.value(section, QLatin1String(KeyNames[i]));
     applyValues(values, vars);
     return LoadResult::Loaded;
 }
 
 bool SettingsFile::save(const QString &path, const TSystemVars &vars)
 {
-    const QFileInfo info(path);
-    if (info.isDir())
+    IniDocument doc;
+    // Without the old content the other lines could not be kept.
+    if (doc.load(path) == IniDocument::LoadResult::Unreadable)
         return false;
-    QByteArray original;
-    if (info.exists()) {
-        // Without the old content the other lines could not be kept.
-        const std::optional<QByteArray> data = readAll(path);
-        if (!data)
-            return false;
-        original = *data;
-    }
-
-    const QList<Line> lines = splitLines(original);
-    QByteArray eol = platformEol();
-    for (const Line &line : lines) {
-        if (!line.eol.isEmpty()) {
-            eol = line.eol;
-            break;
-        }
-    }
-
-    // Our section runs from its first header to the next header; later
-    // headers of the same name are left alone (load reads them after ours).
-    qsizetype header = -1;
-    qsizetype sectionEnd = lines.size();
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        const Parsed parsed = parseLine(lines.at(i));
-        if (parsed.kind != Parsed::Header)
-            continue;
-        if (header < 0) {
-            if (isOurSection(parsed))
-                header = i;
-        } else {
-            sectionEnd = i;
-            break;
-        }
-    }
-
-    QList<Line> out;
-    if (header >= 0) {
-        out = lines.mid(0, header + 1);
-        out.append(keyLines(vars, eol));
-        for (qsizetype i = header + 1; i < sectionEnd; ++i) {
-            if (keyIndex(parseLine(lines.at(i))) == KeyCount)
-                out.append(lines.at(i));
-        }
-        out.append(lines.mid(sectionEnd));
-    } else {
-        out = lines;
-        // A blank line sets the new section apart from what precedes it.
-        if (!out.isEmpty() && !QString::fromUtf8(out.last().text).trimmed().isEmpty())
-            out.append({QByteArray(), eol});
-        out.append({QByteArray("[") + SectionName + ']', eol});
-        out.append(keyLines(vars, eol));
-    }
-
-    QByteArray data;
-    for (qsizetype i = 0; i < out.size(); ++i) {
-        data += out.at(i).text;
-        // Only the very last line may lack a line break.
-        data += (out.at(i).eol.isEmpty() && i + 1 < out.size()) ? eol : out.at(i).eol;
-    }
-
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(data) != data.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    doc.setSection(QLatin1String(SectionName), entries(vars));
+    return doc.save(path);
 }

@@ -46,7 +46,7 @@ TForm6::~TForm6()
 
 QString TForm6::settingsFilePath() const
 {
-    return AppPaths::besideExecutable(QString::fromLatin1(SettingsFileName));
+    return AppPaths::besideExecutable(QString::fromLatin1(SettingsFile::FileName));
 }
 
 void TForm6::FormCreate()

@@ -18,7 +18,6 @@ class TForm6 : public QObject {
     Q_OBJECT
 public:
     static constexpr const char *ReportFileName = "Kelvora_en.rav";
-    static constexpr const char *SettingsFileName = "KELVORA.INI";
     static constexpr int PollIntervalMs = 1000;
     static constexpr int FrameIntervalMs = 50;
     static constexpr int DownloadQuietMs = 1500;
