@@ -15,6 +15,7 @@ public:
     void setText(const QString &text) { m_text = text; }
     QString text() const { return m_text; }
     void execSQL();
+    KelvoraDatabase &database() const { return m_database; }
 
 private:
     KelvoraDatabase &m_database;
