@@ -1,10 +1,23 @@
 #include "devicelink/kelvoraerror.h"
 #include "devicelink/systemvar.h"
-#include "shell/linkstatuswindow.h"
+#include "shell/MAIN.h"
+#include "shell/logic/instancelock.h"
 #include "shell/qtdialogs.h"
 #include "shell/signalwatcher.h"
 
 #include <QApplication>
+
+namespace {
+
+// Platforms on which no one sees a window: boxes there would wait for ever,
+// so messages go to stderr instead.
+bool headlessPlatform()
+{
+    const QString platform = QGuiApplication::platformName();
+    return platform == QLatin1String("offscreen") || platform == QLatin1String("minimal");
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -12,22 +25,26 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("Kelvora"));
 
     QtDialogs dialogs;
-    Dialogs::install(&dialogs);
+    if (!headlessPlatform())
+        Dialogs::install(&dialogs);
 
-    LinkStatusWindow window;
-    window.show();
+    InstanceLock instanceLock(applicationTitle(QCoreApplication::applicationFilePath()));
+    if (!instanceLock.tryAcquire()) {
+        Dialogs::instance().message(QStringLiteral("sorry, this program only run one instance at a time!"),
+                                    QString(), Dialogs::Icon::None, Dialogs::Ok);
+        Dialogs::install(nullptr);
+        return 0;
+    }
 
+    TForm1 mainWindow;
     TForm6 deviceLink;
     guardedHandler([&] { deviceLink.FormCreate(); });
 
-    const auto shutDown = [&] {
-        deviceLink.FormClose();
-        QApplication::quit();
-    };
-    QObject::connect(&window, &LinkStatusWindow::closing, &app, shutDown);
     SignalWatcher signalWatcher;
-    QObject::connect(&signalWatcher, &SignalWatcher::terminationRequested, &app, shutDown);
+    QObject::connect(&signalWatcher, &SignalWatcher::terminationRequested, &mainWindow,
+                     &TForm1::closeProgram);
 
+    mainWindow.show();
     const int code = QApplication::exec();
     Dialogs::install(nullptr);
     return code;
