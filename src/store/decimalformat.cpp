@@ -10,3 +10,8 @@ QString formatOneDecimal(double value)
     const QString digits = QString::number(tenths / 10.0, 'f', 1);
     return value < 0 && tenths != 0.0 ? QLatin1Char('-') + digits : digits;
 }
+
+QString formatShortest(double value)
+{
+    return QString::number(value, 'g', 15);
+}

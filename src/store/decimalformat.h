@@ -7,3 +7,8 @@
 // reads in 15 significant digits, so 0.15 gives "0.2" although the double
 // lies just below 0.15. A value that rounds to zero shows as "0.0".
 QString formatOneDecimal(double value);
+
+// The general format of a number as the grids and log files show it: up to
+// 15 significant digits, no trailing zeros, no thousands separator (25.3,
+// 25 for 25.0, 0.95).
+QString formatShortest(double value);

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+#include <QVector>
+
+#include <functional>
+
+class KelvoraDatabase;
+class MeasureTable;
+
+struct LogLoadResult {
+    // The first line was the header, so the file counts as loaded (with no
+    // rows when its body is empty). A file that is no log file loads nothing.
+    bool accepted = false;
+    int total = 0; // the count of line 2, for the progress display only
+    // The values appended to LoadData in file order, in the current unit.
+    QVector<double> values;
+
+    int rowsAppended() const { return static_cast<int>(values.size()); }
+};
+
+// Told how far the load has come: once with rowsRead 0 when the header and
+// the count have been accepted, then while the record lines are read.
+using LogLoadProgress = std::function<void(int rowsRead, int total)>;
+
+// Loads the log file at path into loadData (LoadData of database): every
+// record line becomes a row in the current unit (unitCelsius), numbered from
+// firstRecno on, and a line of the staging file "AsciiDBF.TXT" beside the
+// executable, which is rewritten (emptied) first. A file whose first line is
+// not the header loads nothing and reports nothing. The rows are appended in
+// one transaction; a grid bound to the table sees one reset.
+// SystemVars.tableBusy is true while the load runs. Failures throw:
+// ConversionError for a bad count or value, KelvoraError naming the file when
+// a file cannot be opened, read or written, DatabaseError from the table. On
+// every failure no row of the file reaches loadData (its row cache included),
+// both files are closed and tableBusy is false again.
+LogLoadResult loadLogFile(const QString &path, KelvoraDatabase &database, MeasureTable &loadData,
+                          qint64 firstRecno, bool unitCelsius, const LogLoadProgress &progress = {});

@@ -1,0 +1,112 @@
+// Taking a log file's lines apart: the count of line 2 and the value of a
+// record line by column, in the unit its last character names, converted
+// to the other unit with one decimal.
+#include "devicelink/kelvoraerror.h"
+
+#include "store/logrecordparser.h"
+
+#include <QtTest>
+
+class TestLogRecordParser : public QObject {
+    Q_OBJECT
+
+private slots:
+    void total_data();
+    void total();
+    void recordLine_data();
+    void recordLine();
+    void conversionErrors_data();
+    void conversionErrors();
+};
+
+void TestLogRecordParser::total_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<int>("total");
+
+    QTest::newRow("count") << "Total:128" << 128;
+    QTest::newRow("zero") << "Total:0" << 0;
+    QTest::newRow("blanks around") << "Total: 7 " << 7;
+    QTest::newRow("only the text after the colon counts") << "Count:5" << 5;
+}
+
+void TestLogRecordParser::total()
+{
+    QFETCH(QString, line);
+    QTEST(parseLogTotal(line), "total");
+}
+
+void TestLogRecordParser::recordLine_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<double>("celsius");
+    QTest::addColumn<double>("fahrenheit");
+    QTest::addColumn<QString>("head");
+    QTest::addColumn<QString>("emsColumns");
+
+    const QString head = QStringLiteral("2006-5-12 ,10:20:30,");
+    QTest::newRow("example, Celsius") << head + "25.3  ,0.95,C" << 25.3 << 77.5 << head << "0.95";
+    QTest::newRow("Fahrenheit") << head + "77.5  ,0.95,F" << 25.3 << 77.5 << head << "0.95";
+    QTest::newRow("lower-case c is Fahrenheit") << head + "25.3  ,0.95,c" << -3.7 << 25.3 << head << "0.95";
+    QTest::newRow("any other letter is Fahrenheit") << head + "97.9  ,0.95,X" << 36.6 << 97.9 << head << "0.95";
+    QTest::newRow("whole number") << head + "25    ,1   ,C" << 25.0 << 77.0 << head << "1   ";
+    QTest::newRow("blanks before the value") << head + "  36.6,0.95,C" << 36.6 << 97.9 << head << "0.95";
+    QTest::newRow("negative") << head + "-10.5 ,0.95,C" << -10.5 << 13.1 << head << "0.95";
+    // The file's own unit keeps its value as written.
+    QTest::newRow("two decimals kept") << head + "25.34 ,0.95,C" << 25.34 << 77.6 << head << "0.95";
+}
+
+void TestLogRecordParser::recordLine()
+{
+    QFETCH(QString, line);
+
+    const LogLine parsed = parseLogLine(line);
+    QTEST(parsed.celsius, "celsius");
+    QTEST(parsed.fahrenheit, "fahrenheit");
+    QTEST(parsed.head, "head");
+    QTEST(parsed.emsColumns, "emsColumns");
+}
+
+void TestLogRecordParser::conversionErrors_data()
+{
+    QTest::addColumn<bool>("totalLine");
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("error");
+
+    QTest::newRow("count not a number") << true << "Total:abc" << "'abc' is not a valid integer value";
+    QTest::newRow("count missing") << true << "" << "'' is not a valid integer value";
+    QTest::newRow("count with decimals") << true << "Total:12.5" << "'12.5' is not a valid integer value";
+    QTest::newRow("count after the first colon") << true << "Total:5:6" << "'5:6' is not a valid integer value";
+    QTest::newRow("empty line") << false << "" << "'' is not a valid floating point value";
+    QTest::newRow("short line") << false << "2006-5-12 ,10:20" << "'' is not a valid floating point value";
+    QTest::newRow("date too long") << false << "2006-05-12X,10:20:30,25.3  ,0.95,C"
+                                   << "',25.3 ' is not a valid floating point value";
+    QTest::newRow("12-hour time") << false << "2006-5-12 ,10:20:30 PM,25.3  ,0.95,C"
+                                  << "'PM,25.' is not a valid floating point value";
+    QTest::newRow("not a number") << false << "2006-5-12 ,10:20:30,abc   ,0.95,C"
+                                  << "'abc   ' is not a valid floating point value";
+    QTest::newRow("thousands separator") << false << "2006-5-12 ,10:20:30,1,112 ,0.95,C"
+                                         << "'1,112 ' is not a valid floating point value";
+    QTest::newRow("not finite") << false << "2006-5-12 ,10:20:30,inf   ,0.95,C"
+                                << "'inf   ' is not a valid floating point value";
+}
+
+void TestLogRecordParser::conversionErrors()
+{
+    QFETCH(bool, totalLine);
+    QFETCH(QString, line);
+
+    QString error;
+    try {
+        if (totalLine)
+            parseLogTotal(line);
+        else
+            parseLogLine(line);
+    } catch (const ConversionError &e) {
+        error = e.text();
+    }
+    QTEST(error, "error");
+}
+
+QTEST_GUILESS_MAIN(TestLogRecordParser)
+#include "tst_logrecordparser.moc"
