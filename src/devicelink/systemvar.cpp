@@ -123,6 +123,12 @@ void TForm6::OpenPort()
     MSComm1.output(CommandSettings);
 }
 
+void TForm6::SendCommand(const QByteArray &command)
+{
+    if (SystemVars.portOpen && MSComm1.isOpen())
+        MSComm1.output(command);
+}
+
 void TForm6::Timer1Timer()
 {
     TSystemVars &v = SystemVars;

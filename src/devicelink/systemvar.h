@@ -38,6 +38,11 @@ public:
     // settings. Throws SerialPortError when the port cannot be opened.
     void OpenPort();
 
+    // Writes a command for a window that drives the thermometer. While the
+    // port is closed (the device went away) nothing is written: the poll is
+    // already reopening the port and has told the user once.
+    void SendCommand(const QByteArray &command);
+
     // Handlers, public so that tests can drive them.
     void Timer1Timer();
     void MSComm1Comm(int event);

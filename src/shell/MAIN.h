@@ -71,7 +71,7 @@ public:
     void MenuOpenClick();
     // Commands whose windows and output are not part of the program yet:
     // they do nothing.
-    void N3Click() {}
+    void N3Click();
     void N6Click() {}
     void N16Click() {}
     void N7Click() {}

@@ -1,5 +1,6 @@
 #include "devicelink/kelvoraerror.h"
 #include "devicelink/systemvar.h"
+#include "measure/wavsoundplayer.h"
 #include "shell/MAIN.h"
 #include "shell/logic/instancelock.h"
 #include "shell/qtdialogs.h"
@@ -36,6 +37,9 @@ int main(int argc, char *argv[])
         return 0;
     }
 
+    WavSoundPlayer sound;
+    SoundService::install(&sound);
+
     TForm1 mainWindow;
     TForm6 deviceLink;
     guardedHandler([&] { deviceLink.FormCreate(); });
@@ -46,6 +50,7 @@ int main(int argc, char *argv[])
 
     mainWindow.show();
     const int code = QApplication::exec();
+    SoundService::install(nullptr);
     Dialogs::install(nullptr);
     return code;
 }

@@ -2,6 +2,7 @@
 #include "MAIN.h"
 
 #include "devicelink/systemvars.h"
+#include "measure/Measuring.h"
 
 #include <QAction>
 #include <QMdiArea>
@@ -38,6 +39,11 @@ void TForm1::openMeasureWindow(const WindowFactory &create)
     v.measureMenuEnabled = false;
     v.removeMeasureItem = false;
     showDataWindow(create(), menumeasure, v.measureWindow);
+}
+
+void TForm1::N3Click()
+{
+    openMeasureWindow([this] { return new TForm5(this); });
 }
 
 void TForm1::openImportWindow(const WindowFactory &create)

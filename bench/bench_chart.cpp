@@ -1,0 +1,112 @@
+// Prints what appending one reading to the chart costs, the update and its
+// redraw included, with 10, 10,000 and 100,000 points already in the series,
+// what loading 100,000 points at once costs, and the peak memory. The cost at
+// 100,000 points should stay close to the cost at 10.
+
+#include "measure/datachart.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEvent>
+#include <QFile>
+
+#include <cmath>
+#include <cstdio>
+
+namespace {
+
+// Counts the chart's repaints, to show that each append was drawn.
+class PaintCounter : public QObject {
+public:
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++paints;
+        return false;
+    }
+};
+
+double reading(int i)
+{
+    return 250.0 + 100.0 * std::sin(i / 300.0) + (i % 7) * 0.3;
+}
+
+void settle()
+{
+    for (int i = 0; i < 5; ++i)
+        QCoreApplication::processEvents();
+}
+
+// Peak resident memory of the process in kB (VmHWM), 0 where unknown.
+long peakMemoryKb()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toLong();
+    return 0;
+}
+
+// Microseconds per append + update + redraw, after `existing` points.
+double appendCost(int existing, int appends)
+{
+    DataChart chart;
+    chart.addSeries(QStringLiteral("Series1"), Qt::red);
+    chart.setTitle(QStringLiteral("Temp. Graph Analyzing"));
+    chart.setAxisRange(ChartAxis::Left, 0.0, 500.0);
+    chart.setFooter({QStringLiteral("          MAX:     350.0"), QStringLiteral("          Date:     2024-05-01")});
+    chart.resize(1400, 800);
+    chart.show();
+    for (int i = 0; i < existing; ++i)
+        chart.appendPoint(0, reading(i));
+    settle();
+
+    PaintCounter counter;
+    chart.viewport()->installEventFilter(&counter);
+    QElapsedTimer timer;
+    timer.start();
+    for (int i = 0; i < appends; ++i) {
+        chart.appendPoint(0, reading(existing + i));
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+    }
+    const double us = timer.nsecsElapsed() / 1000.0 / appends;
+    std::printf("with %6d points: append + update + redraw %8.1f us  (%d redraws for %d appends, %lld points drawn)\n",
+                existing, us, counter.paints, appends, static_cast<long long>(chart.drawnPoints(0).size()));
+    return us;
+}
+
+void loadCost(int points)
+{
+    DataChart chart;
+    chart.addSeries(QStringLiteral("Series1"), Qt::red);
+    chart.resize(1400, 800);
+    chart.show();
+    settle();
+    QElapsedTimer timer;
+    timer.start();
+    for (int i = 0; i < points; ++i)
+        chart.appendPoint(0, reading(i));
+    settle();
+    std::printf("loading %d points and drawing them: %.1f ms\n", points, timer.nsecsElapsed() / 1e6);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    const long before = peakMemoryKb();
+    const double small = appendCost(10, 300);
+    appendCost(10000, 300);
+    const double large = appendCost(100000, 300);
+    std::printf("cost at 100,000 / cost at 10: %.2f\n", large / small);
+    loadCost(100000);
+    std::printf("peak memory: %ld kB (%ld kB before the charts)\n", peakMemoryKb(), before);
+    return 0;
+}

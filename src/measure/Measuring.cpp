@@ -1,0 +1,577 @@
+#include "measure/Measuring.h"
+
+#include "devicelink/delay.h"
+#include "devicelink/dialogs.h"
+#include "devicelink/kelvoraerror.h"
+#include "devicelink/systemvar.h"
+#include "measure/LEDFont.h"
+#include "measure/chartnavigationbar.h"
+#include "measure/datachart.h"
+#include "measure/logic/readingtext.h"
+#include "measure/logic/soundservice.h"
+#include "shell/measuregrid.h"
+#include "store/decimalformat.h"
+#include "store/gridcolouring.h"
+#include "store/logfilesave.h"
+#include "store/recordclock.h"
+#include "store/tableunitconversion.h"
+#include "store/unitprofile.h"
+
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QPointer>
+#include <QPushButton>
+#include <QSplitter>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+const QColor PanelGreen(0, 128, 0);
+const QString CreationAxisCelsius = QStringLiteral("Temperature        (Unit:  C)");
+const QString CreationAxisFahrenheit = QStringLiteral("Temperature        (Unit:  F)");
+
+MeasureTable &meaData()
+{
+    return Form6->Table1;
+}
+
+QPushButton *makeButton(QWidget *parent, const char *name, const QString &caption)
+{
+    auto *button = new QPushButton(caption, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    return button;
+}
+
+// Collects the converted rows and hands them to the series in one step.
+class SeriesRefill final : public ConversionSink {
+public:
+    explicit SeriesRefill(DataChart *chart) : m_chart(chart) {}
+    void clearSeries() override { m_values.clear(); }
+    void addPoint(int, double value) override { m_values.append(value); }
+    void apply() { m_chart->setSeriesData(0, m_values); }
+
+private:
+    DataChart *m_chart;
+    QVector<double> m_values;
+};
+
+} // namespace
+
+TForm5::TForm5(QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("Form5"));
+    setWindowTitle(QStringLiteral("Kelvora Real Time Measure"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    Timer1.setObjectName(QStringLiteral("Timer1"));
+    Timer1.setInterval(1000);
+    buildLayout();
+    connect(&Timer1, &ComponentTimer::timeout, this, [this] { guardedHandler([this] { Timer1Timer(); }); });
+    guardedHandler([this] { FormCreate(); });
+}
+
+TForm5::~TForm5() = default;
+
+void TForm5::buildLayout()
+{
+    auto *splitter = new QSplitter(Qt::Horizontal, this);
+    splitter->setObjectName(QStringLiteral("Splitter1"));
+    splitter->setHandleWidth(8);
+    splitter->addWidget(buildLeftColumn());
+    splitter->addWidget(buildRightColumn());
+    splitter->setStretchFactor(1, 1);
+    splitter->setSizes({265, 800});
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(splitter);
+}
+
+QWidget *TForm5::buildLeftColumn()
+{
+    auto *column = new QWidget(this);
+    auto *layout = new QVBoxLayout(column);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    auto *panel = new QWidget(column);
+    panel->setObjectName(QStringLiteral("Panel4"));
+    panel->setFixedHeight(104);
+    panel->setMinimumWidth(265);
+    panel->setAutoFillBackground(true);
+    QPalette palette = panel->palette();
+    palette.setColor(QPalette::Window, PanelGreen);
+    panel->setPalette(palette);
+
+    LEDFontNum1 = new TLEDFontNum(panel);
+    LEDFontNum1->setObjectName(QStringLiteral("LEDFontNum1"));
+    LEDFontNum1->SetBGColor(PanelGreen);
+    LEDFontNum1->SetDarkColor(PanelGreen);
+    LEDFontNum1->move(32, 32);
+
+    Label2 = new QLabel(QStringLiteral("C"), panel);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    QFont unitFont = Label2->font();
+    unitFont.setPixelSize(16);
+    unitFont.setBold(true);
+    Label2->setFont(unitFont);
+    Label2->setStyleSheet(QStringLiteral("color: yellow;"));
+    Label2->setAccessibleName(QStringLiteral("Unit"));
+
+    DBGridEh1 = new MeasureGrid(meaData(), column);
+    DBGridEh1->setObjectName(QStringLiteral("DBGridEh1"));
+    DBGridEh1->setColumnWidth(0, 45);
+    DBGridEh1->setColumnWidth(2, 24);
+    DBGridEh1->setColumnWidth(3, 40);
+    DBGridEh1->setDrawColumnCell([this](const MeasureRecord &row) {
+        return extremesColour(row.meavalue, m_series.maxReading(), m_series.minReading());
+    });
+
+    layout->addWidget(panel);
+    layout->addWidget(DBGridEh1, 1);
+    return column;
+}
+
+QWidget *TForm5::buildRightColumn()
+{
+    auto *column = new QWidget(this);
+    auto *layout = new QVBoxLayout(column);
+    layout->setContentsMargins(0, 0, 0, 0);
+
+    Chart1 = new DataChart(column);
+    Chart1->setObjectName(QStringLiteral("Chart1"));
+    Chart1->addSeries(QStringLiteral("Series1"), Qt::red);
+    NavigationBar = new ChartNavigationBar(Chart1, ChartNavigationConfig::measurementWindow(), column);
+
+    layout->addWidget(Chart1, 1);
+    layout->addWidget(NavigationBar);
+    layout->addWidget(buildControlRow());
+    return column;
+}
+
+QWidget *TForm5::buildControlRow()
+{
+    auto *row = new QWidget(this);
+    auto *layout = new QHBoxLayout(row);
+
+    BitBtn1 = makeButton(row, "BitBtn1", QStringLiteral("Start to Measure"));
+    BitBtn8 = makeButton(row, "BitBtn8", QStringLiteral("Stop Measure"));
+    BitBtn2 = makeButton(row, "BitBtn2", QStringLiteral("Clear"));
+    BitBtn7 = makeButton(row, "BitBtn7", QStringLiteral("Save"));
+
+    auto *rateLabel = new QLabel(QStringLiteral("Sample Rate"), row);
+    rateLabel->setObjectName(QStringLiteral("Label1"));
+    Edit2 = new QLineEdit(QString::number(DefaultRate), row);
+    Edit2->setObjectName(QStringLiteral("Edit2"));
+    Edit2->setFixedWidth(60);
+    Edit2->installEventFilter(this);
+    rateLabel->setBuddy(Edit2);
+    Edit2->setAccessibleName(rateLabel->text());
+
+    UpDown1 = new QWidget(row);
+    UpDown1->setObjectName(QStringLiteral("UpDown1"));
+    auto *arrows = new QVBoxLayout(UpDown1);
+    arrows->setContentsMargins(0, 0, 0, 0);
+    arrows->setSpacing(0);
+    for (const auto &[arrow, step, name] :
+         {std::tuple{Qt::UpArrow, 1, "Increase sample rate"}, std::tuple{Qt::DownArrow, -1, "Decrease sample rate"}}) {
+        auto *button = new QToolButton(UpDown1);
+        button->setArrowType(arrow);
+        button->setFixedSize(18, 13);
+        button->setAccessibleName(QString::fromLatin1(name));
+        button->setAutoRepeat(true);
+        connect(button, &QToolButton::clicked, this, [this, step = step] { stepRate(step); });
+        arrows->addWidget(button);
+    }
+
+    auto *secLabel = new QLabel(QStringLiteral("sec"), row);
+    secLabel->setObjectName(QStringLiteral("Label3"));
+    Edit1 = new QLineEdit(row);
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Edit1->setEnabled(false);
+    Edit1->setAccessibleName(QStringLiteral("Saved file"));
+    Edit1->setMinimumWidth(200);
+
+    for (QWidget *w : {static_cast<QWidget *>(BitBtn1), static_cast<QWidget *>(BitBtn8),
+                       static_cast<QWidget *>(BitBtn2), static_cast<QWidget *>(rateLabel),
+                       static_cast<QWidget *>(Edit2), UpDown1, static_cast<QWidget *>(secLabel),
+                       static_cast<QWidget *>(BitBtn7), static_cast<QWidget *>(Edit1)})
+        layout->addWidget(w);
+    layout->addStretch();
+
+    connect(BitBtn1, &QPushButton::clicked, this, [this] { guardedHandler([this] { BitBtn1Click(); }); });
+    connect(BitBtn8, &QPushButton::clicked, this, [this] { guardedHandler([this] { BitBtn8Click(); }); });
+    connect(BitBtn2, &QPushButton::clicked, this, [this] { guardedHandler([this] { BitBtn2Click(); }); });
+    connect(BitBtn7, &QPushButton::clicked, this, [this] { guardedHandler([this] { BitBtn7Click(); }); });
+    connect(Edit2, &QLineEdit::textChanged, this, [this] { guardedHandler([this] { Edit2Change(); }); });
+    return row;
+}
+
+void TForm5::FormCreate()
+{
+    m_windowCelsius = SystemVars.unitCelsius;
+    Label2->setText(ReadingText::unitLetter(m_windowCelsius));
+    LEDFontNum1->SetText(ReadingText::ledPlaceholder(m_windowCelsius));
+    NavigationBar->printButton()->setEnabled(false);
+    MeasureTable &table = meaData();
+    table.close();
+    table.emptyTable();
+    table.open();
+    BitBtn8->hide();
+    Timer1.setEnabled(false);
+    LEDFontNum1->SetWordWidth(28);
+    LEDFontNum1->SetWordHeight(48);
+    LEDFontNum1->SetThick(6);
+    Label2->move(LEDFontNum1->x() + LEDFontNum1->width() + 4, LEDFontNum1->y());
+    BitBtn2->setEnabled(false);
+    NavigationBar->resetButton()->setEnabled(false);
+    m_series = MeasurementSeries();
+    setAxisForUnit(m_windowCelsius ? CreationAxisCelsius : CreationAxisFahrenheit,
+                   TemperatureAxis::defaultMax(m_windowCelsius));
+    Chart1->setTitle(QStringLiteral("Temp. Graph Analyzing"));
+    Chart1->setFooterAlignment(Qt::AlignLeft);
+    BitBtn7->setEnabled(false);
+    m_firstRateChange = true;
+}
+
+void TForm5::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    // The spin control writes its position into the box as the window is
+    // first shown; that first change loads the configured sample period.
+    if (!m_rateShown) {
+        m_rateShown = true;
+        guardedHandler([this] { Edit2Change(); });
+    }
+}
+
+void TForm5::setAxisForUnit(const QString &title, double maximum)
+{
+    Chart1->setVerticalAxisTitle(title);
+    Chart1->setAxisRange(ChartAxis::Left, TemperatureAxis::defaultMin(m_windowCelsius), maximum);
+}
+
+bool TForm5::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched != Edit2 || event->type() != QEvent::KeyPress)
+        return QWidget::eventFilter(watched, event);
+    const QString typed = static_cast<QKeyEvent *>(event)->text();
+    if (typed.isEmpty())
+        return false;
+    const QChar key = ReadingText::filterRateKey(typed.at(0));
+    if (key == typed.at(0) && !key.isDigit())
+        return false; // a control character keeps its editing meaning
+    // Only digits reach the box, at most four of them.
+    if (Edit2->text().size() - Edit2->selectedText().size() < 4)
+        Edit2->insert(key);
+    return true;
+}
+
+void TForm5::Edit2Change()
+{
+    if (m_firstRateChange) {
+        m_firstRateChange = false;
+        Edit2->setText(QString::number(SystemVars.samplePeriod));
+        return;
+    }
+    BitBtn1->setEnabled(ReadingText::rateFromText(Edit2->text()) > 0);
+}
+
+void TForm5::stepRate(int step)
+{
+    const int rate = qBound(MinRate, ReadingText::rateFromText(Edit2->text()) + step, MaxRate);
+    Edit2->setText(rate >= 1000 ? QStringLiteral("%1,%2").arg(rate / 1000).arg(rate % 1000, 3, 10, QLatin1Char('0'))
+                                : QString::number(rate));
+}
+
+void TForm5::sendCommand(const char *command)
+{
+    Form6->SendCommand(QByteArray(command));
+}
+
+void TForm5::BitBtn1Click()
+{
+    TSystemVars &v = SystemVars;
+    if (v.deviceBusy) {
+        Dialogs::instance().message(QStringLiteral("Serial port is used by another window!"),
+                                    QStringLiteral("Error Information"), Dialogs::Icon::Error, Dialogs::Ok);
+        return;
+    }
+    const int rate = ReadingText::rateFromText(Edit2->text());
+    v.readInterval = rate;
+    v.samplePeriod = rate;
+    v.commState = CommMeasuring;
+    BitBtn1->hide();
+    v.deviceBusy = true;
+    BitBtn8->show();
+    Edit2->setEnabled(false);
+    BitBtn7->setEnabled(false);
+    m_tickCount = 0;
+
+    QPointer<TForm5> self(this);
+    if (!v.settingsRead) {
+        try {
+            Form6->OpenPort();
+        } catch (const KelvoraError &) {
+            // A port that cannot be opened leaves the window idle, not half started.
+            backToIdle();
+            throw;
+        }
+    }
+    delay(200);
+    if (!self)
+        return;
+    if (v.settingsRead) {
+        v.rxCount = 0;
+        sendCommand("ATQ");
+        v.measuring = true;
+        Timer1.setEnabled(true);
+        return;
+    }
+    Dialogs::instance().message(
+        QStringLiteral("COM port connect error!\rPlease turn on IR thermometer or Change COM port Set-up!"),
+        QStringLiteral("Error Information"), Dialogs::Icon::Error, Dialogs::Ok);
+    if (self)
+        backToIdle();
+}
+
+void TForm5::backToIdle()
+{
+    TSystemVars &v = SystemVars;
+    Timer1.setEnabled(false);
+    v.measuring = false;
+    v.readInterval = 0;
+    BitBtn8->hide();
+    BitBtn1->show();
+    v.deviceBusy = false;
+    v.commState = CommIdle;
+    Edit2->setEnabled(true);
+}
+
+void TForm5::Timer1Timer()
+{
+    ++m_tickCount;
+    if (m_tickCount < SystemVars.readInterval) {
+        sendCommand("ATA");
+        return;
+    }
+    m_tickCount = 0;
+    sendCommand("ATR");
+}
+
+void TForm5::soundAlarm()
+{
+    const TSystemVars &v = SystemVars;
+    if (!v.alarmOn)
+        return;
+    if (v.lastValue > v.systemHal * 10)
+        SoundService::instance().play(QStringLiteral("highalarm.wav"));
+    if (v.lastValue < v.systemLal * 10)
+        SoundService::instance().play(QStringLiteral("lowalarm.wav"));
+}
+
+void TForm5::NewReading_Pro()
+{
+    TSystemVars &v = SystemVars;
+    soundAlarm();
+
+    const QString value = ReadingText::valueText(v.lastValue, m_windowCelsius);
+    Label2->setText(ReadingText::unitLetter(m_windowCelsius));
+    LEDFontNum1->SetText(ReadingText::ledText(value));
+    const double x = value.toDouble();
+    m_series.add(x, v.lastValue, v.readingSum);
+    BitBtn2->setEnabled(true);
+
+    // The row cache already holds the appended row and the grid inserts just
+    // that row, so no re-read of the table is needed.
+    const RecordStamp stamp = currentRecordStamp();
+    MeasureRecord record;
+    record.recno = m_series.readingCount();
+    record.date = stamp.date;
+    record.time = stamp.time;
+    record.ems = ReadingText::emissivityText(v.lastEms).toDouble();
+    record.meavalue = x;
+    record.unit = ReadingText::unitLetter(m_windowCelsius);
+    meaData().append(record);
+    meaData().last();
+
+    Chart1->setAxisRange(ChartAxis::Left, TemperatureAxis::defaultMin(m_windowCelsius),
+                         m_series.axisMaximum(m_windowCelsius));
+    Chart1->setFooter(ReadingText::footerLines(m_series.maxReading(), m_series.minReading(),
+                                               m_series.averageText(v.readingSum, m_windowCelsius),
+                                               QStringLiteral("Date:"), stamp.date));
+    Chart1->appendPoint(0, x);
+    // Rows already drawn are recoloured against the new extremes.
+    DBGridEh1->viewport()->update();
+    v.dataSaved = false;
+}
+
+void TForm5::ChangeUnit_Pro()
+{
+    const bool celsius = SystemVars.unitCelsius;
+    Chart1->setVerticalAxisTitle(MeasureUnits.axisTitle(celsius));
+    MeasureTable &table = meaData();
+    double axisMax = TemperatureAxis::defaultMax(celsius);
+    if (!table.isEmpty()) {
+        table.disableControls();
+        Chart1->clearFooter();
+        SeriesRefill refill(Chart1);
+        UnitConversionResult result;
+        try {
+            result = convertTableUnit(table, Form6->Query1, MeasureUnits, m_windowCelsius, celsius, refill);
+        } catch (...) {
+            table.enableControls();
+            throw;
+        }
+        table.enableControls();
+        refill.apply();
+        m_series.setExtremes(result.maxReading, result.minReading);
+        axisMax = result.axisMax;
+        Chart1->setFooter(ReadingText::footerLines(result.maxReading, result.minReading,
+                                                   formatOneDecimal(result.average),
+                                                   QStringLiteral("DATE:"), currentRecordStamp().date));
+        DBGridEh1->viewport()->update();
+    }
+    m_windowCelsius = celsius;
+    Chart1->setAxisRange(ChartAxis::Left, TemperatureAxis::defaultMin(celsius), axisMax);
+    Label2->setText(ReadingText::unitLetter(celsius));
+    LEDFontNum1->SetText(ReadingText::ledPlaceholder(celsius));
+}
+
+void TForm5::BitBtn8Click()
+{
+    TSystemVars &v = SystemVars;
+    v.measuring = false;
+    Timer1.setEnabled(false);
+    v.deviceBusy = false;
+    v.awaitingReply = true;
+    v.replyCountdown = 2;
+    sendCommand("ATU");
+    BitBtn8->hide();
+    BitBtn1->show();
+    Edit2->setEnabled(true);
+    const bool hasRows = !meaData().isEmpty();
+    BitBtn7->setEnabled(hasRows);
+    if (hasRows)
+        NavigationBar->printButton()->setEnabled(true);
+    v.commState = CommIdle;
+}
+
+void TForm5::BitBtn2Click()
+{
+    MeasureTable &table = meaData();
+    table.close();
+    table.emptyTable();
+    table.open();
+    SystemVars.dataSaved = true;
+    Edit1->clear();
+    BitBtn7->setEnabled(false);
+    NavigationBar->printButton()->setEnabled(false);
+    Chart1->clearSeries(0);
+    m_series.restart();
+    BitBtn2->setEnabled(false);
+    Chart1->clearFooter();
+}
+
+void TForm5::BitBtn7Click()
+{
+    BitBtn7->setEnabled(false);
+    LogSaveResult result;
+    try {
+        result = saveMeasureLog(meaData(), Edit1->text());
+    } catch (...) {
+        // The file was not written: the user may try again.
+        BitBtn7->setEnabled(true);
+        throw;
+    }
+    // Nothing written (dialog cancelled or overwrite refused): the data is
+    // still unsaved, so Save stays available for another name.
+    if (result.outcome == LogSaveOutcome::Written)
+        Edit1->setText(result.path);
+    else
+        BitBtn7->setEnabled(true);
+}
+
+bool TForm5::FormClose()
+{
+    TSystemVars &v = SystemVars;
+    v.removeMeasureItem = true;
+    v.measureWindow = nullptr;
+    v.measuring = false;
+    BitBtn1->setEnabled(true);
+    BitBtn1->show();
+    BitBtn8->hide();
+    // Idle again: a window kept open by Cancel can start the next run.
+    Edit2->setEnabled(true);
+    Timer1.setEnabled(false);
+    v.measureMenuEnabled = true;
+    v.readInterval = 0;
+    v.awaitingReply = false;
+    sendCommand("ATU");
+    // Only a run of this window holds the thermometer; another window's hold stays.
+    if (v.commState == CommMeasuring) {
+        v.deviceBusy = false;
+        v.commState = CommIdle;
+    }
+    if (v.dataSaved)
+        return true;
+
+    BitBtn7->setEnabled(true);
+    const Dialogs::Button answer = Dialogs::instance().message(
+        QStringLiteral("Measured data has not save yet.\rDo you want to save data?"),
+        QStringLiteral("Query Information"), Dialogs::Icon::Question, Dialogs::Yes | Dialogs::No | Dialogs::Cancel);
+    if (answer == Dialogs::No)
+        return true;
+    if (answer == Dialogs::Yes) {
+        try {
+            BitBtn7Click();
+        } catch (...) {
+            // The window stays: it must stay registered, or the main window
+            // would open a second one over the same table.
+            keepOpen();
+            throw;
+        }
+        // A cancelled or refused save keeps the window, so no reading is lost.
+        if (SystemVars.dataSaved)
+            return true;
+    }
+    keepOpen();
+    return false;
+}
+
+void TForm5::keepOpen()
+{
+    SystemVars.measureWindow = this;
+    SystemVars.measureMenuEnabled = false;
+}
+
+void TForm5::closeEvent(QCloseEvent *event)
+{
+    // A failure while closing (a save that could not be written) keeps the window.
+    bool close = false;
+    guardedHandler([&] { close = FormClose(); });
+    if (close) {
+        event->accept();
+        return;
+    }
+    event->ignore();
+    if (auto *frame = qobject_cast<QMdiSubWindow *>(parentWidget()))
+        frame->showMinimized();
+}
+
+bool TForm5::event(QEvent *event)
+{
+    if (event->type() == WM_NEWREADING) {
+        guardedHandler([this] { NewReading_Pro(); });
+        return true;
+    }
+    if (event->type() == WM_CHANGEUNIT) {
+        guardedHandler([this] { ChangeUnit_Pro(); });
+        return true;
+    }
+    return QWidget::event(event);
+}

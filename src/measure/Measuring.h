@@ -1,0 +1,85 @@
+#pragma once
+
+#include "devicelink/componenttimer.h"
+#include "measure/logic/measurementseries.h"
+
+#include <QWidget>
+
+class ChartNavigationBar;
+class DataChart;
+class MeasureGrid;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QToolButton;
+class TLEDFontNum;
+
+// The real-time measurement window ("Form5"): starts and stops a live run at
+// a chosen sample rate, stores every reading in MeaData, shows it in LED
+// digits, charts and summarises it, sounds the alarm outside the PC-side
+// limits, clears and saves the series, and follows a change of unit.
+class TForm5 : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int DefaultRate = 3;
+    static constexpr int MinRate = 2;
+    static constexpr int MaxRate = 9999;
+
+    explicit TForm5(QWidget *parent = nullptr);
+    ~TForm5() override;
+
+    // Handlers, public so that tests can drive them.
+    void BitBtn1Click(); // Start to Measure
+    void BitBtn8Click(); // Stop Measure
+    void BitBtn2Click(); // Clear
+    void BitBtn7Click(); // Save
+    void Edit2Change();
+    void Timer1Timer();
+    void NewReading_Pro();
+    void ChangeUnit_Pro();
+
+    bool windowCelsius() const { return m_windowCelsius; }
+    const MeasurementSeries &series() const { return m_series; }
+
+    QPushButton *BitBtn1;
+    QPushButton *BitBtn8;
+    QPushButton *BitBtn2;
+    QPushButton *BitBtn7;
+    QLineEdit *Edit1;
+    QLineEdit *Edit2;
+    QWidget *UpDown1;
+    QLabel *Label2;
+    TLEDFontNum *LEDFontNum1;
+    MeasureGrid *DBGridEh1;
+    DataChart *Chart1;
+    ChartNavigationBar *NavigationBar;
+    ComponentTimer Timer1;
+
+protected:
+    bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void buildLayout();
+    QWidget *buildLeftColumn();
+    QWidget *buildRightColumn();
+    QWidget *buildControlRow();
+    void FormCreate();
+    // Closing: stops the run; returns false when the window is to stay.
+    bool FormClose();
+    // A close that was refused: the window stays the measurement window.
+    void keepOpen();
+    void stepRate(int step);
+    void backToIdle();
+    void setAxisForUnit(const QString &title, double maximum);
+    void soundAlarm();
+    void sendCommand(const char *command);
+
+    bool m_windowCelsius = true;
+    int m_tickCount = 0;
+    bool m_firstRateChange = false;
+    bool m_rateShown = false;
+    MeasurementSeries m_series;
+};

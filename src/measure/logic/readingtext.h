@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QChar>
+#include <QString>
+#include <QStringList>
+
+// The texts and numbers the measurement window makes of one reading, kept
+// free of widgets so they can be checked case by case.
+namespace ReadingText {
+
+// The reading (tenths of a degree Celsius) in the window's unit with exactly
+// one decimal: the shortest decimal text, two decimals cut (not rounded) to
+// one, ".0" added to a whole number. 237 in Fahrenheit gives "74.6".
+QString valueText(qint32 tenthsCelsius, bool celsius);
+
+// The display text: right-aligned in six characters, longer texts whole.
+QString ledText(const QString &value);
+
+// Emissivity in hundredths as its shortest decimal text: 95 gives "0.95".
+QString emissivityText(qint16 hundredths);
+
+// The display placeholder for a unit: "  00.0" for Celsius, "  32.0" else.
+QString ledPlaceholder(bool celsius);
+QString unitLetter(bool celsius);
+
+// The sample-rate box: a typed control character (codes up to 31, DEL) or
+// digit 1..9 passes, any other character becomes "0".
+QChar filterRateKey(QChar typed);
+
+// The rate in the box: blanks trimmed; a text holding "," is taken as its
+// first character and its last three (the spin box's "1,000"); not a number
+// gives 0.
+int rateFromText(const QString &text);
+
+// The two footer lines of the chart. dateLabel is "Date:" after a reading
+// and "DATE:" after a unit change.
+QStringList footerLines(double maxReading, double minReading, const QString &average,
+                        const QString &dateLabel, const QString &date);
+
+} // namespace ReadingText

@@ -1,0 +1,378 @@
+// The data windows' chart: batched drawing of appended points, automatic and
+// fixed axes, decimation that keeps extremes and shows every point when
+// zoomed in, labels that do not overlap, the footer, and printing.
+#include "pdfinspection.h"
+
+#include "devicelink/kelvoraerror.h"
+#include "measure/datachart.h"
+
+#include <QGraphicsSimpleTextItem>
+#include <QLineSeries>
+#include <QPrinter>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QValueAxis>
+#include <QtTest>
+
+#include <cmath>
+#include <memory>
+
+Q_DECLARE_METATYPE(AxisRange)
+
+namespace {
+
+// A chart as the measurement window sets it up, shown at a fixed size.
+std::unique_ptr<DataChart> measurementChart()
+{
+    auto chart = std::make_unique<DataChart>();
+    chart->addSeries(QStringLiteral("Series1"), Qt::red);
+    chart->setTitle(QStringLiteral("Temp. Graph Analyzing"));
+    chart->setVerticalAxisTitle(QStringLiteral("Temperature        (Unit:  C)"));
+    chart->setFooterAlignment(Qt::AlignLeft);
+    chart->resize(900, 600);
+    chart->show();
+    return chart;
+}
+
+// Lets the chart take in everything pending, layout included.
+void settle()
+{
+    for (int i = 0; i < 5; ++i)
+        QCoreApplication::processEvents();
+}
+
+// Readings around 25 degrees with one spike up and one down.
+QVector<double> readings(int n)
+{
+    QVector<double> ys(n);
+    for (int i = 0; i < n; ++i)
+        ys[i] = 25.0 + std::sin(i / 50.0);
+    if (n > 80000) {
+        ys[31337] = 480.0;
+        ys[80000] = -30.0;
+    }
+    return ys;
+}
+
+void compareRange(AxisRange actual, AxisRange expected)
+{
+    QCOMPARE(actual.minimum, expected.minimum);
+    QCOMPARE(actual.maximum, expected.maximum);
+}
+
+QList<QGraphicsSimpleTextItem *> footerItems(DataChart &chart, const QStringList &lines)
+{
+    QList<QGraphicsSimpleTextItem *> items;
+    for (QGraphicsItem *item : chart.chart()->childItems())
+        if (auto *text = dynamic_cast<QGraphicsSimpleTextItem *>(item))
+            if (lines.contains(text->text()))
+                items.append(text);
+    return items;
+}
+
+} // namespace
+
+class TestDataChart : public QObject {
+    Q_OBJECT
+private slots:
+    void appendsAreDrawnInOneReplace();
+    void automaticAxesFollowTheData_data();
+    void automaticAxesFollowTheData();
+    void settingARangeFixesTheAxis_data();
+    void settingARangeFixesTheAxis();
+    void longSeriesIsDecimatedKeepingExtremes();
+    void zoomingInShowsEveryPoint();
+    void labelsDoNotOverlap_data();
+    void labelsDoNotOverlap();
+    void footerLinesUnderTheBottomAxis_data();
+    void footerLinesUnderTheBottomAxis();
+    void verticalAxisTitleKeepsItsBlanks();
+    void printsTheWholeChartOnALandscapePage();
+    void failedPrintKeepsThePrinterOrientation();
+};
+
+void TestDataChart::appendsAreDrawnInOneReplace()
+{
+    auto chart = measurementChart();
+    chart->setAxisRange(ChartAxis::Left, 0.0, 100.0);
+    chart->setAxisRange(ChartAxis::Bottom, 0.0, 2000.0);
+    settle();
+    QLineSeries *series = qobject_cast<QLineSeries *>(chart->chart()->series().first());
+    QSignalSpy replaced(series, &QXYSeries::pointsReplaced);
+    QSignalSpy added(series, &QXYSeries::pointAdded);
+
+    for (double y : readings(1000))
+        chart->appendPoint(0, y);
+    QCOMPARE(series->count(), 0); // nothing drawn until the event loop turns
+    settle();
+
+    QCOMPARE(replaced.count(), 1);
+    QCOMPARE(added.count(), 0);
+    QCOMPARE(series->count(), 1000);
+    QCOMPARE(series->at(999), QPointF(999.0, readings(1000).at(999)));
+}
+
+void TestDataChart::automaticAxesFollowTheData_data()
+{
+    QTest::addColumn<QVector<double>>("values");
+    QTest::addColumn<AxisRange>("bottom");
+    QTest::addColumn<AxisRange>("left");
+
+    QTest::newRow("three readings") << QVector<double>{21.5, 25.0, 19.0} << AxisRange{0.0, 2.0}
+                                    << AxisRange{19.0, 25.0};
+    QTest::newRow("one reading, one unit either side")
+        << QVector<double>{25.0} << AxisRange{-1.0, 1.0} << AxisRange{24.0, 26.0};
+    const QVector<double> hundred = readings(100);
+    const auto [lo, hi] = std::minmax_element(hundred.cbegin(), hundred.cend());
+    QTest::newRow("a hundred points") << hundred << AxisRange{0.0, 99.0} << AxisRange{*lo, *hi};
+}
+
+void TestDataChart::automaticAxesFollowTheData()
+{
+    QFETCH(QVector<double>, values);
+    QFETCH(AxisRange, bottom);
+    QFETCH(AxisRange, left);
+
+    auto chart = measurementChart();
+    for (double y : values)
+        chart->appendPoint(0, y);
+    // Read at once, and as drawn.
+    compareRange(chart->axisRange(ChartAxis::Bottom), bottom);
+    compareRange(chart->axisRange(ChartAxis::Left), left);
+    settle();
+    QCOMPARE(chart->axis(ChartAxis::Bottom)->min(), bottom.minimum);
+    QCOMPARE(chart->axis(ChartAxis::Bottom)->max(), bottom.maximum);
+    QCOMPARE(chart->axis(ChartAxis::Left)->min(), left.minimum);
+    QCOMPARE(chart->axis(ChartAxis::Left)->max(), left.maximum);
+
+    // Clearing the series leaves nothing drawn.
+    chart->clearSeries(0);
+    QVERIFY(chart->drawnPoints(0).isEmpty());
+}
+
+void TestDataChart::settingARangeFixesTheAxis_data()
+{
+    QTest::addColumn<double>("minimum");
+    QTest::addColumn<double>("maximum");
+
+    QTest::newRow("in order") << 200.0 << 500.0;
+    QTest::newRow("minimum above maximum is swapped") << 500.0 << 200.0;
+}
+
+void TestDataChart::settingARangeFixesTheAxis()
+{
+    QFETCH(double, minimum);
+    QFETCH(double, maximum);
+
+    auto chart = measurementChart();
+    chart->setAxisRange(ChartAxis::Left, minimum, maximum);
+    for (double y : {150.0, 620.0})
+        chart->appendPoint(0, y);
+    QVERIFY(!chart->isAxisAutomatic(ChartAxis::Left));
+    QVERIFY(chart->isAxisAutomatic(ChartAxis::Bottom));
+    compareRange(chart->axisRange(ChartAxis::Left), AxisRange{200.0, 500.0});
+    settle();
+    QCOMPARE(chart->axis(ChartAxis::Left)->min(), 200.0);
+    QCOMPARE(chart->axis(ChartAxis::Left)->max(), 500.0);
+
+    chart->setAxisAutomatic(ChartAxis::Left, true);
+    compareRange(chart->axisRange(ChartAxis::Left), AxisRange{150.0, 620.0});
+}
+
+void TestDataChart::longSeriesIsDecimatedKeepingExtremes()
+{
+    auto chart = measurementChart();
+    const QVector<double> data = readings(100000);
+    for (double y : data)
+        chart->appendPoint(0, y);
+    settle();
+    const QList<QPointF> drawn = chart->drawnPoints(0);
+
+    const double plotWidth = chart->chart()->plotArea().width();
+    QVERIFY2(drawn.size() <= 2 * plotWidth + 2, qPrintable(QString::number(drawn.size())));
+    QCOMPARE(drawn.first(), QPointF(0.0, data.first()));
+    QCOMPARE(drawn.last(), QPointF(99999.0, data.last()));
+    QVERIFY(drawn.contains(QPointF(31337.0, 480.0)));
+    QVERIFY(drawn.contains(QPointF(80000.0, -30.0)));
+}
+
+void TestDataChart::zoomingInShowsEveryPoint()
+{
+    auto chart = measurementChart();
+    const QVector<double> data = readings(100000);
+    for (double y : data)
+        chart->appendPoint(0, y);
+    settle();
+    const double plotWidth = chart->chart()->plotArea().width();
+
+    // Each zoom in shows 60 % of the range: 18 of them leave about 10 points.
+    for (int i = 0; i < 18; ++i)
+        chart->zoomPercent(120.0);
+    AxisRange view = chart->axisRange(ChartAxis::Bottom);
+    QVERIFY(view.maximum - view.minimum < plotWidth);
+    QList<QPointF> drawn = chart->drawnPoints(0);
+    int first = int(std::floor(view.minimum));
+    QCOMPARE(drawn.size(), int(std::ceil(view.maximum)) - first + 1);
+    for (int i = 0; i < drawn.size(); ++i)
+        QCOMPARE(drawn[i], QPointF(first + i, data[first + i]));
+
+    // Scrolling far to the right decimates again, for the new view.
+    chart->setAxisRange(ChartAxis::Bottom, 90000.0, 90005.0);
+    drawn = chart->drawnPoints(0);
+    QCOMPARE(drawn.size(), 6);
+    QCOMPARE(drawn.first(), QPointF(90000.0, data[90000]));
+
+    // Reset: the whole series again, decimated.
+    chart->undoZoom();
+    settle();
+    view = chart->axisRange(ChartAxis::Bottom);
+    QCOMPARE(view.maximum, 99999.0);
+    drawn = chart->drawnPoints(0);
+    QVERIFY(drawn.size() <= 2 * plotWidth + 2);
+    QCOMPARE(drawn.last().x(), 99999.0);
+}
+
+void TestDataChart::labelsDoNotOverlap_data()
+{
+    QTest::addColumn<ChartAxis>("axis");
+    QTest::addColumn<double>("minimum");
+    QTest::addColumn<double>("maximum");
+    QTest::addColumn<double>("step");
+
+    // 0 for a step that only has to keep the labels apart.
+    QTest::newRow("vertical, ten degrees: every degree") << ChartAxis::Left << 200.0 << 210.0 << 1.0;
+    QTest::newRow("vertical, 200 to 500") << ChartAxis::Left << 200.0 << 500.0 << 0.0;
+    QTest::newRow("vertical, 392 to 932") << ChartAxis::Left << 392.0 << 932.0 << 0.0;
+    QTest::newRow("horizontal, 20 points: every point") << ChartAxis::Bottom << 0.0 << 19.0 << 1.0;
+    QTest::newRow("horizontal, 100,000 points") << ChartAxis::Bottom << 0.0 << 99999.0 << 0.0;
+}
+
+void TestDataChart::labelsDoNotOverlap()
+{
+    QFETCH(ChartAxis, axis);
+    QFETCH(double, minimum);
+    QFETCH(double, maximum);
+    QFETCH(double, step);
+
+    auto chart = measurementChart();
+    chart->setAxisRange(axis, minimum, maximum);
+    settle();
+
+    QValueAxis *valueAxis = chart->axis(axis);
+    const QRectF plot = chart->chart()->plotArea();
+    const double pixelsPerStep = valueAxis->tickInterval()
+        * (axis == ChartAxis::Left ? plot.height() : plot.width()) / (maximum - minimum);
+    const QFontMetricsF metrics(valueAxis->labelsFont());
+    const double labelExtent = axis == ChartAxis::Left
+        ? metrics.height()
+        : metrics.horizontalAdvance(QString::number(maximum, 'f', 0));
+    QVERIFY2(pixelsPerStep > labelExtent,
+             qPrintable(QStringLiteral("step %1").arg(valueAxis->tickInterval())));
+    if (step > 0.0)
+        QCOMPARE(valueAxis->tickInterval(), step);
+}
+
+void TestDataChart::footerLinesUnderTheBottomAxis_data()
+{
+    QTest::addColumn<Qt::Alignment>("alignment");
+    QTest::newRow("left") << Qt::Alignment(Qt::AlignLeft);
+    QTest::newRow("centre") << Qt::Alignment(Qt::AlignHCenter);
+}
+
+void TestDataChart::footerLinesUnderTheBottomAxis()
+{
+    QFETCH(Qt::Alignment, alignment);
+
+    auto chart = measurementChart();
+    chart->setFooterAlignment(alignment);
+    const QStringList lines{QStringLiteral("          MAX:     25.0") + QString(28, QLatin1Char(' '))
+                                + QStringLiteral("MIN:     21.5"),
+                            QStringLiteral("          Date:     2024-05-01")};
+    chart->setFooter(lines);
+    settle();
+
+    QCOMPARE(chart->footer(), lines);
+    const QList<QGraphicsSimpleTextItem *> items = footerItems(*chart, lines);
+    QCOMPARE(items.size(), 2);
+    const QRectF chartRect(QPointF(0, 0), chart->chart()->size());
+    // Below the bottom axis' labels, inside the chart, one under the other.
+    const double labelsBottom = chart->chart()->plotArea().bottom()
+        + QFontMetricsF(chart->axis(ChartAxis::Bottom)->labelsFont()).height();
+    for (QGraphicsSimpleTextItem *item : items) {
+        const QRectF r = item->mapRectToParent(item->boundingRect());
+        QVERIFY(r.top() >= labelsBottom);
+        QVERIFY(chartRect.contains(r));
+    }
+    const QRectF first = items[0]->mapRectToParent(items[0]->boundingRect());
+    const QRectF second = items[1]->mapRectToParent(items[1]->boundingRect());
+    QVERIFY(second.top() >= first.bottom() - 1);
+    if (alignment == Qt::AlignLeft) {
+        QCOMPARE(first.left(), second.left());
+    } else {
+        QVERIFY(qAbs(first.center().x() - chartRect.center().x()) < 1.0);
+        QVERIFY(qAbs(second.center().x() - chartRect.center().x()) < 1.0);
+    }
+
+    chart->clearFooter();
+    QVERIFY(footerItems(*chart, lines).isEmpty());
+}
+
+void TestDataChart::verticalAxisTitleKeepsItsBlanks()
+{
+    auto chart = measurementChart();
+    QCOMPARE(chart->verticalAxisTitle(), QStringLiteral("Temperature        (Unit:  C)"));
+    // Drawn with its blanks, not folded into one as rich text would.
+    QVERIFY(!chart->axis(ChartAxis::Left)->titleText().contains(QLatin1String("  ")));
+    QCOMPARE(chart->axis(ChartAxis::Left)->titleText().size(), chart->verticalAxisTitle().size());
+    QVERIFY(chart->axis(ChartAxis::Left)->titleText().startsWith(QLatin1String("Temperature")));
+}
+
+void TestDataChart::printsTheWholeChartOnALandscapePage()
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("chart.pdf"));
+    auto chart = measurementChart();
+    chart->setAxisRange(ChartAxis::Left, 200.0, 500.0);
+    for (double y : readings(300))
+        chart->appendPoint(0, y * 10.0);
+    chart->setFooter({QStringLiteral("          MAX:     260.0"), QStringLiteral("          Date:     2024-05-01")});
+    chart->zoomPercent(120.0);
+
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(file);
+    printer.setPageOrientation(QPageLayout::Portrait);
+    chart->print(printer);
+
+    QCOMPARE(printer.pageLayout().orientation(), QPageLayout::Portrait);
+    QCOMPARE(pdfPageCount(file), 1);
+    const QSizeF page = pdfPageSize(file);
+    QVERIFY2(page.width() > page.height(), qPrintable(QStringLiteral("%1 x %2").arg(page.width()).arg(page.height())));
+    QCOMPARE(pdfInfoField(file, QStringLiteral("Title")), QStringLiteral("Chart1"));
+    const QString text = pdfText(file);
+    QVERIFY2(text.contains(QLatin1String("Temp. Graph Analyzing")), qPrintable(text));
+    QVERIFY(text.contains(QLatin1String("MAX:")));
+    QVERIFY(text.contains(QLatin1String("2024-05-01")));
+    // The axes as they are now: zoomed to 260..440.
+    QVERIFY(text.contains(QLatin1String("260")));
+    QVERIFY(text.contains(QLatin1String("440")));
+    QVERIFY(!text.contains(QLatin1String("500")));
+}
+
+void TestDataChart::failedPrintKeepsThePrinterOrientation()
+{
+    QTemporaryDir dir;
+    auto chart = measurementChart();
+    chart->appendPoint(0, 25.0);
+
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(dir.filePath(QStringLiteral("missing/folder/chart.pdf")));
+    printer.setPageOrientation(QPageLayout::Portrait);
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral(".*")));
+    QVERIFY_THROWS_EXCEPTION(KelvoraError, chart->print(printer));
+    QCOMPARE(printer.pageLayout().orientation(), QPageLayout::Portrait);
+}
+
+QTEST_MAIN(TestDataChart)
+#include "tst_datachart.moc"

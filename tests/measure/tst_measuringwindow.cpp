@@ -1,0 +1,772 @@
+// The real-time measurement window: runs against the thermometer simulator
+// over a pseudo-terminal, the reading and unit-change messages, the alarm,
+// Clear, Save, closing with unsaved data, the sample-rate box, and opening
+// through the main window.
+#include "devicelink/systemvar.h"
+#include "linkfixture.h"
+#include "measure/LEDFont.h"
+#include "measure/Measuring.h"
+#include "measure/chartnavigationbar.h"
+#include "measure/datachart.h"
+#include "recordingsound.h"
+#include "shell/MAIN.h"
+#include "shell/measuregrid.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QPushButton>
+#include <QToolButton>
+#include <QtTest>
+
+namespace {
+
+const QString ConnectError =
+    QStringLiteral("COM port connect error!\rPlease turn on IR thermometer or Change COM port Set-up!");
+const QString Blanks28(28, QLatin1Char(' '));
+
+QString today()
+{
+    return QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"));
+}
+
+QString footerLine1(const QString &max, const QString &min, const QString &avg)
+{
+    return QStringLiteral("          MAX:     ") + max + Blanks28 + QStringLiteral("MIN:     ") + min + Blanks28 +
+           QStringLiteral("AVG:     ") + avg;
+}
+
+QList<double> values(const MeasureTable &table)
+{
+    QList<double> out;
+    for (const MeasureRecord &r : table.rows())
+        out << r.meavalue;
+    return out;
+}
+
+QStringList units(const MeasureTable &table)
+{
+    QStringList out;
+    for (const MeasureRecord &r : table.rows())
+        out << r.unit;
+    return out;
+}
+
+// The commands the simulator received from the run's "ATQ" on, up to and
+// including Stop's "ATU" (the link's own poll resumes after it).
+QStringList fromStart(const QStringList &commands)
+{
+    const int start = int(commands.indexOf(QStringLiteral("ATQ")));
+    if (start < 0)
+        return {};
+    const int stop = int(commands.indexOf(QStringLiteral("ATU"), start));
+    return commands.mid(start, stop < 0 ? -1 : stop - start + 1);
+}
+
+} // namespace
+
+class TestMeasuringWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void runPollsAtItsRate_data();
+    void runPollsAtItsRate();
+    void startWithoutAnswerReturnsToIdle();
+    void startWithPortThatCannotOpen();
+    void startWhileDeviceBusy();
+    void readingShownStoredAndCharted_data();
+    void readingShownStoredAndCharted();
+    void seriesStatisticsAndClear();
+    void alarm_data();
+    void alarm();
+    void unitChangeConvertsTheSeries();
+    void unitChangeWithEmptyTable();
+    void saveAsksOnceThenWrites();
+    void closeWithUnsavedData_data();
+    void closeWithUnsavedData();
+    void closeReleasesOnlyItsOwnRun_data();
+    void closeReleasesOnlyItsOwnRun();
+    void sampleRateBox();
+    void openedThroughMainWindow();
+
+private:
+    // The device-link module on the given port (empty: none, nothing polls).
+    void startLink(const QString &port);
+    void startSimulator(const QStringList &extra = {});
+    TForm5 *openWindow(bool celsius);
+    void reading(int tenths, int ems = 95);
+    MeasureTable &meaData() { return m_link->Table1; }
+    QString footer(int line) const { return m_window->Chart1->footer().value(line); }
+    bool isIdle() const;
+
+    std::unique_ptr<ProgramEnv> m_env;
+    std::unique_ptr<RecordingSound> m_sound;
+    std::unique_ptr<Simulator> m_sim;
+    std::unique_ptr<TForm6> m_link;
+    QPointer<TForm5> m_window;
+};
+
+void TestMeasuringWindow::init()
+{
+    m_env = std::make_unique<ProgramEnv>();
+    m_sound = std::make_unique<RecordingSound>();
+}
+
+void TestMeasuringWindow::cleanup()
+{
+    if (m_window) {
+        SystemVars.dataSaved = true;
+        delete m_window;
+    }
+    m_link.reset();
+    m_sim.reset();
+    m_sound.reset();
+    m_env.reset();
+}
+
+void TestMeasuringWindow::startLink(const QString &port)
+{
+    m_env->dir.writeSettings(port);
+    m_link = std::make_unique<TForm6>();
+    m_link->FormCreate();
+}
+
+void TestMeasuringWindow::startSimulator(const QStringList &extra)
+{
+    m_sim = std::make_unique<Simulator>(m_env->dir.path("thermometer"), m_env->dir.path("sim.log"), extra);
+    QVERIFY(m_sim->running());
+    startLink(m_env->dir.path("thermometer"));
+}
+
+TForm5 *TestMeasuringWindow::openWindow(bool celsius)
+{
+    if (!m_link)
+        startLink(QString());
+    SystemVars.unitCelsius = celsius;
+    m_window = new TForm5;
+    SystemVars.measureWindow = m_window.data();
+    m_window->show();
+    if (!QTest::qWaitForWindowExposed(m_window))
+        qWarning("window not exposed");
+    return m_window;
+}
+
+void TestMeasuringWindow::reading(int tenths, int ems)
+{
+    SystemVars.lastValue = tenths;
+    SystemVars.lastEms = qint16(ems);
+    sendWindowMessage(SystemVars.measureWindow, WM_NEWREADING);
+}
+
+bool TestMeasuringWindow::isIdle() const
+{
+    const TSystemVars &v = SystemVars;
+    return m_window->BitBtn1->isVisible() && !m_window->BitBtn8->isVisible() && m_window->Edit2->isEnabled() &&
+           !m_window->Timer1.enabled() && !v.measuring && !v.deviceBusy && v.commState == CommIdle;
+}
+
+void TestMeasuringWindow::runPollsAtItsRate_data()
+{
+    QTest::addColumn<int>("rate");
+    QTest::addColumn<bool>("linkPolledFirst");
+    QTest::addColumn<QStringList>("commands"); // from "ATQ" on, Stop's "ATU" included
+    QTest::addColumn<QList<double>>("readings");
+    QTest::newRow("rate 1, port opened by Start")
+        << 1 << false << QStringList{"ATQ", "ATR", "ATR", "ATR", "ATU"} << QList<double>{20.0, 21.5, 23.0};
+    QTest::newRow("rate 3, port opened by the link's poll")
+        << 3 << true << QStringList{"ATQ", "ATA", "ATA", "ATR", "ATA", "ATU"} << QList<double>{20.0};
+}
+
+// The run polls at its rate while the link's own poll keeps quiet, every
+// reading lands in MeaData, the display and the chart, and Stop ends it.
+void TestMeasuringWindow::runPollsAtItsRate()
+{
+    QFETCH(int, rate);
+    QFETCH(bool, linkPolledFirst);
+    QFETCH(QStringList, commands);
+    QFETCH(QList<double>, readings);
+
+    startSimulator({QStringLiteral("--profile"), QStringLiteral("ramp:200:15")});
+    openWindow(true);
+    if (linkPolledFirst)
+        QTRY_VERIFY_WITH_TIMEOUT(SystemVars.settingsRead, 4000);
+    m_window->Edit2->setText(QString::number(rate));
+    QTest::mouseClick(m_window->BitBtn1, Qt::LeftButton);
+
+    // Running.
+    const TSystemVars &v = SystemVars;
+    QVERIFY(v.measuring && v.deviceBusy);
+    QCOMPARE(v.commState, qint16(CommMeasuring));
+    QCOMPARE(v.readInterval, rate);
+    QCOMPARE(v.samplePeriod, rate);
+    QVERIFY(!m_window->BitBtn1->isVisible());
+    QVERIFY(m_window->BitBtn8->isVisible());
+    QVERIFY(!m_window->Edit2->isEnabled());
+    QVERIFY(!m_window->BitBtn7->isEnabled());
+    QVERIFY(m_window->Timer1.enabled());
+    // The settings question went out before the run, by OpenPort or the poll.
+    QCOMPARE(m_sim->commands().value(0), QStringLiteral("ATA"));
+
+    const QStringList polls = commands.mid(0, commands.size() - 1);
+    QTRY_VERIFY_WITH_TIMEOUT(fromStart(m_sim->commands()).size() >= polls.size(), 2000 + 1000 * polls.size());
+    QTRY_COMPARE_WITH_TIMEOUT(meaData().recordCount(), readings.size(), 1000);
+    QTest::mouseClick(m_window->BitBtn8, Qt::LeftButton);
+    QVERIFY(v.awaitingReply);
+    QCOMPARE(v.replyCountdown, qint16(2));
+    QTRY_COMPARE_WITH_TIMEOUT(fromStart(m_sim->commands()), commands, 1000);
+
+    // Stopped: idle, Save and Print Graph enabled.
+    QVERIFY(isIdle());
+    QCOMPARE(v.samplePeriod, rate);
+    QVERIFY(m_window->BitBtn7->isEnabled());
+    QVERIFY(m_window->NavigationBar->printButton()->isEnabled());
+    QVERIFY(m_env->dialogs.shown.isEmpty());
+
+    // The readings.
+    QCOMPARE(values(meaData()), readings);
+    for (int i = 0; i < readings.size(); ++i) {
+        const MeasureRecord &row = meaData().rows().at(i);
+        QCOMPARE(row.recno, qint64(i + 1));
+        QCOMPARE(row.unit, QStringLiteral("C"));
+        QCOMPARE(row.ems, 0.95);
+        QCOMPARE(row.date, today());
+        QVERIFY2(QTime::fromString(row.time, QStringLiteral("HH:mm:ss")).isValid(), qPrintable(row.time));
+    }
+    QCOMPARE(m_window->Chart1->seriesData(0), QVector<double>(readings.begin(), readings.end()));
+    const QString last = QString::number(readings.last(), 'f', 1);
+    QCOMPARE(m_window->LEDFontNum1->Text(), QStringLiteral("  ") + last);
+    QCOMPARE(footer(0), footerLine1(last, QStringLiteral("20.0"), rate == 1 ? QStringLiteral("21.5") : last));
+    QCOMPARE(footer(1), QStringLiteral("          Date:     ") + today());
+    QVERIFY(!SystemVars.dataSaved);
+}
+
+void TestMeasuringWindow::startWithoutAnswerReturnsToIdle()
+{
+    startSimulator({QStringLiteral("--silent")});
+    openWindow(true);
+    m_window->BitBtn1->click();
+
+    QCOMPARE(m_env->dialogs.shown.size(), 1);
+    QCOMPARE(m_env->dialogs.shown[0].text, ConnectError);
+    QCOMPARE(m_env->dialogs.shown[0].caption, QStringLiteral("Error Information"));
+    QCOMPARE(m_env->dialogs.shown[0].icon, Dialogs::Icon::Error);
+    QCOMPARE(m_env->dialogs.shown[0].buttons, Dialogs::Buttons(Dialogs::Ok));
+    QVERIFY(isIdle());
+    QCOMPARE(SystemVars.readInterval, 0);
+    QVERIFY(!m_window->BitBtn7->isEnabled());
+    // OpenPort asked for the settings; no run was started.
+    QTRY_COMPARE_WITH_TIMEOUT(m_sim->commands().value(0), QStringLiteral("ATA"), 1000);
+    QVERIFY(!m_sim->commands().contains(QStringLiteral("ATQ")));
+}
+
+// OpenPort's failure is reported with its own text and the window is idle
+// again, ready for another try.
+void TestMeasuringWindow::startWithPortThatCannotOpen()
+{
+    const QString port = m_env->dir.path("absent");
+    startLink(port);
+    m_link->Timer1.setEnabled(false);
+    openWindow(true);
+    m_window->BitBtn1->click();
+
+    QCOMPARE(m_env->dialogs.shown.size(), 1);
+    QVERIFY2(m_env->dialogs.shown[0].text.startsWith(QStringLiteral("Port ") + port),
+             qPrintable(m_env->dialogs.shown[0].text));
+    QCOMPARE(m_env->dialogs.shown[0].icon, Dialogs::Icon::Error);
+    QVERIFY(isIdle());
+    QVERIFY(!SystemVars.portOpen);
+    QVERIFY(!m_window->BitBtn7->isEnabled());
+}
+
+void TestMeasuringWindow::startWhileDeviceBusy()
+{
+    openWindow(true);
+    SystemVars.deviceBusy = true;
+    SystemVars.samplePeriod = 3;
+    m_window->Edit2->setText(QStringLiteral("7"));
+    m_window->BitBtn1->click();
+
+    QCOMPARE(m_env->dialogs.shown.size(), 1);
+    QCOMPARE(m_env->dialogs.shown[0].text, QStringLiteral("Serial port is used by another window!"));
+    QCOMPARE(m_env->dialogs.shown[0].caption, QStringLiteral("Error Information"));
+    QCOMPARE(m_env->dialogs.shown[0].icon, Dialogs::Icon::Error);
+    QVERIFY(SystemVars.deviceBusy);
+    QCOMPARE(SystemVars.commState, qint16(CommIdle));
+    QCOMPARE(SystemVars.samplePeriod, 3);
+    QVERIFY(m_window->BitBtn1->isVisible());
+    QVERIFY(m_window->Edit2->isEnabled());
+    QVERIFY(!m_window->Timer1.enabled());
+}
+
+void TestMeasuringWindow::readingShownStoredAndCharted_data()
+{
+    QTest::addColumn<bool>("celsius");
+    QTest::addColumn<int>("tenths");
+    QTest::addColumn<int>("ems");
+    QTest::addColumn<QString>("display");
+    QTest::addColumn<double>("stored");
+    QTest::addColumn<double>("storedEms");
+    QTest::addColumn<QString>("average"); // rounded from the Celsius sum
+    QTest::newRow("F cut, not rounded") << false << 237 << 95 << "  74.6" << 74.6 << 0.95 << "74.7";
+    QTest::newRow("F near zero") << false << -178 << 95 << "  -0.0" << 0.0 << 0.95 << "0.0";
+    QTest::newRow("F a thousand C") << false << 10000 << 100 << "1832.0" << 1832.0 << 1.0 << "1832.0";
+    QTest::newRow("C whole number") << true << 250 << 95 << "  25.0" << 25.0 << 0.95 << "25.0";
+    QTest::newRow("C negative") << true << -55 << 80 << "  -5.5" << -5.5 << 0.8 << "-5.5";
+    QTest::newRow("C six characters") << true << -1005 << 95 << "-100.5" << -100.5 << 0.95 << "-100.5";
+    QTest::newRow("C seven characters") << true << -10005 << 95 << "-1000.5" << -1000.5 << 0.95 << "-1000.5";
+    QTest::newRow("C a thousand") << true << 10000 << 95 << "1000.0" << 1000.0 << 0.95 << "1000.0";
+}
+
+void TestMeasuringWindow::readingShownStoredAndCharted()
+{
+    QFETCH(bool, celsius);
+    QFETCH(int, tenths);
+    QFETCH(int, ems);
+    QFETCH(QString, display);
+    QFETCH(double, stored);
+    QFETCH(double, storedEms);
+    QFETCH(QString, average);
+
+    openWindow(celsius);
+    const QString unit = celsius ? QStringLiteral("C") : QStringLiteral("F");
+    QCOMPARE(m_window->LEDFontNum1->Text(), celsius ? QStringLiteral("  00.0") : QStringLiteral("  32.0"));
+    QCOMPARE(m_window->Label2->text(), unit);
+    QVERIFY(!m_window->BitBtn2->isEnabled());
+
+    reading(tenths, ems);
+    QCOMPARE(m_window->LEDFontNum1->Text(), display);
+    QCOMPARE(m_window->Label2->text(), unit);
+    QCOMPARE(meaData().recordCount(), 1);
+    const MeasureRecord &row = meaData().rows().at(0);
+    QCOMPARE(row.recno, qint64(1));
+    QCOMPARE(row.meavalue, stored);
+    QCOMPARE(row.ems, storedEms);
+    QCOMPARE(row.unit, unit);
+    QCOMPARE(row.date, today());
+    QCOMPARE(m_window->DBGridEh1->model()->rowCount(), 1);
+    QCOMPARE(m_window->Chart1->seriesData(0), QVector<double>{stored});
+
+    // The first reading is maximum and minimum at once.
+    const QString x = display.trimmed() == QLatin1String("-0.0") ? QStringLiteral("0.0") : display.trimmed();
+    QCOMPARE(footer(0), footerLine1(x, x, average));
+    QCOMPARE(footer(1), QStringLiteral("          Date:     ") + today());
+    QVERIFY(m_window->BitBtn2->isEnabled());
+    QVERIFY(!SystemVars.dataSaved);
+
+    // The axis keeps its default range unless the reading lies above it.
+    const AxisRange axis = m_window->Chart1->axisRange(ChartAxis::Left);
+    QCOMPARE(axis.minimum, celsius ? 200.0 : 392.0);
+    QCOMPARE(axis.maximum, std::max(stored, celsius ? 500.0 : 932.0));
+}
+
+// Extremes, average, recno and the axis across a series; Clear empties
+// everything but the axis and the extremes, and the next reading starts anew.
+void TestMeasuringWindow::seriesStatisticsAndClear()
+{
+    openWindow(true);
+    for (int tenths : {200, 300, 6123, 150})
+        reading(tenths);
+    QCOMPARE(values(meaData()), (QList<double>{20.0, 30.0, 612.3, 15.0}));
+    QCOMPARE(meaData().rows().last().recno, qint64(4));
+    QCOMPARE(footer(0), footerLine1("612.3", "15.0", "169.3")); // 677.3 / 4 = 169.325
+    QCOMPARE(m_window->series().maxReading(), 612.3);
+    QCOMPARE(m_window->Chart1->axisRange(ChartAxis::Left).maximum, 612.3);
+    QCOMPARE(m_window->LEDFontNum1->Text(), QStringLiteral("  15.0"));
+
+    SystemVars.dataSaved = false;
+    m_window->Edit1->setText(QStringLiteral("old.klg"));
+    m_window->BitBtn7->setEnabled(true);
+    m_window->NavigationBar->printButton()->setEnabled(true);
+    QTest::mouseClick(m_window->BitBtn2, Qt::LeftButton);
+    QVERIFY(meaData().isEmpty());
+    QCOMPARE(m_window->DBGridEh1->model()->rowCount(), 0);
+    QVERIFY(m_window->Chart1->seriesData(0).isEmpty());
+    QVERIFY(m_window->Chart1->footer().isEmpty() || m_window->Chart1->footer().join(QString()).trimmed().isEmpty());
+    QVERIFY(m_window->Edit1->text().isEmpty());
+    QVERIFY(SystemVars.dataSaved);
+    QVERIFY(!m_window->BitBtn2->isEnabled());
+    QVERIFY(!m_window->BitBtn7->isEnabled());
+    QVERIFY(!m_window->NavigationBar->printButton()->isEnabled());
+    QCOMPARE(m_window->Chart1->axisRange(ChartAxis::Left).maximum, 612.3);
+
+    reading(400);
+    QCOMPARE(meaData().rows().at(0).recno, qint64(1));
+    QCOMPARE(footer(0), footerLine1("40.0", "40.0", "40.0"));
+    QCOMPARE(m_window->Chart1->seriesData(0), QVector<double>{40.0});
+    // The new series has its own maximum: the axis is back at its default.
+    QCOMPARE(m_window->Chart1->axisRange(ChartAxis::Left).maximum, 500.0);
+    QVERIFY(m_window->BitBtn2->isEnabled());
+}
+
+void TestMeasuringWindow::alarm_data()
+{
+    QTest::addColumn<bool>("celsius");
+    QTest::addColumn<bool>("alarmOn");
+    QTest::addColumn<double>("hal");
+    QTest::addColumn<double>("lal");
+    QTest::addColumn<bool>("soundsLast");
+    QTest::addColumn<QList<int>>("readings");
+    QTest::addColumn<QStringList>("requested");
+    QTest::addColumn<QStringList>("started");
+    const QString high = QStringLiteral("highalarm.wav");
+    const QString low = QStringLiteral("lowalarm.wav");
+    QTest::newRow("alarm off") << true << false << 30.0 << 10.0 << false << QList<int>{400, 50} << QStringList()
+                               << QStringList();
+    QTest::newRow("limits themselves are inside")
+        << true << true << 30.0 << 10.0 << false << QList<int>{300, 100, 250} << QStringList() << QStringList();
+    QTest::newRow("above and below") << true << true << 36.5 << -5.5 << false << QList<int>{366, 250, -56}
+                                     << QStringList{high, low} << QStringList{high, low};
+    QTest::newRow("repeats with every reading") << true << true << 30.0 << 10.0 << false << QList<int>{301, 301}
+                                                << QStringList{high, high} << QStringList{high, high};
+    QTest::newRow("Fahrenheit window compares Celsius tenths")
+        << false << true << 30.0 << 10.0 << false << QList<int>{301, 99, 200} << QStringList{high, low}
+        << QStringList{high, low};
+    QTest::newRow("both limits 0") << true << true << 0.0 << 0.0 << false << QList<int>{1, 0, -1}
+                                   << QStringList{high, low} << QStringList{high, low};
+    QTest::newRow("low limit above high, high still playing")
+        << true << true << 20.0 << 30.0 << true << QList<int>{250} << QStringList{high, low}
+        << QStringList{high};
+}
+
+void TestMeasuringWindow::alarm()
+{
+    QFETCH(bool, celsius);
+    QFETCH(bool, alarmOn);
+    QFETCH(double, hal);
+    QFETCH(double, lal);
+    QFETCH(bool, soundsLast);
+    QFETCH(QList<int>, readings);
+    QFETCH(QStringList, requested);
+    QFETCH(QStringList, started);
+
+    openWindow(celsius);
+    SystemVars.alarmOn = alarmOn;
+    SystemVars.systemHal = hal;
+    SystemVars.systemLal = lal;
+    m_sound->soundsLast = soundsLast;
+    for (int tenths : readings)
+        reading(tenths);
+    QCOMPARE(m_sound->requested, requested);
+    QCOMPARE(m_sound->started, started);
+    QCOMPARE(meaData().recordCount(), readings.size());
+}
+
+// Celsius 20.0 and 30.0, converted to Fahrenheit, then 25.0 C: the average
+// of all three stays right because the sum is kept in Celsius.
+void TestMeasuringWindow::unitChangeConvertsTheSeries()
+{
+    openWindow(true);
+    QCOMPARE(m_window->Chart1->verticalAxisTitle(), QStringLiteral("Temperature        (Unit:  C)"));
+    reading(200);
+    reading(300);
+
+    SystemVars.unitCelsius = false;
+    sendWindowMessage(SystemVars.measureWindow, WM_CHANGEUNIT);
+    QVERIFY(!m_window->windowCelsius());
+    QCOMPARE(values(meaData()), (QList<double>{68.0, 86.0}));
+    QCOMPARE(units(meaData()), (QStringList{"F", "F"}));
+    QCOMPARE(m_window->Chart1->seriesData(0), (QVector<double>{68.0, 86.0}));
+    QCOMPARE(footer(0), footerLine1("86.0", "68.0", "77.0"));
+    QCOMPARE(footer(1), QStringLiteral("          DATE:     ") + today());
+    QCOMPARE(m_window->Chart1->verticalAxisTitle(), QStringLiteral("Temperature     (Unit:  F)"));
+    AxisRange axis = m_window->Chart1->axisRange(ChartAxis::Left);
+    QCOMPARE(axis.minimum, 392.0);
+    QCOMPARE(axis.maximum, 932.0);
+    QCOMPARE(m_window->Label2->text(), QStringLiteral("F"));
+    QCOMPARE(m_window->LEDFontNum1->Text(), QStringLiteral("  32.0")); // not converted
+    QCOMPARE(m_window->series().maxReading(), 86.0);
+    QCOMPARE(m_window->series().minReading(), 68.0);
+
+    reading(250);
+    QCOMPARE(values(meaData()), (QList<double>{68.0, 86.0, 77.0}));
+    QCOMPARE(meaData().rows().last().unit, QStringLiteral("F"));
+    QCOMPARE(meaData().rows().last().recno, qint64(3));
+    QCOMPARE(footer(0), footerLine1("86.0", "68.0", "77.0"));
+    QCOMPARE(m_window->LEDFontNum1->Text(), QStringLiteral("  77.0"));
+    QCOMPARE(m_window->Chart1->seriesData(0), (QVector<double>{68.0, 86.0, 77.0}));
+
+    // Back to Celsius, with a reading above the Celsius default range.
+    reading(6000);
+    SystemVars.unitCelsius = true;
+    sendWindowMessage(SystemVars.measureWindow, WM_CHANGEUNIT);
+    QCOMPARE(values(meaData()), (QList<double>{20.0, 30.0, 25.0, 600.0}));
+    QCOMPARE(units(meaData()), (QStringList{"C", "C", "C", "C"}));
+    QCOMPARE(footer(0), footerLine1("600.0", "20.0", "168.8")); // 675 / 4 = 168.75
+    axis = m_window->Chart1->axisRange(ChartAxis::Left);
+    QCOMPARE(axis.minimum, 200.0);
+    QCOMPARE(axis.maximum, 600.0);
+    QCOMPARE(m_window->Chart1->verticalAxisTitle(), QStringLiteral("Temperature     (Unit:  C)"));
+    QCOMPARE(m_window->LEDFontNum1->Text(), QStringLiteral("  00.0"));
+    reading(100);
+    QCOMPARE(footer(0), footerLine1("600.0", "10.0", "137.0")); // 685 / 5
+}
+
+void TestMeasuringWindow::unitChangeWithEmptyTable()
+{
+    openWindow(false);
+    SystemVars.unitCelsius = true;
+    sendWindowMessage(SystemVars.measureWindow, WM_CHANGEUNIT);
+    QVERIFY(m_window->windowCelsius());
+    QVERIFY(meaData().isEmpty());
+    QVERIFY(m_window->Chart1->seriesData(0).isEmpty());
+    QVERIFY(m_window->Chart1->footer().join(QString()).trimmed().isEmpty());
+    QCOMPARE(m_window->Chart1->verticalAxisTitle(), QStringLiteral("Temperature     (Unit:  C)"));
+    const AxisRange axis = m_window->Chart1->axisRange(ChartAxis::Left);
+    QCOMPARE(axis.minimum, 200.0);
+    QCOMPARE(axis.maximum, 500.0);
+    QCOMPARE(m_window->Label2->text(), QStringLiteral("C"));
+    QCOMPARE(m_window->LEDFontNum1->Text(), QStringLiteral("  00.0"));
+
+    reading(250);
+    QCOMPARE(meaData().rows().at(0).unit, QStringLiteral("C"));
+    QCOMPARE(meaData().rows().at(0).meavalue, 25.0);
+}
+
+void TestMeasuringWindow::saveAsksOnceThenWrites()
+{
+    openWindow(true);
+    reading(250);
+    reading(263);
+    m_window->BitBtn8Click();
+    QVERIFY(m_window->BitBtn7->isEnabled());
+
+    const QString path = m_env->dir.path("series.klg");
+    m_env->dialogs.fileAnswers = {path};
+    QTest::mouseClick(m_window->BitBtn7, Qt::LeftButton);
+    QVERIFY(m_env->dialogs.fileAnswers.isEmpty());
+    QCOMPARE(m_window->Edit1->text(), path);
+    QVERIFY(SystemVars.dataSaved);
+    QVERIFY(!m_window->BitBtn7->isEnabled());
+    QStringList lines = QString::fromLatin1(m_env->dir.readFile("series.klg")).split(QRegularExpression("\r?\n"));
+    QCOMPARE(lines.value(1), QStringLiteral("Total:2"));
+    QVERIFY(lines.value(3).contains(QStringLiteral("26.3")));
+
+    // The next save writes to the same file without asking.
+    reading(270);
+    QVERIFY(!SystemVars.dataSaved);
+    m_window->BitBtn8Click();
+    m_window->BitBtn7->click();
+    lines = QString::fromLatin1(m_env->dir.readFile("series.klg")).split(QRegularExpression("\r?\n"));
+    QCOMPARE(lines.value(1), QStringLiteral("Total:3"));
+    QVERIFY(SystemVars.dataSaved);
+    QVERIFY(m_env->dialogs.shown.isEmpty());
+
+    // After Clear the name is gone: the dialog asks again, and cancelling
+    // it leaves Save enabled and the data unsaved.
+    m_window->BitBtn2->click();
+    reading(280);
+    m_window->BitBtn8Click();
+    m_window->BitBtn7->click();
+    QVERIFY(m_window->Edit1->text().isEmpty());
+    QVERIFY(m_window->BitBtn7->isEnabled());
+    QVERIFY(!SystemVars.dataSaved);
+    QCOMPARE(QString::fromLatin1(m_env->dir.readFile("series.klg")).split(QRegularExpression("\r?\n")).value(1),
+             QStringLiteral("Total:3"));
+}
+
+void TestMeasuringWindow::closeWithUnsavedData_data()
+{
+    QTest::addColumn<bool>("unsaved");
+    QTest::addColumn<QList<int>>("answers");
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<bool>("closes");
+    QTest::addColumn<bool>("written");
+    QTest::newRow("saved data: no question") << false << QList<int>{} << "" << true << false;
+    QTest::newRow("No") << true << QList<int>{Dialogs::No} << "" << true << false;
+    QTest::newRow("Cancel") << true << QList<int>{Dialogs::Cancel} << "" << false << false;
+    QTest::newRow("Yes, file written") << true << QList<int>{Dialogs::Yes} << "closing.klg" << true << true;
+    QTest::newRow("Yes, dialog cancelled") << true << QList<int>{Dialogs::Yes} << "" << false << false;
+    QTest::newRow("Yes, overwrite refused")
+        << true << QList<int>{Dialogs::Yes, Dialogs::No} << "existing.klg" << false << false;
+    QTest::newRow("Yes, file cannot be written")
+        << true << QList<int>{Dialogs::Yes} << "no-such-folder/x.klg" << false << false;
+}
+
+void TestMeasuringWindow::closeWithUnsavedData()
+{
+    QFETCH(bool, unsaved);
+    QFETCH(QList<int>, answers);
+    QFETCH(QString, file);
+    QFETCH(bool, closes);
+    QFETCH(bool, written);
+
+    openWindow(true);
+    m_env->dir.writeFile(QStringLiteral("existing.klg"), "old\n");
+    reading(250);
+    reading(260);
+    if (!unsaved)
+        SystemVars.dataSaved = true;
+    for (int a : answers)
+        m_env->dialogs.answers << Dialogs::Button(a);
+    if (!file.isEmpty())
+        m_env->dialogs.fileAnswers << m_env->dir.path(file);
+
+    QCOMPARE(m_window->close(), closes);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    const TSystemVars &v = SystemVars;
+    if (unsaved) {
+        QCOMPARE(m_env->dialogs.shown.value(0).text,
+                 QStringLiteral("Measured data has not save yet.\rDo you want to save data?"));
+        QCOMPARE(m_env->dialogs.shown.value(0).caption, QStringLiteral("Query Information"));
+        QCOMPARE(m_env->dialogs.shown.value(0).icon, Dialogs::Icon::Question);
+        QCOMPARE(m_env->dialogs.shown.value(0).buttons, Dialogs::Buttons(Dialogs::Yes | Dialogs::No | Dialogs::Cancel));
+    } else {
+        QVERIFY(m_env->dialogs.shown.isEmpty());
+    }
+    QCOMPARE(m_window.isNull(), closes);
+    QCOMPARE(v.measureMenuEnabled, closes);
+    QCOMPARE(v.measureWindow.isNull(), closes);
+    QVERIFY(v.removeMeasureItem);
+    QCOMPARE(QFileInfo(m_env->dir.path(file)).isFile() && m_env->dir.readFile(file) != "old\n", written);
+    if (closes)
+        return;
+
+    // Kept: stopped, idle, Save offered again, no reading lost, readings
+    // still reach it.
+    QVERIFY(isIdle());
+    QVERIFY(m_window->BitBtn7->isEnabled());
+    QVERIFY(!v.dataSaved);
+    QCOMPARE(meaData().recordCount(), 2);
+    reading(270);
+    QCOMPARE(meaData().recordCount(), 3);
+}
+
+void TestMeasuringWindow::closeReleasesOnlyItsOwnRun_data()
+{
+    QTest::addColumn<bool>("ownRun");
+    QTest::newRow("this window's run") << true;
+    QTest::newRow("another window holds the thermometer") << false;
+}
+
+void TestMeasuringWindow::closeReleasesOnlyItsOwnRun()
+{
+    QFETCH(bool, ownRun);
+    openWindow(true);
+    if (ownRun) {
+        SystemVars.settingsRead = true; // the thermometer has answered
+        m_window->BitBtn1->click();
+        QVERIFY(SystemVars.measuring);
+        QVERIFY(m_window->Timer1.enabled());
+    } else {
+        SystemVars.deviceBusy = true;
+        SystemVars.commState = CommDownloading;
+    }
+    SystemVars.dataSaved = true;
+    QVERIFY(m_window->close());
+    QVERIFY(!SystemVars.measuring);
+    QCOMPARE(SystemVars.readInterval, 0);
+    QVERIFY(!SystemVars.awaitingReply);
+    QCOMPARE(SystemVars.deviceBusy, !ownRun);
+    QCOMPARE(SystemVars.commState, qint16(ownRun ? CommIdle : CommDownloading));
+}
+
+// Typed keys reach the box only as digits, at most four; the spin arrows
+// step the rate and write the thousands separator that Start reads.
+void TestMeasuringWindow::sampleRateBox()
+{
+    startLink(QString());
+    SystemVars.samplePeriod = 7;
+    openWindow(true);
+    QLineEdit *box = m_window->Edit2;
+    QCOMPARE(box->text(), QStringLiteral("7")); // the configured rate when shown
+    QVERIFY(m_window->BitBtn1->isEnabled());
+
+    box->clear();
+    QVERIFY(!m_window->BitBtn1->isEnabled());
+    QTest::keyClicks(box, QStringLiteral("a"));
+    QCOMPARE(box->text(), QStringLiteral("0"));
+    QVERIFY(!m_window->BitBtn1->isEnabled());
+    QTest::keyClicks(box, QStringLiteral(" x5"));
+    QCOMPARE(box->text(), QStringLiteral("0005"));
+    QVERIFY(m_window->BitBtn1->isEnabled());
+    QTest::keyClicks(box, QStringLiteral("9"));
+    QCOMPARE(box->text(), QStringLiteral("0005"));
+    QTest::keyClick(box, Qt::Key_Backspace);
+    QCOMPARE(box->text(), QStringLiteral("000"));
+    QVERIFY(!m_window->BitBtn1->isEnabled());
+    box->clear();
+    QTest::keyClicks(box, QStringLiteral("12345"));
+    QCOMPARE(box->text(), QStringLiteral("1234"));
+    QTest::keyClick(box, Qt::Key_Home);
+    // The Delete key carries DEL on some platforms: it deletes, types no "0".
+    QTest::sendKeyEvent(QTest::Click, box, Qt::Key_Delete, QStringLiteral("\x7f"), Qt::NoModifier);
+    QCOMPARE(box->text(), QStringLiteral("234"));
+
+    QToolButton *up = nullptr;
+    QToolButton *down = nullptr;
+    for (QToolButton *b : m_window->UpDown1->findChildren<QToolButton *>())
+        (b->accessibleName() == QLatin1String("Increase sample rate") ? up : down) = b;
+    QVERIFY(up && down);
+    box->setText(QStringLiteral("999"));
+    QTest::mouseClick(up, Qt::LeftButton);
+    QCOMPARE(box->text(), QStringLiteral("1,000"));
+    QVERIFY(m_window->BitBtn1->isEnabled());
+    QTest::mouseClick(up, Qt::LeftButton);
+    QCOMPARE(box->text(), QStringLiteral("1,001"));
+    QTest::mouseClick(down, Qt::LeftButton);
+    QTest::mouseClick(down, Qt::LeftButton);
+    QCOMPARE(box->text(), QStringLiteral("999"));
+    box->setText(QStringLiteral("9,999"));
+    QTest::mouseClick(up, Qt::LeftButton);
+    QCOMPARE(box->text(), QStringLiteral("9,999"));
+    box->setText(QStringLiteral("2"));
+    QTest::mouseClick(down, Qt::LeftButton);
+    QCOMPARE(box->text(), QStringLiteral("2"));
+
+    // Start reads "1,000" as 1000.
+    box->setText(QStringLiteral("999"));
+    QTest::mouseClick(up, Qt::LeftButton);
+    SystemVars.settingsRead = true;
+    m_window->BitBtn1->click();
+    QCOMPARE(SystemVars.samplePeriod, 1000);
+    QCOMPARE(SystemVars.readInterval, 1000);
+    m_window->BitBtn8->click();
+}
+
+void TestMeasuringWindow::openedThroughMainWindow()
+{
+    qputenv("ODBCINI", m_env->dir.path(QStringLiteral("odbc.ini")).toUtf8());
+    startLink(QString());
+    TForm1 main;
+    main.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&main));
+    main.N3Click();
+
+    auto *window = qobject_cast<TForm5 *>(SystemVars.measureWindow.data());
+    QVERIFY(window);
+    QPointer<TForm5> guard(window);
+    auto *frame = qobject_cast<QMdiSubWindow *>(window->parentWidget());
+    QVERIFY(frame && frame->isMaximized());
+    QCOMPARE(window->windowTitle(), QStringLiteral("Kelvora Real Time Measure"));
+    QVERIFY(!SystemVars.measureMenuEnabled);
+    main.FormPaint();
+    QVERIFY(main.N20->actions().contains(main.menumeasure));
+
+    // Cancel keeps the window, minimised, with its entry.
+    SystemVars.lastValue = 250;
+    sendWindowMessage(SystemVars.measureWindow, WM_NEWREADING);
+    m_env->dialogs.answers = {Dialogs::Cancel};
+    frame->close();
+    QVERIFY(guard);
+    QVERIFY(frame->isMinimized());
+    main.FormPaint();
+    QVERIFY(main.N20->actions().contains(main.menumeasure));
+    QCOMPARE(SystemVars.measureWindow.data(), window);
+
+    m_env->dialogs.answers = {Dialogs::No};
+    frame->close();
+    QTRY_VERIFY(guard.isNull());
+    QTRY_VERIFY(main.ClientArea->subWindowList().isEmpty());
+    QTRY_VERIFY_WITH_TIMEOUT(!main.N20->actions().contains(main.menumeasure), 2 * TForm1::RefreshIntervalMs);
+    QVERIFY(SystemVars.measureMenuEnabled);
+    QVERIFY(SystemVars.measureWindow.isNull());
+    QCOMPARE(m_env->dialogs.shown.size(), 2);
+    qunsetenv("ODBCINI");
+}
+
+QTEST_MAIN(TestMeasuringWindow)
+#include "tst_measuringwindow.moc"
