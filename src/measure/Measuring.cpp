@@ -383,6 +383,8 @@ void TForm5::NewReading_Pro()
     Label2->setText(ReadingText::unitLetter(m_windowCelsius));
     LEDFontNum1->SetText(ReadingText::ledText(value));
     const double x = value.toDouble();
+    const double oldMax = m_series.maxReading();
+    const double oldMin = m_series.minReading();
     m_series.add(x, v.lastValue, v.readingSum);
     BitBtn2->setEnabled(true);
 
@@ -405,8 +407,10 @@ void TForm5::NewReading_Pro()
                                                m_series.averageText(v.readingSum, m_windowCelsius),
                                                QStringLiteral("Date:"), stamp.date));
     Chart1->appendPoint(0, x);
-    // Rows already drawn are recoloured against the new extremes.
-    DBGridEh1->viewport()->update();
+    // Rows already drawn are recoloured when the extremes moved; otherwise
+    // only the new row needs drawing, which the grid does itself.
+    if (m_series.maxReading() != oldMax || m_series.minReading() != oldMin)
+        DBGridEh1->viewport()->update();
     v.dataSaved = false;
 }
 

@@ -5,13 +5,42 @@
 #include "store/measuretablemodel.h"
 
 #include <QHeaderView>
+#include <QPainter>
 #include <QStyledItemDelegate>
 
 // Paints each cell with the background its row gets from the grid's
-// callback, then draws it the ordinary way.
+// callback, the selection, the text clipped to the cell and the focus frame.
+// The cells are drawn directly rather than through the style, which lays out
+// and elides every text anew: the grid repaints all its visible cells with
+// each appended row, and the style's way cost about half of handling a
+// reading in the measurement window.
 class MeasureGrid::Delegate : public QStyledItemDelegate {
 public:
     explicit Delegate(MeasureGrid &grid) : QStyledItemDelegate(&grid), m_grid(grid) {}
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        QStyleOptionViewItem opt(option);
+        initStyleOption(&opt, index);
+        const bool selected = opt.state & QStyle::State_Selected;
+        painter->save();
+        if (selected)
+            painter->fillRect(opt.rect, opt.palette.brush(QPalette::Highlight));
+        else if (opt.backgroundBrush.style() != Qt::NoBrush)
+            painter->fillRect(opt.rect, opt.backgroundBrush);
+        painter->setFont(opt.font);
+        painter->setPen(opt.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
+        const int margin = m_grid.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &m_grid) + 1;
+        painter->drawText(opt.rect.adjusted(margin, 0, -margin, 0),
+                          int(opt.displayAlignment) | Qt::TextSingleLine, opt.text);
+        painter->restore();
+        if (opt.state & QStyle::State_HasFocus) {
+            QStyleOptionFocusRect focus;
+            focus.QStyleOption::operator=(opt);
+            focus.backgroundColor = opt.palette.color(selected ? QPalette::Highlight : QPalette::Window);
+            m_grid.style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, &m_grid);
+        }
+    }
 
 protected:
     void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override

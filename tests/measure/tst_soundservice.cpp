@@ -187,8 +187,8 @@ void TestSoundService::parseWav_data()
     refused("header without data chunk", good.left(36));
     refused("not RIFF", "RIFX" + good.mid(4));
     refused("RIFF but not WAVE", riff(chunk("fmt ", fmtBody(1, 1, 8000, 16)) + chunk("data", s), "AVI "));
-    refused("PNG", QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x10\0\0\0\x10\x08\x06\0\0\0", 33)
-                       + samplePattern(200));
+    static const char pngHeader[] = "\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x10\0\0\0\x10\x08\x06\0\0\0";
+    refused("PNG", QByteArray(pngHeader, sizeof pngHeader - 1) + samplePattern(200));
     refused("text named .wav", "RIFF is how this sentence starts, WAVE is not where it should be.");
     refused("no fmt chunk", riff(chunk("data", s)));
     refused("fmt chunk shorter than 16 bytes", riff(chunk("fmt ", fmtBody(1, 1, 8000, 16).left(14)) + chunk("data", s)));
