@@ -59,7 +59,8 @@ double appendCost(int existing, int appends)
     chart.addSeries(QStringLiteral("Series1"), Qt::red);
     chart.setTitle(QStringLiteral("Temp. Graph Analyzing"));
     chart.setAxisRange(ChartAxis::Left, 0.0, 500.0);
-    chart.setFooter({QStringLiteral("          MAX:     350.0"), QStringLiteral("          Date:     2024-05-01")});
+    chart.setFooter(
+        {QStringLiteral("          MAX:     350.0"), QStringLiteral("          Date:     2024-05-01")});
     chart.resize(1400, 800);
     chart.show();
     for (int i = 0; i < existing; ++i)
@@ -76,7 +77,8 @@ double appendCost(int existing, int appends)
         QCoreApplication::processEvents();
     }
     const double us = timer.nsecsElapsed() / 1000.0 / appends;
-    std::printf("with %6d points: append + update + redraw %8.1f us  (%d redraws for %d appends, %lld points drawn)\n",
+    std::printf("with %6d points: append + update + redraw %8.1f us  (%d redraws for %d appends, %lld points "
+                "drawn)\n",
                 existing, us, counter.paints, appends, static_cast<long long>(chart.drawnPoints(0).size()));
     return us;
 }

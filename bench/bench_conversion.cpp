@@ -26,7 +26,9 @@ MeasureRecord record(int i)
     MeasureRecord r;
     r.recno = i + 1;
     r.date = QStringLiteral("2024-05-01");
-    r.time = QStringLiteral("10:%1:%2").arg(i / 60 % 60, 2, 10, QLatin1Char('0')).arg(i % 60, 2, 10, QLatin1Char('0'));
+    r.time = QStringLiteral("10:%1:%2")
+                 .arg(i / 60 % 60, 2, 10, QLatin1Char('0'))
+                 .arg(i % 60, 2, 10, QLatin1Char('0'));
     r.ems = 0.95;
     r.meavalue = 20.0 + (i % 5000) / 10.0;
     r.unit = QStringLiteral("C");
@@ -62,10 +64,11 @@ void benchConversion(KelvoraDatabase &db, MeasureTable &table, SqlStatement &que
     for (int run = 0; run < 4; ++run) {
         QElapsedTimer timer;
         timer.start();
-        const UnitConversionResult result = convertTableUnit(table, query, MeasureUnits, celsius, !celsius, chart);
+        const UnitConversionResult result =
+            convertTableUnit(table, query, MeasureUnits, celsius, !celsius, chart);
         std::printf("conversion of %d rows, %s: %.0f ms (max %.1f, axis %.1f..%.1f)\n", result.rows,
-                    celsius ? "C to F" : "F to C", timer.nsecsElapsed() / 1e6, result.maxReading, result.axisMin,
-                    result.axisMax);
+                    celsius ? "C to F" : "F to C", timer.nsecsElapsed() / 1e6, result.maxReading,
+                    result.axisMin, result.axisMax);
         celsius = result.windowCelsius;
     }
     QElapsedTimer timer;
@@ -135,7 +138,8 @@ int main(int argc, char **argv)
         benchConversion(db, table, query);
 
         MeasureGrid grid(table);
-        grid.setDrawColumnCell([](const MeasureRecord &row) { return extremesColour(row.meavalue, 500.0, 20.0); });
+        grid.setDrawColumnCell(
+            [](const MeasureRecord &row) { return extremesColour(row.meavalue, 500.0, 20.0); });
         grid.resize(420, 300);
         grid.show();
         benchAppend(db, table, 10);

@@ -126,7 +126,8 @@ int main(int argc, char **argv)
         costAt(*window, link, 10000);
         const double large = costAt(*window, link, 100000);
         const double peak = peakMemoryMiB();
-        std::printf("cost at 100,000 / cost at 10: %.2f (target at most 3, and under 5000 us)\n", large / small);
+        std::printf("cost at 100,000 / cost at 10: %.2f (target at most 3, and under 5000 us)\n",
+                    large / small);
         std::printf("peak memory (VmHWM) after 100,000 readings: %.1f MiB (target under 300 MiB)\n", peak);
 
         SystemVars.dataSaved = true;

@@ -20,7 +20,9 @@ MeasureRecord record(int i)
     MeasureRecord r;
     r.recno = i;
     r.date = QStringLiteral("2024-05-01");
-    r.time = QStringLiteral("10:%1:%2").arg(i / 60 % 60, 2, 10, QLatin1Char('0')).arg(i % 60, 2, 10, QLatin1Char('0'));
+    r.time = QStringLiteral("10:%1:%2")
+                 .arg(i / 60 % 60, 2, 10, QLatin1Char('0'))
+                 .arg(i % 60, 2, 10, QLatin1Char('0'));
     r.ems = 0.95;
     r.meavalue = 20.0 + (i % 200) / 10.0;
     r.unit = QStringLiteral("C");

@@ -13,18 +13,14 @@ public:
     Button message(const QString &text, const QString &caption, Icon, Buttons buttons) override
     {
         QTextStream(stderr) << (caption.isEmpty() ? QString() : caption + QStringLiteral(": "))
-                            << QString(text).replace(QLatin1Char('\r'), QLatin1Char('\n'))
-                            << Qt::endl;
+                            << QString(text).replace(QLatin1Char('\r'), QLatin1Char('\n')) << Qt::endl;
         for (Button b : {Ok, Yes, No, Cancel})
             if (buttons & b)
                 return b;
         return Ok;
     }
     QString openFileName(const QString &, const QString &) override { return QString(); }
-    QString saveFileName(const QString &, const QString &, const QString &) override
-    {
-        return QString();
-    }
+    QString saveFileName(const QString &, const QString &, const QString &) override { return QString(); }
 };
 
 HeadlessDialogs headless;

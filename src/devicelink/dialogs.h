@@ -14,12 +14,10 @@ public:
     virtual ~Dialogs() = default;
 
     // Shows a modal message box and returns the button pressed.
-    virtual Button message(const QString &text, const QString &caption, Icon icon,
-                           Buttons buttons) = 0;
+    virtual Button message(const QString &text, const QString &caption, Icon icon, Buttons buttons) = 0;
     // Returns the chosen path, or an empty string when cancelled.
     virtual QString openFileName(const QString &caption, const QString &filter) = 0;
-    virtual QString saveFileName(const QString &caption, const QString &filter,
-                                 const QString &suggested) = 0;
+    virtual QString saveFileName(const QString &caption, const QString &filter, const QString &suggested) = 0;
 
     // The installed service; a headless one that writes to stderr until the
     // program installs its own.

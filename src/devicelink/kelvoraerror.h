@@ -10,8 +10,7 @@
 // Qt event loop.
 class KelvoraError : public std::runtime_error {
 public:
-    explicit KelvoraError(const QString &text)
-        : std::runtime_error(text.toStdString()), m_text(text) {}
+    explicit KelvoraError(const QString &text) : std::runtime_error(text.toStdString()), m_text(text) {}
     QString text() const { return m_text; }
 
 private:

@@ -158,13 +158,9 @@ SettingsFile::LoadResult SettingsFile::load(const QString &path, TSystemVars &va
 {
     IniDocument doc;
     switch (doc.load(path)) {
-    case IniDocument::LoadResult::Missing:
-        setDefaults(vars);
-        return LoadResult::Missing;
-    case IniDocument::LoadResult::Unreadable:
-        return LoadResult::Unreadable;
-    case IniDocument::LoadResult::Loaded:
-        break;
+    case IniDocument::LoadResult::Missing: setDefaults(vars); return LoadResult::Missing;
+    case IniDocument::LoadResult::Unreadable: return LoadResult::Unreadable;
+    case IniDocument::LoadResult::Loaded: break;
     }
     const QString section = QLatin1String(SectionName);
     Values values;

@@ -16,10 +16,8 @@ const QByteArray CommandSettings = QByteArrayLiteral("ATA");
 }
 
 TForm6::TForm6(QObject *parent)
-    : QObject(parent),
-      Table1(Database1, QStringLiteral("MeaData")),
-      Table2(Database1, QStringLiteral("GetRecorde")),
-      Table3(Database1, QStringLiteral("LoadData")),
+    : QObject(parent), Table1(Database1, QStringLiteral("MeaData")),
+      Table2(Database1, QStringLiteral("GetRecorde")), Table3(Database1, QStringLiteral("LoadData")),
       Query1(Database1)
 {
     setObjectName(QStringLiteral("Form6"));

@@ -177,8 +177,8 @@ QWidget *TForm5::buildControlRow()
     auto *arrows = new QVBoxLayout(UpDown1);
     arrows->setContentsMargins(0, 0, 0, 0);
     arrows->setSpacing(0);
-    for (const auto &[arrow, step, name] :
-         {std::tuple{Qt::UpArrow, 1, "Increase sample rate"}, std::tuple{Qt::DownArrow, -1, "Decrease sample rate"}}) {
+    for (const auto &[arrow, step, name] : {std::tuple{Qt::UpArrow, 1, "Increase sample rate"},
+                                            std::tuple{Qt::DownArrow, -1, "Decrease sample rate"}}) {
         auto *button = new QToolButton(UpDown1);
         button->setArrowType(arrow);
         button->setFixedSize(18, 13);
@@ -196,10 +196,10 @@ QWidget *TForm5::buildControlRow()
     Edit1->setAccessibleName(QStringLiteral("Saved file"));
     Edit1->setMinimumWidth(200);
 
-    for (QWidget *w : {static_cast<QWidget *>(BitBtn1), static_cast<QWidget *>(BitBtn8),
-                       static_cast<QWidget *>(BitBtn2), static_cast<QWidget *>(rateLabel),
-                       static_cast<QWidget *>(Edit2), UpDown1, static_cast<QWidget *>(secLabel),
-                       static_cast<QWidget *>(BitBtn7), static_cast<QWidget *>(Edit1)})
+    for (QWidget *w :
+         {static_cast<QWidget *>(BitBtn1), static_cast<QWidget *>(BitBtn8), static_cast<QWidget *>(BitBtn2),
+          static_cast<QWidget *>(rateLabel), static_cast<QWidget *>(Edit2), UpDown1,
+          static_cast<QWidget *>(secLabel), static_cast<QWidget *>(BitBtn7), static_cast<QWidget *>(Edit1)})
         layout->addWidget(w);
     layout->addStretch();
 
@@ -284,8 +284,9 @@ void TForm5::Edit2Change()
 void TForm5::stepRate(int step)
 {
     const int rate = qBound(MinRate, ReadingText::rateFromText(Edit2->text()) + step, MaxRate);
-    Edit2->setText(rate >= 1000 ? QStringLiteral("%1,%2").arg(rate / 1000).arg(rate % 1000, 3, 10, QLatin1Char('0'))
-                                : QString::number(rate));
+    Edit2->setText(rate >= 1000
+                       ? QStringLiteral("%1,%2").arg(rate / 1000).arg(rate % 1000, 3, 10, QLatin1Char('0'))
+                       : QString::number(rate));
 }
 
 void TForm5::sendCommand(const char *command)
@@ -436,8 +437,8 @@ void TForm5::ChangeUnit_Pro()
         m_series.setExtremes(result.maxReading, result.minReading);
         axisMax = result.axisMax;
         Chart1->setFooter(ReadingText::footerLines(result.maxReading, result.minReading,
-                                                   formatOneDecimal(result.average),
-                                                   QStringLiteral("DATE:"), currentRecordStamp().date));
+                                                   formatOneDecimal(result.average), QStringLiteral("DATE:"),
+                                                   currentRecordStamp().date));
         DBGridEh1->viewport()->update();
     }
     m_windowCelsius = celsius;
@@ -527,7 +528,8 @@ bool TForm5::FormClose()
     BitBtn7->setEnabled(true);
     const Dialogs::Button answer = Dialogs::instance().message(
         QStringLiteral("Measured data has not save yet.\rDo you want to save data?"),
-        QStringLiteral("Query Information"), Dialogs::Icon::Question, Dialogs::Yes | Dialogs::No | Dialogs::Cancel);
+        QStringLiteral("Query Information"), Dialogs::Icon::Question,
+        Dialogs::Yes | Dialogs::No | Dialogs::Cancel);
     if (answer == Dialogs::No)
         return true;
     if (answer == Dialogs::Yes) {

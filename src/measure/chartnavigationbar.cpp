@@ -15,8 +15,7 @@ constexpr double zoomOutPercent = 80.0;
 
 } // namespace
 
-ChartNavigationBar::ChartNavigationBar(DataChart *chart, const ChartNavigationConfig &config,
-                                       QWidget *parent)
+ChartNavigationBar::ChartNavigationBar(DataChart *chart, const ChartNavigationConfig &config, QWidget *parent)
     : QWidget(parent), m_chart(chart), m_config(config)
 {
     auto *layout = new QHBoxLayout(this);

@@ -21,8 +21,7 @@ class QToolButton;
 class ChartNavigationBar : public QWidget {
     Q_OBJECT
 public:
-    ChartNavigationBar(DataChart *chart, const ChartNavigationConfig &config,
-                       QWidget *parent = nullptr);
+    ChartNavigationBar(DataChart *chart, const ChartNavigationConfig &config, QWidget *parent = nullptr);
 
     QPushButton *printButton() const { return m_print; }
     QPushButton *zoomInButton() const { return m_zoomIn; }

@@ -28,14 +28,10 @@ int axisIndex(ChartAxis axis)
 Qt::Alignment axisAlignment(ChartAxis axis)
 {
     switch (axis) {
-    case ChartAxis::Left:
-        return Qt::AlignLeft;
-    case ChartAxis::Right:
-        return Qt::AlignRight;
-    case ChartAxis::Top:
-        return Qt::AlignTop;
-    case ChartAxis::Bottom:
-        break;
+    case ChartAxis::Left: return Qt::AlignLeft;
+    case ChartAxis::Right: return Qt::AlignRight;
+    case ChartAxis::Top: return Qt::AlignTop;
+    case ChartAxis::Bottom: break;
     }
     return Qt::AlignBottom;
 }
@@ -182,9 +178,9 @@ void DataChart::recomputeDataExtents()
         m_maxValue = m_hasValues ? std::max(m_maxValue, *hi) : *hi;
         m_hasValues = true;
     }
-    m_navigation.setDataExtent(ChartAxis::Left, m_hasValues ? std::optional<AxisRange>(
-                                                                  AxisRange{m_minValue, m_maxValue})
-                                                            : std::nullopt);
+    m_navigation.setDataExtent(ChartAxis::Left,
+                               m_hasValues ? std::optional<AxisRange>(AxisRange{m_minValue, m_maxValue})
+                                           : std::nullopt);
     m_navigation.setDataExtent(ChartAxis::Bottom,
                                longest > 0 ? std::optional<AxisRange>(AxisRange{0.0, double(longest - 1)})
                                            : std::nullopt);
@@ -276,8 +272,8 @@ void DataChart::applyUpdate()
     const AxisRange visible = m_navigation.range(ChartAxis::Bottom);
     const QRectF plot = chart()->plotArea();
     const int buckets = plot.width() >= 1.0 ? int(plot.width()) : defaultBuckets;
-    const bool viewChanged = visible.minimum != m_decimatedRange.minimum
-        || visible.maximum != m_decimatedRange.maximum || buckets != m_decimatedBuckets;
+    const bool viewChanged = visible.minimum != m_decimatedRange.minimum ||
+                             visible.maximum != m_decimatedRange.maximum || buckets != m_decimatedBuckets;
     m_decimatedRange = visible;
     m_decimatedBuckets = buckets;
     for (Series &s : m_series) {
@@ -329,8 +325,8 @@ double DataChart::labelStep(ChartAxis a, const AxisRange &r) const
     for (int pass = 0; pass < 2; ++pass) {
         const int decimals = axisLabelDecimals(step);
         const double labelWidth = std::max(metrics.horizontalAdvance(labelText(r.minimum, decimals)),
-                                           metrics.horizontalAdvance(labelText(r.maximum, decimals)))
-            + metrics.horizontalAdvance(QStringLiteral("00"));
+                                           metrics.horizontalAdvance(labelText(r.maximum, decimals))) +
+                                  metrics.horizontalAdvance(QStringLiteral("00"));
         step = axisLabelStep(width, int(length / labelWidth), 1.0);
     }
     return step;
@@ -370,8 +366,8 @@ void DataChart::print(QPrinter &printer)
     QPainter painter;
     if (!painter.begin(&printer)) {
         const QString where = printer.outputFileName().isEmpty()
-            ? QStringLiteral("the printer \"%1\"").arg(printer.printerName())
-            : QStringLiteral("\"%1\"").arg(printer.outputFileName());
+                                  ? QStringLiteral("the printer \"%1\"").arg(printer.printerName())
+                                  : QStringLiteral("\"%1\"").arg(printer.outputFileName());
         throw KelvoraError(QStringLiteral("The graph could not be printed on %1.").arg(where));
     }
     const QRect target = printRectangle(QSize(printer.width(), printer.height()), m_printMargins);

@@ -89,8 +89,8 @@ bool WavSoundPlayer::play(const QString &fileName)
         m_buffer->open(QIODevice::ReadOnly);
         m_sink = new QAudioSink(device, format, this);
         m_sink->start(m_buffer);
-        m_releaseTimer.start(static_cast<int>(qMin<qint64>(layout.durationMs() + OutputDrainMs,
-                                                           std::numeric_limits<int>::max())));
+        m_releaseTimer.start(static_cast<int>(
+            qMin<qint64>(layout.durationMs() + OutputDrainMs, std::numeric_limits<int>::max())));
     }
     return true;
 }

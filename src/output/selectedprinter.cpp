@@ -39,8 +39,8 @@ bool chooseOutput(const QString &caption, const QString &suggestedFileName)
 {
     if (systemHasPrinter())
         return true;
-    const QString file = Dialogs::instance().saveFileName(
-        caption, QStringLiteral("PDF files (*.pdf)"), suggestedFileName);
+    const QString file =
+        Dialogs::instance().saveFileName(caption, QStringLiteral("PDF files (*.pdf)"), suggestedFileName);
     if (file.isEmpty())
         return false;
     QPrinter &p = printer();

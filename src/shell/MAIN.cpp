@@ -55,7 +55,8 @@ TForm1::TForm1(QWidget *parent) : QMainWindow(parent)
     ClientArea->setOption(QMdiArea::DontMaximizeSubWindowOnActivation);
     setCentralWidget(ClientArea);
     // A newly active child changes which commands apply at once, not a second later.
-    connect(ClientArea, &QMdiArea::subWindowActivated, this, [this] { guardedHandler([this] { FormPaint(); }); });
+    connect(ClientArea, &QMdiArea::subWindowActivated, this,
+            [this] { guardedHandler([this] { FormPaint(); }); });
 
     createMenus();
     createToolBar();
@@ -100,9 +101,9 @@ void TForm1::FormPaint()
     StatusBar1->setPanelText(1, v.connected ? ConnectedText : DisconnectedText);
 
     const QWidget *active = activeChild();
-    for (const auto &[window, entry] : {std::pair{v.measureWindow, menumeasure},
-                                        std::pair{v.importWindow, importdata},
-                                        std::pair{v.analyzeWindow, menuanalyze}})
+    for (const auto &[window, entry] :
+         {std::pair{v.measureWindow, menumeasure}, std::pair{v.importWindow, importdata},
+          std::pair{v.analyzeWindow, menuanalyze}})
         if (window)
             entry->setChecked(window == active);
 
@@ -134,9 +135,10 @@ MenuStateRules::Situation TForm1::situation() const
 void TForm1::applyMenuState(const MenuStateRules::Decision &d)
 {
     TSystemVars &v = SystemVars;
-    for (const auto &[remove, flag, entry] : {std::tuple{d.removeImportEntry, &v.removeImportItem, importdata},
-                                              std::tuple{d.removeAnalyzeEntry, &v.removeAnalyzeItem, menuanalyze},
-                                              std::tuple{d.removeMeasureEntry, &v.removeMeasureItem, menumeasure}}) {
+    for (const auto &[remove, flag, entry] :
+         {std::tuple{d.removeImportEntry, &v.removeImportItem, importdata},
+          std::tuple{d.removeAnalyzeEntry, &v.removeAnalyzeItem, menuanalyze},
+          std::tuple{d.removeMeasureEntry, &v.removeMeasureItem, menumeasure}}) {
         if (remove) {
             *flag = false;
             N20->removeAction(entry);
@@ -223,8 +225,7 @@ bool TForm1::FormCloseQuery()
 {
     return Dialogs::instance().message(QStringLiteral("Are You Sure to Exit This Program?"),
                                        QStringLiteral("System Exit Query"), Dialogs::Icon::Question,
-                                       Dialogs::Yes | Dialogs::No)
-           == Dialogs::Yes;
+                                       Dialogs::Yes | Dialogs::No) == Dialogs::Yes;
 }
 
 void TForm1::closeProgram()

@@ -109,8 +109,8 @@ private:
     void createToolBar();
     void createStatusBar();
     void createWindowEntries();
-    QAction *addCommand(QMenu *menu, const char *name, const QString &caption,
-                        const QString &hint, Handler handler);
+    QAction *addCommand(QMenu *menu, const char *name, const QString &caption, const QString &hint,
+                        Handler handler);
     QAction *addSeparator(QMenu *menu, const char *name);
     void connectHandler(QAction *action, Handler handler);
 

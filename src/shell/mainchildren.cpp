@@ -136,8 +136,8 @@ void TForm1::tile(ChildPlacement::Tiling tiling)
     frames.erase(std::remove_if(frames.begin(), frames.end(),
                                 [](const QMdiSubWindow *f) { return f->isHidden() || f->isMinimized(); }),
                  frames.end());
-    const QVector<QRect> places = ChildPlacement::tile(ClientArea->viewport()->rect(),
-                                                       static_cast<int>(frames.size()), tiling);
+    const QVector<QRect> places =
+        ChildPlacement::tile(ClientArea->viewport()->rect(), static_cast<int>(frames.size()), tiling);
     for (int i = 0; i < frames.size(); ++i) {
         frames[i]->showNormal();
         frames[i]->setGeometry(places[i]);

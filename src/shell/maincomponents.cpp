@@ -47,7 +47,8 @@ QString withoutAccessKey(QString caption)
 
 void TForm1::connectHandler(QAction *action, Handler handler)
 {
-    connect(action, &QAction::triggered, this, [this, handler] { guardedHandler([this, handler] { (this->*handler)(); }); });
+    connect(action, &QAction::triggered, this,
+            [this, handler] { guardedHandler([this, handler] { (this->*handler)(); }); });
 }
 
 QAction *TForm1::addCommand(QMenu *menu, const char *name, const QString &caption, const QString &hint,
@@ -81,20 +82,25 @@ void TForm1::createMenus()
     };
 
     F1 = addMenu(nullptr, "F1", QStringLiteral("&File"));
-    N3 = addCommand(F1, "N3", QStringLiteral("&Real Time Measure"), QStringLiteral("Real Time Measure"), &TForm1::N3Click);
+    N3 = addCommand(F1, "N3", QStringLiteral("&Real Time Measure"), QStringLiteral("Real Time Measure"),
+                    &TForm1::N3Click);
     N6 = addCommand(F1, "N6", QStringLiteral("&Open"), QStringLiteral("Open"), &TForm1::N6Click);
     N15 = addCommand(F1, "N15", QStringLiteral("&Save"), QStringLiteral("Save"), &TForm1::N15Click);
     N11 = addSeparator(F1, "N11");
-    N16 = addCommand(F1, "N16", QStringLiteral("&Import Data"), QStringLiteral("Import Data"), &TForm1::N16Click);
-    N7 = addCommand(F1, "N7", QStringLiteral("&Export to Excel"), QStringLiteral("Export to Excel"), &TForm1::N7Click);
+    N16 = addCommand(F1, "N16", QStringLiteral("&Import Data"), QStringLiteral("Import Data"),
+                     &TForm1::N16Click);
+    N7 = addCommand(F1, "N7", QStringLiteral("&Export to Excel"), QStringLiteral("Export to Excel"),
+                    &TForm1::N7Click);
     N4 = addSeparator(F1, "N4");
     N13 = addCommand(F1, "N13", QStringLiteral("Printer Se&tup"), QString(), &TForm1::N13Click);
-    N8 = addCommand(F1, "N8", QStringLiteral("Print &Data Sheet"), QStringLiteral("Print Data Sheet"), &TForm1::N8Click);
+    N8 = addCommand(F1, "N8", QStringLiteral("Print &Data Sheet"), QStringLiteral("Print Data Sheet"),
+                    &TForm1::N8Click);
     N10 = addSeparator(F1, "N10");
     N9 = addCommand(F1, "N9", QStringLiteral("E&xit"), QStringLiteral("Exit"), &TForm1::N9Click);
 
     N14 = addMenu(nullptr, "N14", QStringLiteral("&Option"));
-    N5 = addCommand(N14, "N5", QStringLiteral("S&ystem Setup"), QStringLiteral("System Option"), &TForm1::N5Click);
+    N5 = addCommand(N14, "N5", QStringLiteral("S&ystem Setup"), QStringLiteral("System Option"),
+                    &TForm1::N5Click);
     N12 = addSeparator(N14, "N12");
     N17 = addMenu(N14, "N17", QStringLiteral("&Language"));
     N18 = addCommand(N17, "N18", QStringLiteral("&Chinese"), QString(), nullptr);
@@ -180,7 +186,8 @@ void TForm1::createStatusBar()
 {
     StatusBar1 = new StatusPanels(this);
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
-    StatusBar1->setDrawPanel([this](QPainter &painter, const QRect &rect) { StatusBar1DrawPanel(painter, rect); });
+    StatusBar1->setDrawPanel(
+        [this](QPainter &painter, const QRect &rect) { StatusBar1DrawPanel(painter, rect); });
     setStatusBar(StatusBar1);
     showLinkState();
 }

@@ -34,16 +34,16 @@ QIcon render(Draw draw, int units, std::initializer_list<int> sizes)
 QIcon toolPicture(ToolPicture picture)
 {
     using namespace PictureDrawing;
-    static const Draw draws[] = {measure,      filmReel, openFolder,   diskette,      spreadsheet,
-                                 printer,      controlPanel, helpDocument, aboutComputer, powerSwitch};
+    static const Draw draws[] = {measure, filmReel,     openFolder,   diskette,      spreadsheet,
+                                 printer, controlPanel, helpDocument, aboutComputer, powerSwitch};
     // Also drawn at half size for the menus.
     return render(draws[static_cast<int>(picture)], ToolPictureSize, {ToolPictureSize / 2, ToolPictureSize});
 }
 
 QIcon statusPicture(StatusPicture picture)
 {
-    const Draw draw = picture == StatusPicture::Thermometer ? PictureDrawing::thermometer
-                                                            : PictureDrawing::computer;
+    const Draw draw =
+        picture == StatusPicture::Thermometer ? PictureDrawing::thermometer : PictureDrawing::computer;
     return render(draw, StatusPictureSize, {StatusPictureSize});
 }
 

@@ -20,8 +20,7 @@ QMessageBox::Icon toQt(Dialogs::Icon icon)
 
 } // namespace
 
-Dialogs::Button QtDialogs::message(const QString &text, const QString &caption, Icon icon,
-                                   Buttons buttons)
+Dialogs::Button QtDialogs::message(const QString &text, const QString &caption, Icon icon, Buttons buttons)
 {
     QMessageBox box(toQt(icon), caption, QString(text).replace(QLatin1Char('\r'), QLatin1Char('\n')),
                     QMessageBox::NoButton, QApplication::activeWindow());
@@ -45,8 +44,7 @@ QString QtDialogs::openFileName(const QString &caption, const QString &filter)
     return QFileDialog::getOpenFileName(QApplication::activeWindow(), caption, QString(), filter);
 }
 
-QString QtDialogs::saveFileName(const QString &caption, const QString &filter,
-                                const QString &suggested)
+QString QtDialogs::saveFileName(const QString &caption, const QString &filter, const QString &suggested)
 {
     return QFileDialog::getSaveFileName(QApplication::activeWindow(), caption, suggested, filter);
 }

@@ -6,9 +6,7 @@
 // active window. Carriage returns in texts are line breaks.
 class QtDialogs final : public Dialogs {
 public:
-    Button message(const QString &text, const QString &caption, Icon icon,
-                   Buttons buttons) override;
+    Button message(const QString &text, const QString &caption, Icon icon, Buttons buttons) override;
     QString openFileName(const QString &caption, const QString &filter) override;
-    QString saveFileName(const QString &caption, const QString &filter,
-                         const QString &suggested) override;
+    QString saveFileName(const QString &caption, const QString &filter, const QString &suggested) override;
 };

@@ -49,6 +49,8 @@ SignalWatcher::~SignalWatcher()
     }
 }
 #else
-SignalWatcher::SignalWatcher(QObject *parent) : QObject(parent) {}
+SignalWatcher::SignalWatcher(QObject *parent) : QObject(parent)
+{
+}
 SignalWatcher::~SignalWatcher() = default;
 #endif

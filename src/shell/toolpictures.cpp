@@ -49,8 +49,7 @@ QRectF monitor(QPainter &p, const QRectF &bezel)
 {
     const qreal mid = bezel.center().x();
     const qreal foot = bezel.bottom() + 4;
-    QPolygonF neck({{mid - 3, bezel.bottom()}, {mid + 3, bezel.bottom()},
-                    {mid + 4, foot}, {mid - 4, foot}});
+    QPolygonF neck({{mid - 3, bezel.bottom()}, {mid + 3, bezel.bottom()}, {mid + 4, foot}, {mid - 4, foot}});
     p.setPen(outline(QColor(0x4a, 0x53, 0x5e)));
     p.setBrush(vertical(bezel.bottom(), foot, QColor(0x9a, 0xa3, 0xad), QColor(0x5f, 0x68, 0x73)));
     p.drawPolygon(neck);
@@ -121,7 +120,8 @@ void filmReel(QPainter &p)
     p.drawEllipse(centre, radius, radius);
 
     p.setPen(outline(QColor(0x2a, 0x31, 0x39), 0.8));
-    p.setBrush(vertical(centre.y() - radius, centre.y() + radius, QColor(0x4a, 0x54, 0x60), QColor(0x25, 0x2b, 0x32)));
+    p.setBrush(vertical(centre.y() - radius, centre.y() + radius, QColor(0x4a, 0x54, 0x60),
+                        QColor(0x25, 0x2b, 0x32)));
     for (int k = 0; k < 5; ++k) {
         const qreal angle = (-90 + 72 * k) * M_PI / 180;
         p.drawEllipse(QPointF(centre.x() + 7 * std::cos(angle), centre.y() + 7 * std::sin(angle)), 3.3, 3.3);
@@ -249,7 +249,8 @@ void controlPanel(QPainter &p)
         p.setPen(outline(QColor(0x56, 0x62, 0x6f)));
         p.drawLine(QLineF(x, 9, x, 20));
         p.setPen(outline(QColor(0x8a, 0x3b, 0x12), 0.8));
-        p.setBrush(vertical(knobs[i] - 1.5, knobs[i] + 1.5, QColor(0xff, 0x9a, 0x55), QColor(0xe0, 0x5a, 0x1c)));
+        p.setBrush(
+            vertical(knobs[i] - 1.5, knobs[i] + 1.5, QColor(0xff, 0x9a, 0x55), QColor(0xe0, 0x5a, 0x1c)));
         p.drawRoundedRect(QRectF(x - 2, knobs[i] - 1.5, 4, 3), 0.8, 0.8);
     }
 

@@ -17,10 +17,9 @@ CellColour filesColour(qint64 recno, const FileBounds &bounds, bool tableBusy, b
     // Colour of file k + 1 for rows from bounds[k - 1] up to bounds[k]; an
     // unloaded file's bound of 0 makes its range empty. Each test stands on
     // its own, so a later match overrides an earlier one.
-    static constexpr CellColour FileColours[] = {CellColour::Green,        CellColour::Navy,
-                                                 CellColour::Red,          CellColour::Purple,
-                                                 CellColour::ButtonShadow, CellColour::Maroon,
-                                                 CellColour::Desktop,      CellColour::MoneyGreen};
+    static constexpr CellColour FileColours[] = {
+        CellColour::Green,        CellColour::Navy,   CellColour::Red,     CellColour::Purple,
+        CellColour::ButtonShadow, CellColour::Maroon, CellColour::Desktop, CellColour::MoneyGreen};
     CellColour colour = CellColour::Default;
     if (recno < bounds[0])
         colour = CellColour::Blue;

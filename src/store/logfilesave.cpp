@@ -25,10 +25,11 @@ LogSaveResult chooseFile(const QString &filter, bool questionNamesFile)
         return {LogSaveOutcome::Cancelled, QString()};
     const QString path = withLogExtension(chosen);
     if (QFileInfo(path).isFile()) {
-        const QString subject = questionNamesFile ? QDir::toNativeSeparators(path) : QStringLiteral("Filename ");
+        const QString subject =
+            questionNamesFile ? QDir::toNativeSeparators(path) : QStringLiteral("Filename ");
         if (dialogs.message(subject + QStringLiteral(" already exits!\rAre you sure to replace it?"),
-                            QStringLiteral("Query Information"), Dialogs::Icon::Question, Dialogs::Yes | Dialogs::No)
-            != Dialogs::Yes)
+                            QStringLiteral("Query Information"), Dialogs::Icon::Question,
+                            Dialogs::Yes | Dialogs::No) != Dialogs::Yes)
             return {LogSaveOutcome::OverwriteRefused, QString()};
     }
     return {LogSaveOutcome::Written, path};
@@ -51,7 +52,8 @@ LogSaveResult write(MeasureTable &table, const LogSaveResult &choice, LogValueTe
 
 QString withLogExtension(const QString &chosenPath)
 {
-    return chosenPath.contains(QLatin1Char('.')) ? chosenPath : chosenPath + QLatin1String(LogFile::Extension);
+    return chosenPath.contains(QLatin1Char('.')) ? chosenPath
+                                                 : chosenPath + QLatin1String(LogFile::Extension);
 }
 
 LogSaveResult saveImportLog(MeasureTable &getRecorde)

@@ -5,10 +5,10 @@
 
 QString logRecordLine(const MeasureRecord &record, LogValueText valueText)
 {
-    const QString value =
-        valueText == LogValueText::OneDecimal ? formatOneDecimal(record.meavalue) : formatShortest(record.meavalue);
+    const QString value = valueText == LogValueText::OneDecimal ? formatOneDecimal(record.meavalue)
+                                                                : formatShortest(record.meavalue);
     const QLatin1Char comma(',');
-    return record.date.leftJustified(LogFile::DateWidth) + comma + record.time.leftJustified(LogFile::TimeWidth)
-           + comma + value.leftJustified(LogFile::ValueWidth) + comma
-           + formatShortest(record.ems).leftJustified(LogFile::EmsWidth) + comma + record.unit;
+    return record.date.leftJustified(LogFile::DateWidth) + comma +
+           record.time.leftJustified(LogFile::TimeWidth) + comma + value.leftJustified(LogFile::ValueWidth) +
+           comma + formatShortest(record.ems).leftJustified(LogFile::EmsWidth) + comma + record.unit;
 }

@@ -62,6 +62,6 @@ MeasureRecord loadedRow(const LogLine &line, bool unitCelsius, qint64 recno)
 QString stagingLine(const LogLine &line, const MeasureRecord &row)
 {
     const QLatin1Char comma(',');
-    return line.head + formatShortest(row.meavalue).leftJustified(LogFile::ValueWidth) + comma + line.emsColumns
-           + comma + row.unit + comma + QString::number(row.recno);
+    return line.head + formatShortest(row.meavalue).leftJustified(LogFile::ValueWidth) + comma +
+           line.emsColumns + comma + row.unit + comma + QString::number(row.recno);
 }

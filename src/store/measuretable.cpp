@@ -198,24 +198,19 @@ QVariant MeasureTable::fieldByName(const QString &name) const
     const Field field = fieldIndex(name);
     if (eof()) {
         const QMetaType type = field == Field::Recno ? QMetaType::fromType<qint64>()
-                               : field == Field::Ems || field == Field::Meavalue ? QMetaType::fromType<double>()
-                                                                                 : QMetaType::fromType<QString>();
+                               : field == Field::Ems || field == Field::Meavalue
+                                   ? QMetaType::fromType<double>()
+                                   : QMetaType::fromType<QString>();
         return QVariant(type);
     }
     const MeasureRecord &r = m_rows.at(m_cursor);
     switch (field) {
-    case Field::Recno:
-        return r.recno;
-    case Field::Date:
-        return r.date;
-    case Field::Time:
-        return r.time;
-    case Field::Ems:
-        return r.ems;
-    case Field::Meavalue:
-        return r.meavalue;
-    case Field::Unit:
-        return r.unit;
+    case Field::Recno: return r.recno;
+    case Field::Date: return r.date;
+    case Field::Time: return r.time;
+    case Field::Ems: return r.ems;
+    case Field::Meavalue: return r.meavalue;
+    case Field::Unit: return r.unit;
     }
     return QVariant();
 }
@@ -228,7 +223,8 @@ double MeasureTable::fieldAsFloat(const QString &name) const
     bool ok = false;
     const double v = value.toDouble(&ok);
     if (!ok)
-        throw ConversionError(QStringLiteral("'%1' is not a valid floating point value").arg(value.toString()));
+        throw ConversionError(
+            QStringLiteral("'%1' is not a valid floating point value").arg(value.toString()));
     return v;
 }
 

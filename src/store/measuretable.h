@@ -81,7 +81,7 @@ private:
     QString quotedTableName() const;
     Field fieldIndex(const QString &name) const;
 
-    KelvoraDatabase *m_database; // cleared when the database is destroyed first
+    KelvoraDatabase *m_database;       // cleared when the database is destroyed first
     std::optional<QSqlQuery> m_insert; // prepared while the table is open
     QString m_tableName;
     bool m_active = false;

@@ -59,18 +59,12 @@ QVariant MeasureTableModel::data(const QModelIndex &index, int role) const
     if (!r)
         return QVariant();
     switch (index.column()) {
-    case RecNo:
-        return QString::number(r->recno);
-    case MeaValue:
-        return QString::number(r->meavalue, 'g', 15);
-    case Unit:
-        return r->unit;
-    case Ems:
-        return QString::number(r->ems, 'g', 15);
-    case Time:
-        return r->time;
-    case Date:
-        return r->date;
+    case RecNo: return QString::number(r->recno);
+    case MeaValue: return QString::number(r->meavalue, 'g', 15);
+    case Unit: return r->unit;
+    case Ems: return QString::number(r->ems, 'g', 15);
+    case Time: return r->time;
+    case Date: return r->date;
     }
     return QVariant();
 }

@@ -10,8 +10,14 @@ constexpr double CelsiusMax = 500.0;
 constexpr double FahrenheitMin = 392.0;
 constexpr double FahrenheitMax = 932.0;
 
-constexpr double defaultMin(bool celsius) { return celsius ? CelsiusMin : FahrenheitMin; }
-constexpr double defaultMax(bool celsius) { return celsius ? CelsiusMax : FahrenheitMax; }
+constexpr double defaultMin(bool celsius)
+{
+    return celsius ? CelsiusMin : FahrenheitMin;
+}
+constexpr double defaultMax(bool celsius)
+{
+    return celsius ? CelsiusMax : FahrenheitMax;
+}
 } // namespace TemperatureAxis
 
 // What a unit change needs to know about one data window: the fixed

@@ -241,8 +241,8 @@ void TestSerialLink::openPortFailureReachesCaller()
     SystemVars.serialPort = m_env->dir.path("thermometer");
     m_link->OpenPort();
     QVERIFY(SystemVars.portOpen);
-    QTRY_COMPARE_WITH_TIMEOUT(sim.commands().value(0), QStringLiteral("ATA"), 1000);
-    QTRY_VERIFY_WITH_TIMEOUT(SystemVars.settingsRead, 1000);
+    QTRY_COMPARE_WITH_TIMEOUT(sim.commands().value(0), QStringLiteral("ATA"), 3000);
+    QTRY_VERIFY_WITH_TIMEOUT(SystemVars.settingsRead, 3000);
 }
 
 QTEST_GUILESS_MAIN(TestSerialLink)

@@ -213,11 +213,11 @@ void TestMeasuringWindow::runPollsAtItsRate()
 
     const QStringList polls = commands.mid(0, commands.size() - 1);
     QTRY_VERIFY_WITH_TIMEOUT(fromStart(m_sim->commands()).size() >= polls.size(), 2000 + 1000 * polls.size());
-    QTRY_COMPARE_WITH_TIMEOUT(meaData().recordCount(), readings.size(), 1000);
+    QTRY_COMPARE_WITH_TIMEOUT(meaData().recordCount(), readings.size(), 5000);
     QTest::mouseClick(m_window->BitBtn8, Qt::LeftButton);
     QVERIFY(v.awaitingReply);
     QCOMPARE(v.replyCountdown, qint16(2));
-    QTRY_COMPARE_WITH_TIMEOUT(fromStart(m_sim->commands()), commands, 1000);
+    QTRY_COMPARE_WITH_TIMEOUT(fromStart(m_sim->commands()), commands, 5000);
 
     // Stopped: idle, Save and Print Graph enabled.
     QVERIFY(isIdle());
@@ -259,7 +259,7 @@ void TestMeasuringWindow::startWithoutAnswerReturnsToIdle()
     QCOMPARE(SystemVars.readInterval, 0);
     QVERIFY(!m_window->BitBtn7->isEnabled());
     // OpenPort asked for the settings; no run was started.
-    QTRY_COMPARE_WITH_TIMEOUT(m_sim->commands().value(0), QStringLiteral("ATA"), 1000);
+    QTRY_COMPARE_WITH_TIMEOUT(m_sim->commands().value(0), QStringLiteral("ATA"), 3000);
     QVERIFY(!m_sim->commands().contains(QStringLiteral("ATQ")));
 }
 

@@ -2,7 +2,9 @@
 
 namespace sim {
 
-CommandLog::CommandLog(std::chrono::steady_clock::time_point start) : start_(start) {}
+CommandLog::CommandLog(std::chrono::steady_clock::time_point start) : start_(start)
+{
+}
 
 CommandLog::~CommandLog()
 {
@@ -20,10 +22,11 @@ void CommandLog::record(char letter)
 {
     if (!file_)
         return;
-    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
-        std::chrono::steady_clock::now() - start_).count();
+    const auto ms =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start_)
+            .count();
     std::fprintf(file_, "%lld AT%c\n", static_cast<long long>(ms), letter);
     std::fflush(file_);
 }
 
-}  // namespace sim
+} // namespace sim

@@ -24,4 +24,4 @@ private:
     std::FILE *file_ = nullptr;
 };
 
-}  // namespace sim
+} // namespace sim

@@ -20,4 +20,4 @@ std::string CommandScanner::feed(const char *data, std::size_t size)
     return letters;
 }
 
-}  // namespace sim
+} // namespace sim

@@ -17,4 +17,4 @@ private:
     State state_ = State::Idle;
 };
 
-}  // namespace sim
+} // namespace sim

@@ -22,14 +22,20 @@ namespace {
 volatile std::sig_atomic_t g_stop = 0;
 volatile std::sig_atomic_t g_silent = 0;
 
-void onStop(int) { g_stop = 1; }
-void onToggleSilence(int) { g_silent = !g_silent; }
+void onStop(int)
+{
+    g_stop = 1;
+}
+void onToggleSilence(int)
+{
+    g_silent = !g_silent;
+}
 
 void installSignalHandlers()
 {
     struct sigaction sa {};
     sigemptyset(&sa.sa_mask);
-    sa.sa_flags = 0;  // no SA_RESTART: a signal wakes the poll at once
+    sa.sa_flags = 0; // no SA_RESTART: a signal wakes the poll at once
     sa.sa_handler = onStop;
     sigaction(SIGTERM, &sa, nullptr);
     sigaction(SIGINT, &sa, nullptr);
@@ -45,7 +51,7 @@ int serve(sim::PtyPort &port, const sim::Options &opts, sim::CommandLog &log)
     sim::ReplyWriter writer(port, {opts.turnaroundMs, opts.splitMs, opts.garbage, opts.seed}, g_stop);
 
     while (!g_stop) {
-        pollfd p {port.masterFd(), POLLIN, 0};
+        pollfd p{port.masterFd(), POLLIN, 0};
         if (::poll(&p, 1, 50) < 0) {
             if (errno == EINTR)
                 continue;
@@ -70,7 +76,7 @@ int serve(sim::PtyPort &port, const sim::Options &opts, sim::CommandLog &log)
     return 0;
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char **argv)
 {
@@ -78,11 +84,8 @@ int main(int argc, char **argv)
     sim::Options opts;
     std::string error;
     switch (sim::parseOptions(argc, argv, opts, error)) {
-    case sim::ParseResult::Run:
-        break;
-    case sim::ParseResult::Help:
-        std::fputs(sim::usageText(argv[0]).c_str(), stdout);
-        return 2;
+    case sim::ParseResult::Run: break;
+    case sim::ParseResult::Help: std::fputs(sim::usageText(argv[0]).c_str(), stdout); return 2;
     case sim::ParseResult::Error:
         std::fprintf(stderr, "%s: %s\n%s", argv[0], error.c_str(), sim::usageText(argv[0]).c_str());
         return 2;

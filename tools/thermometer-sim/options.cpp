@@ -10,8 +10,21 @@ namespace sim {
 namespace {
 
 enum OptionId {
-    OptLink = 256, OptProfile, OptModel, OptMode, OptHal, OptLal, OptEms,
-    OptRecords, OptSilent, OptGarbage, OptSeed, OptSplit, OptLog, OptTurnaround, OptHelp
+    OptLink = 256,
+    OptProfile,
+    OptModel,
+    OptMode,
+    OptHal,
+    OptLal,
+    OptEms,
+    OptRecords,
+    OptSilent,
+    OptGarbage,
+    OptSeed,
+    OptSplit,
+    OptLog,
+    OptTurnaround,
+    OptHelp
 };
 
 const option kLongOptions[] = {
@@ -45,7 +58,7 @@ bool parseInt(const char *text, long lo, long hi, long &out)
     return true;
 }
 
-}  // namespace
+} // namespace
 
 ParseResult parseOptions(int argc, char **argv, Options &opts, std::string &error)
 {
@@ -68,16 +81,46 @@ ParseResult parseOptions(int argc, char **argv, Options &opts, std::string &erro
                 opts.profile = *p;
             break;
         }
-        case OptModel: ok = parseInt(optarg, 0, 9, n); opts.device.model = int(n); break;
-        case OptMode: ok = parseInt(optarg, 0, 9, n); opts.device.workMode = int(n); break;
-        case OptHal: ok = parseInt(optarg, kValueFieldMin, kValueFieldMax, n); opts.device.highAlarm = int(n); break;
-        case OptLal: ok = parseInt(optarg, kValueFieldMin, kValueFieldMax, n); opts.device.lowAlarm = int(n); break;
-        case OptEms: ok = parseInt(optarg, 0, 255, n); opts.device.emissivity = static_cast<unsigned char>(n); break;
-        case OptRecords: ok = parseInt(optarg, 0, 6000, n); opts.records = int(n); break;
-        case OptGarbage: ok = parseInt(optarg, 0, 100000, n); opts.garbage = int(n); break;
-        case OptSeed: ok = parseInt(optarg, 0, 4294967295L, n); opts.seed = std::uint32_t(n); break;
-        case OptSplit: ok = parseInt(optarg, 0, 60000, n); opts.splitMs = int(n); break;
-        case OptTurnaround: ok = parseInt(optarg, 0, 60000, n); opts.turnaroundMs = int(n); break;
+        case OptModel:
+            ok = parseInt(optarg, 0, 9, n);
+            opts.device.model = int(n);
+            break;
+        case OptMode:
+            ok = parseInt(optarg, 0, 9, n);
+            opts.device.workMode = int(n);
+            break;
+        case OptHal:
+            ok = parseInt(optarg, kValueFieldMin, kValueFieldMax, n);
+            opts.device.highAlarm = int(n);
+            break;
+        case OptLal:
+            ok = parseInt(optarg, kValueFieldMin, kValueFieldMax, n);
+            opts.device.lowAlarm = int(n);
+            break;
+        case OptEms:
+            ok = parseInt(optarg, 0, 255, n);
+            opts.device.emissivity = static_cast<unsigned char>(n);
+            break;
+        case OptRecords:
+            ok = parseInt(optarg, 0, 6000, n);
+            opts.records = int(n);
+            break;
+        case OptGarbage:
+            ok = parseInt(optarg, 0, 100000, n);
+            opts.garbage = int(n);
+            break;
+        case OptSeed:
+            ok = parseInt(optarg, 0, 4294967295L, n);
+            opts.seed = std::uint32_t(n);
+            break;
+        case OptSplit:
+            ok = parseInt(optarg, 0, 60000, n);
+            opts.splitMs = int(n);
+            break;
+        case OptTurnaround:
+            ok = parseInt(optarg, 0, 60000, n);
+            opts.turnaroundMs = int(n);
+            break;
         default:
             error = "unknown option or missing value: " + std::string(argv[optind - 1]);
             return ParseResult::Error;
@@ -96,27 +139,28 @@ ParseResult parseOptions(int argc, char **argv, Options &opts, std::string &erro
 
 std::string usageText(const char *program)
 {
-    return std::string("usage: ") + program + " [options]\n"
-        "Plays an infrared thermometer on a pseudo-terminal (19200 baud, raw).\n"
-        "Prints the slave device path as the first line, then answers ATA, ATR, ATP.\n"
-        "  --link PATH           make PATH a symlink to the slave device (removed on exit)\n"
-        "  --profile SPEC        readings for ATR and ATP records, in tenths of a degree:\n"
-        "                        constant:V | ramp:START:STEP | sine:MID:AMP:PERIOD | list:V1,V2,...\n"
-        "                        (default constant:250)\n"
-        "  --model N             model digit 0..9 (default 4)\n"
-        "  --mode N              work mode digit 0..9 (default 0)\n"
-        "  --hal V               high alarm in tenths, -9999..99999 (default 365)\n"
-        "  --lal V               low alarm in tenths, -9999..99999 (default 300)\n"
-        "  --ems B               emissivity byte 0..255 sent in every answer (default 95)\n"
-        "  --records N           stored records sent for ATP, 0..6000 (default 100)\n"
-        "  --silent              log commands but never answer (SIGUSR1 toggles this)\n"
-        "  --garbage N           send N random bytes other than 'A' before each answer\n"
-        "  --seed S              seed for those bytes (default 1)\n"
-        "  --split MS            send each answer in two halves, MS milliseconds apart\n"
-        "  --turnaround MS       delay before each answer (default 5)\n"
-        "  --log FILE            append \"<ms since start> <command>\" per received command\n"
-        "  --help                show this text\n"
-        "Stops on SIGTERM or SIGINT with exit status 0.\n";
+    return std::string("usage: ") + program +
+           " [options]\n"
+           "Plays an infrared thermometer on a pseudo-terminal (19200 baud, raw).\n"
+           "Prints the slave device path as the first line, then answers ATA, ATR, ATP.\n"
+           "  --link PATH           make PATH a symlink to the slave device (removed on exit)\n"
+           "  --profile SPEC        readings for ATR and ATP records, in tenths of a degree:\n"
+           "                        constant:V | ramp:START:STEP | sine:MID:AMP:PERIOD | list:V1,V2,...\n"
+           "                        (default constant:250)\n"
+           "  --model N             model digit 0..9 (default 4)\n"
+           "  --mode N              work mode digit 0..9 (default 0)\n"
+           "  --hal V               high alarm in tenths, -9999..99999 (default 365)\n"
+           "  --lal V               low alarm in tenths, -9999..99999 (default 300)\n"
+           "  --ems B               emissivity byte 0..255 sent in every answer (default 95)\n"
+           "  --records N           stored records sent for ATP, 0..6000 (default 100)\n"
+           "  --silent              log commands but never answer (SIGUSR1 toggles this)\n"
+           "  --garbage N           send N random bytes other than 'A' before each answer\n"
+           "  --seed S              seed for those bytes (default 1)\n"
+           "  --split MS            send each answer in two halves, MS milliseconds apart\n"
+           "  --turnaround MS       delay before each answer (default 5)\n"
+           "  --log FILE            append \"<ms since start> <command>\" per received command\n"
+           "  --help                show this text\n"
+           "Stops on SIGTERM or SIGINT with exit status 0.\n";
 }
 
-}  // namespace sim
+} // namespace sim

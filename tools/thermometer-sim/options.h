@@ -10,16 +10,16 @@
 namespace sim {
 
 struct Options {
-    std::string linkPath;        // --link: symlink made to the slave side
-    std::string logPath;         // --log: one line per received command
+    std::string linkPath; // --link: symlink made to the slave side
+    std::string logPath;  // --log: one line per received command
     ReadingProfile profile = *ReadingProfile::parse("constant:250");
     DeviceSettings device;
-    int records = 100;           // --records: stored records sent for "ATP"
-    bool silent = false;         // --silent: never answer
-    int garbage = 0;             // --garbage: noise bytes sent before each answer
-    std::uint32_t seed = 1;      // --seed: seed of the noise bytes
-    int splitMs = -1;            // --split: pause inside each answer, -1 = none
-    int turnaroundMs = 5;        // --turnaround: delay before each answer
+    int records = 100;      // --records: stored records sent for "ATP"
+    bool silent = false;    // --silent: never answer
+    int garbage = 0;        // --garbage: noise bytes sent before each answer
+    std::uint32_t seed = 1; // --seed: seed of the noise bytes
+    int splitMs = -1;       // --split: pause inside each answer, -1 = none
+    int turnaroundMs = 5;   // --turnaround: delay before each answer
 };
 
 enum class ParseResult { Run, Help, Error };
@@ -29,4 +29,4 @@ ParseResult parseOptions(int argc, char **argv, Options &opts, std::string &erro
 
 std::string usageText(const char *program);
 
-}  // namespace sim
+} // namespace sim

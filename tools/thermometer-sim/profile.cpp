@@ -36,7 +36,7 @@ std::optional<long> toLong(const std::string &s)
     return v;
 }
 
-}  // namespace
+} // namespace
 
 std::optional<ReadingProfile> ReadingProfile::parse(const std::string &spec)
 {
@@ -79,18 +79,15 @@ std::optional<ReadingProfile> ReadingProfile::parse(const std::string &spec)
 long ReadingProfile::valueAt(long index) const
 {
     switch (kind_) {
-    case Kind::Constant:
-        return a_;
-    case Kind::Ramp:
-        return a_ + b_ * index;
+    case Kind::Constant: return a_;
+    case Kind::Ramp: return a_ + b_ * index;
     case Kind::Sine: {
         const double phase = 2.0 * kPi * static_cast<double>(index % period_) / static_cast<double>(period_);
         return a_ + std::lround(static_cast<double>(b_) * std::sin(phase));
     }
-    case Kind::List:
-        return list_[static_cast<std::size_t>(index) % list_.size()];
+    case Kind::List: return list_[static_cast<std::size_t>(index) % list_.size()];
     }
     return a_;
 }
 
-}  // namespace sim
+} // namespace sim

@@ -19,10 +19,10 @@ public:
 private:
     enum class Kind { Constant, Ramp, Sine, List };
     Kind kind_ = Kind::Constant;
-    long a_ = 250;  // constant value, ramp start or sine middle
-    long b_ = 0;    // ramp step or sine amplitude
+    long a_ = 250; // constant value, ramp start or sine middle
+    long b_ = 0;   // ramp step or sine amplitude
     long period_ = 1;
     std::vector<long> list_;
 };
 
-}  // namespace sim
+} // namespace sim

@@ -21,7 +21,7 @@ PtyPort::~PtyPort()
 
 bool PtyPort::open(std::string &error)
 {
-    termios tio {};
+    termios tio{};
     cfmakeraw(&tio);
     tio.c_cflag |= CLOCAL | CREAD;
     cfsetispeed(&tio, B19200);
@@ -74,7 +74,7 @@ void PtyPort::removeLink()
 bool PtyPort::peerOpen()
 {
     // The master reports a hang-up for as long as no one has the slave open.
-    pollfd p {master_, 0, 0};
+    pollfd p{master_, 0, 0};
     const bool open = ::poll(&p, 1, 0) >= 0 && !(p.revents & (POLLHUP | POLLERR | POLLNVAL));
     if (peerWasOpen_ && !open)
         discardUnread();
@@ -92,4 +92,4 @@ void PtyPort::discardUnread()
     ::close(fd);
 }
 
-}  // namespace sim
+} // namespace sim

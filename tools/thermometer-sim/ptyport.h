@@ -41,4 +41,4 @@ private:
     void discardUnread();
 };
 
-}  // namespace sim
+} // namespace sim

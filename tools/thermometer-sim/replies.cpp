@@ -12,7 +12,7 @@ std::string encodeValueField(long tenths)
     if (v >= 0)
         std::snprintf(buf, sizeof buf, "%05ld", v);
     else
-        std::snprintf(buf, sizeof buf, ":%04ld", -v);  // ':' stands for the minus sign
+        std::snprintf(buf, sizeof buf, ":%04ld", -v); // ':' stands for the minus sign
     return std::string(buf, 5);
 }
 
@@ -48,4 +48,4 @@ std::string recordsReply(const std::vector<long> &tenths, unsigned char emissivi
     return r;
 }
 
-}  // namespace sim
+} // namespace sim

@@ -8,11 +8,11 @@ namespace sim {
 
 // The values the thermometer reports about itself in its identity answer.
 struct DeviceSettings {
-    int model = 4;           // sent as one digit character
-    int workMode = 0;        // sent as one digit character
-    int highAlarm = 365;     // tenths of a degree
-    int lowAlarm = 300;      // tenths of a degree
-    unsigned char emissivity = 95;  // raw byte, appended to every value
+    int model = 4;                 // sent as one digit character
+    int workMode = 0;              // sent as one digit character
+    int highAlarm = 365;           // tenths of a degree
+    int lowAlarm = 300;            // tenths of a degree
+    unsigned char emissivity = 95; // raw byte, appended to every value
 };
 
 constexpr int kValueFieldMin = -9999;
@@ -31,4 +31,4 @@ std::string readingReply(long tenths, unsigned char emissivity);
 // Answer to "ATP": "ATP" then 6 bytes per stored record.
 std::string recordsReply(const std::vector<long> &tenths, unsigned char emissivity);
 
-}  // namespace sim
+} // namespace sim

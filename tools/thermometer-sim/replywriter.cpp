@@ -19,7 +19,7 @@ constexpr auto kMaxWait = std::chrono::milliseconds(20);
 // schedule instead of bursting to catch up.
 constexpr auto kMaxLag = std::chrono::milliseconds(2);
 
-}  // namespace
+} // namespace
 
 ReplyWriter::ReplyWriter(PtyPort &port, const ReplyTiming &timing, const volatile std::sig_atomic_t &stop)
     : port_(port), timing_(timing), stop_(stop), random_(timing.seed)
@@ -34,8 +34,8 @@ bool ReplyWriter::send(const std::string &answer)
         return sendPaced(noise() + answer);
 
     const std::size_t half = answer.size() / 2;
-    return sendPaced(noise() + answer.substr(0, half)) && pause(timing_.splitMs)
-        && sendPaced(answer.substr(half));
+    return sendPaced(noise() + answer.substr(0, half)) && pause(timing_.splitMs) &&
+           sendPaced(answer.substr(half));
 }
 
 std::string ReplyWriter::noise()
@@ -79,7 +79,7 @@ bool ReplyWriter::sendByte(char byte)
         if (!port_.peerOpen())
             return true;
         // A reader that falls behind holds the answer up rather than losing bytes.
-        pollfd p {port_.masterFd(), POLLOUT, 0};
+        pollfd p{port_.masterFd(), POLLOUT, 0};
         if (::poll(&p, 1, static_cast<int>(kMaxWait.count())) <= 0 || !(p.revents & POLLOUT))
             continue;
         const ssize_t n = ::write(port_.masterFd(), &byte, 1);
@@ -100,4 +100,4 @@ bool ReplyWriter::sleepUntil(Clock::time_point when)
     }
 }
 
-}  // namespace sim
+} // namespace sim

@@ -17,8 +17,8 @@ namespace sim {
 
 struct ReplyTiming {
     int turnaroundMs = 5;
-    int splitMs = -1;   // pause between the two halves; -1 sends in one go
-    int garbage = 0;    // noise bytes before each answer
+    int splitMs = -1; // pause between the two halves; -1 sends in one go
+    int garbage = 0;  // noise bytes before each answer
     std::uint32_t seed = 1;
 };
 
@@ -45,4 +45,4 @@ private:
     std::mt19937 random_;
 };
 
-}  // namespace sim
+} // namespace sim

@@ -12,10 +12,8 @@ Thermometer::Thermometer(const DeviceSettings &settings, const ReadingProfile &p
 std::string Thermometer::answer(char letter)
 {
     switch (letter) {
-    case 'A':
-        return identityReply(settings_);
-    case 'R':
-        return readingReply(profile_.valueAt(readingIndex_++), settings_.emissivity);
+    case 'A': return identityReply(settings_);
+    case 'R': return readingReply(profile_.valueAt(readingIndex_++), settings_.emissivity);
     case 'P': {
         // Stored records always replay the profile from its start.
         std::vector<long> values;
@@ -24,9 +22,8 @@ std::string Thermometer::answer(char letter)
             values.push_back(profile_.valueAt(i));
         return recordsReply(values, settings_.emissivity);
     }
-    default:
-        return {};  // "ATQ", "ATU" and unknown letters are not answered
+    default: return {}; // "ATQ", "ATU" and unknown letters are not answered
     }
 }
 
-}  // namespace sim
+} // namespace sim

@@ -23,4 +23,4 @@ private:
     long readingIndex_ = 0;
 };
 
-}  // namespace sim
+} // namespace sim

@@ -5,8 +5,8 @@ namespace LedGeometry {
 namespace {
 
 // Segments of the digits 0 to 9, in drawing order.
-const char *const DigitSegments[10] = {"012345", "12",   "01643", "01623",   "5612",
-                                       "05623",  "054326", "012", "0123456", "650123"};
+const char *const DigitSegments[10] = {"012345", "12",     "01643", "01623",   "5612",
+                                       "05623",  "054326", "012",   "0123456", "650123"};
 const char MinusSegments[] = "6";
 
 // A trapezoid closes on its fourth vertex, repeated to fill six.
@@ -48,8 +48,8 @@ CellPolygons BuildSegments(QPoint cell, const Metrics &metrics)
         trapezoid({x + 2, y}, {x + t + 1, y + t - 1}, {x + w - 2 * t - 3, y + t - 1}, {x + w - t - 4, y}),
         trapezoid({x + w - t - 2, y + 1}, {x + w - 2 * t - 1, y + t}, {x + w - 2 * t - 1, y + m - t},
                   {x + w - t - 2, y + m - 1}),
-        trapezoid({x + w - t - 2, y + m + 1}, {x + w - 2 * t - 1, y + m + t}, {x + w - 2 * t - 1, y + h - t - 1},
-                  {x + w - t - 2, y + h - 2}),
+        trapezoid({x + w - t - 2, y + m + 1}, {x + w - 2 * t - 1, y + m + t},
+                  {x + w - 2 * t - 1, y + h - t - 1}, {x + w - t - 2, y + h - 2}),
         trapezoid({x + w - t - 4, y + h - 1}, {x + w - 2 * t - 3, y + h - t}, {x + t + 1, y + h - t},
                   {x + 2, y + h - 1}),
         trapezoid({x, y + h - 2}, {x + t - 1, y + h - t - 1}, {x + t - 1, y + m + t}, {x, y + m + 1}),

@@ -93,8 +93,8 @@ WavLayout parseWav(const QByteArray &file)
 
     WavLayout layout;
     layout.encoding = encodingOf(tag, bits);
-    if (!layout.isValid() || channels < 1 || channels > MaxChannels || rate < 1
-        || rate > MaxSampleRate || blockAlign != channels * bits / 8)
+    if (!layout.isValid() || channels < 1 || channels > MaxChannels || rate < 1 || rate > MaxSampleRate ||
+        blockAlign != channels * bits / 8)
         return {};
     layout.channels = channels;
     layout.sampleRate = rate;

@@ -18,8 +18,7 @@ QVector<QRect> tile(const QRect &area, int count, Tiling tiling)
 
 QPoint dialogPosition(const QSize &mainSize, const QSize &windowSize)
 {
-    return QPoint((mainSize.width() - windowSize.width()) / 2,
-                  (mainSize.height() - windowSize.height()) / 4);
+    return QPoint((mainSize.width() - windowSize.width()) / 2, (mainSize.height() - windowSize.height()) / 4);
 }
 
 } // namespace ChildPlacement

@@ -44,9 +44,8 @@ bool registerInRegistry(const QString &workingDir)
     // Without the driver there is nothing a data source could be opened with;
     // without write access to the list of data sources (no administrator
     // rights) there is nothing to register in. Neither is worth a message.
-    if (driverDll.isEmpty()
-        || !writeRegistryKey(OdbcIniKey + QStringLiteral("ODBC Data Sources"),
-                             {{QLatin1String(DataSourceName), WindowsDriver}}))
+    if (driverDll.isEmpty() || !writeRegistryKey(OdbcIniKey + QStringLiteral("ODBC Data Sources"),
+                                                 {{QLatin1String(DataSourceName), WindowsDriver}}))
         return true;
     return writeRegistryKey(OdbcIniKey + QLatin1String(DataSourceName),
                             {{QStringLiteral("Database"), QDir::toNativeSeparators(databasePath(workingDir))},

@@ -10,8 +10,7 @@ QString applicationTitle(const QString &executablePath)
 }
 
 InstanceLock::InstanceLock(const QString &title)
-    : m_fileName(QDir(QDir::tempPath()).filePath(title + QStringLiteral(".lock"))),
-      m_lock(m_fileName)
+    : m_fileName(QDir(QDir::tempPath()).filePath(title + QStringLiteral(".lock"))), m_lock(m_fileName)
 {
     // The lock is held for the whole run, however long: only a dead owner
     // makes it stale.

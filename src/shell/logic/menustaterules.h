@@ -8,12 +8,12 @@ namespace MenuStateRules {
 
 // What the refresh sees.
 struct Situation {
-    QString activeChild;              // component name of the active child window; empty without one
-    bool startButtonVisible = false;  // Form5: "Start to Measure" shown, so no run in progress
-    bool measureSaveEnabled = false;  // Form5: its "Save" button
-    bool importSaveEnabled = false;   // Form4: its "Save" button
-    bool measureTableEmpty = true;    // "MeaData"
-    bool downloadTableEmpty = true;   // "GetRecorde"
+    QString activeChild;             // component name of the active child window; empty without one
+    bool startButtonVisible = false; // Form5: "Start to Measure" shown, so no run in progress
+    bool measureSaveEnabled = false; // Form5: its "Save" button
+    bool importSaveEnabled = false;  // Form4: its "Save" button
+    bool measureTableEmpty = true;   // "MeaData"
+    bool downloadTableEmpty = true;  // "GetRecorde"
     bool measureMenuEnabled = false;
     bool importMenuEnabled = false;
     bool setupMenuEnabled = false;
