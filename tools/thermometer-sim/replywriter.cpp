@@ -18,6 +18,12 @@ constexpr auto kMaxWait = std::chrono::milliseconds(20);
 // Falling further behind than this (reader not keeping up) restarts the
 // schedule instead of bursting to catch up.
 constexpr auto kMaxLag = std::chrono::milliseconds(2);
+// Bytes go out in groups at the line's pace rather than one by one. A real
+// thermometer never pauses inside an answer, but a simulator woken for every
+// byte can be held up by a busy machine for longer than the receiver's 50 ms
+// end-of-frame silence, cutting the answer in two. Settings and reading
+// answers fit in one group; stored-record answers arrive in many.
+constexpr std::size_t kBytesPerWrite = 64;
 
 } // namespace
 
@@ -58,34 +64,40 @@ bool ReplyWriter::pause(int ms)
 bool ReplyWriter::sendPaced(const std::string &bytes)
 {
     auto next = Clock::now();
-    for (char b : bytes) {
-        if (!sleepUntil(next) || !sendByte(b))
+    for (std::size_t at = 0; at < bytes.size(); at += kBytesPerWrite) {
+        const std::size_t count = std::min(kBytesPerWrite, bytes.size() - at);
+        if (!sleepUntil(next) || !sendBytes(bytes.data() + at, count))
             return false;
         const auto now = Clock::now();
         if (now - next > kMaxLag)
             next = now;
-        next += kByteTime;
+        next += kByteTime * static_cast<long>(count);
     }
     return true;
 }
 
-bool ReplyWriter::sendByte(char byte)
+bool ReplyWriter::sendBytes(const char *data, std::size_t count)
 {
-    for (;;) {
+    while (count > 0) {
         if (stop_)
             return false;
         // Writing to the master would succeed with the port closed and hand
-        // the byte to whoever opens it next, so drop it here instead.
+        // the bytes to whoever opens it next, so drop them here instead.
         if (!port_.peerOpen())
             return true;
         // A reader that falls behind holds the answer up rather than losing bytes.
         pollfd p{port_.masterFd(), POLLOUT, 0};
         if (::poll(&p, 1, static_cast<int>(kMaxWait.count())) <= 0 || !(p.revents & POLLOUT))
             continue;
-        const ssize_t n = ::write(port_.masterFd(), &byte, 1);
-        if (n == 1 || (n < 0 && errno != EAGAIN && errno != EINTR))
+        const ssize_t n = ::write(port_.masterFd(), data, count);
+        if (n < 0 && errno != EAGAIN && errno != EINTR)
             return true;
+        if (n > 0) {
+            data += n;
+            count -= static_cast<std::size_t>(n);
+        }
     }
+    return true;
 }
 
 bool ReplyWriter::sleepUntil(Clock::time_point when)

@@ -36,7 +36,7 @@ private:
     std::string noise();
     bool pause(int ms);
     bool sendPaced(const std::string &bytes);
-    bool sendByte(char byte);
+    bool sendBytes(const char *data, std::size_t count);
     bool sleepUntil(Clock::time_point when);
 
     PtyPort &port_;
