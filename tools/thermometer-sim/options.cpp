@@ -144,7 +144,7 @@ std::string usageText(const char *program)
            "Plays an infrared thermometer on a pseudo-terminal (19200 baud, raw).\n"
            "Prints the slave device path as the first line, then answers ATA, ATR, ATP.\n"
            "  --link PATH           make PATH a symlink to the slave device (removed on exit)\n"
-           "  --profile SPEC        readings for ATR and ATP records, in tenths of a degree:\n"
+           "  --profile SHAPE       readings for ATR and ATP records, in tenths of a degree:\n"
            "                        constant:V | ramp:START:STEP | sine:MID:AMP:PERIOD | list:V1,V2,...\n"
            "                        (default constant:250)\n"
            "  --model N             model digit 0..9 (default 4)\n"

@@ -38,13 +38,13 @@ std::optional<long> toLong(const std::string &s)
 
 } // namespace
 
-std::optional<ReadingProfile> ReadingProfile::parse(const std::string &spec)
+std::optional<ReadingProfile> ReadingProfile::parse(const std::string &text)
 {
-    const auto colon = spec.find(':');
+    const auto colon = text.find(':');
     if (colon == std::string::npos)
         return std::nullopt;
-    const std::string kind = spec.substr(0, colon);
-    const std::string rest = spec.substr(colon + 1);
+    const std::string kind = text.substr(0, colon);
+    const std::string rest = text.substr(colon + 1);
 
     std::vector<long> numbers;
     for (const auto &part : split(rest, kind == "list" ? ',' : ':')) {

@@ -11,7 +11,7 @@ class ReadingProfile {
 public:
     // Accepts "constant:V", "ramp:START:STEP", "sine:MID:AMP:PERIOD" and
     // "list:V1,V2,..."; all values in tenths of a degree, PERIOD in readings.
-    static std::optional<ReadingProfile> parse(const std::string &spec);
+    static std::optional<ReadingProfile> parse(const std::string &text);
 
     // Value of the reading with the given zero-based index, in tenths.
     long valueAt(long index) const;
