@@ -3,12 +3,12 @@
 // what loading 100,000 points at once costs, and the peak memory. The cost at
 // 100,000 points should stay close to the cost at 10.
 
+#include "benchsupport.h"
 #include "measure/datachart.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEvent>
-#include <QFile>
 
 #include <cmath>
 #include <cstdio>
@@ -38,18 +38,6 @@ void settle()
 {
     for (int i = 0; i < 5; ++i)
         QCoreApplication::processEvents();
-}
-
-// Peak resident memory of the process in kB (VmHWM), 0 where unknown.
-long peakMemoryKb()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toLong();
-    return 0;
 }
 
 // Microseconds per append + update + redraw, after `existing` points.

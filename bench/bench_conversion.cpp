@@ -2,6 +2,7 @@
 // and what appending one row costs with a grid attached and shown, at 10 rows
 // and at 100,000 rows. Run with QT_QPA_PLATFORM=offscreen.
 
+#include "benchsupport.h"
 #include "devicelink/kelvoraerror.h"
 #include "shell/measuregrid.h"
 #include "store/kelvoradatabase.h"
@@ -23,16 +24,7 @@ constexpr int LongTable = 100000;
 
 MeasureRecord record(int i)
 {
-    MeasureRecord r;
-    r.recno = i + 1;
-    r.date = QStringLiteral("2024-05-01");
-    r.time = QStringLiteral("10:%1:%2")
-                 .arg(i / 60 % 60, 2, 10, QLatin1Char('0'))
-                 .arg(i % 60, 2, 10, QLatin1Char('0'));
-    r.ems = 0.95;
-    r.meavalue = 20.0 + (i % 5000) / 10.0;
-    r.unit = QStringLiteral("C");
-    return r;
+    return benchRecord(i + 1, i, 20.0 + (i % 5000) / 10.0);
 }
 
 // Fills the table with rows, announcing one reset to a bound grid.

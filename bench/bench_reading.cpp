@@ -4,6 +4,7 @@
 // and 100,000 readings, and the program's peak memory after the largest one.
 // The cost should hardly grow with the series.
 
+#include "benchsupport.h"
 #include "devicelink/apppaths.h"
 #include "devicelink/kelvoraerror.h"
 #include "devicelink/systemvar.h"
@@ -34,18 +35,6 @@ void deliver(int i)
     SystemVars.lastValue = readingAt(i);
     SystemVars.lastEms = 95;
     sendWindowMessage(SystemVars.measureWindow, WM_NEWREADING);
-}
-
-// Peak resident memory of this process, in MiB.
-double peakMemoryMiB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1.0;
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
-    return -1.0;
 }
 
 // Microseconds per reading over `count` readings from index `first` on,
@@ -125,7 +114,7 @@ int main(int argc, char **argv)
         const double small = costAt(*window, link, 10);
         costAt(*window, link, 10000);
         const double large = costAt(*window, link, 100000);
-        const double peak = peakMemoryMiB();
+        const double peak = peakMemoryKb() / 1024.0;
         std::printf("cost at 100,000 / cost at 10: %.2f (target at most 3, and under 5000 us)\n",
                     large / small);
         std::printf("peak memory (VmHWM) after 100,000 readings: %.1f MiB (target under 300 MiB)\n", peak);

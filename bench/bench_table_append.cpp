@@ -2,6 +2,7 @@
 // small table and on a table of 100,000 rows, and how fast a bulk fill runs.
 // The two per-append figures should be about equal.
 
+#include "benchsupport.h"
 #include "devicelink/kelvoraerror.h"
 #include "store/kelvoradatabase.h"
 #include "store/measuretable.h"
@@ -17,16 +18,7 @@ namespace {
 
 MeasureRecord record(int i)
 {
-    MeasureRecord r;
-    r.recno = i;
-    r.date = QStringLiteral("2024-05-01");
-    r.time = QStringLiteral("10:%1:%2")
-                 .arg(i / 60 % 60, 2, 10, QLatin1Char('0'))
-                 .arg(i % 60, 2, 10, QLatin1Char('0'));
-    r.ems = 0.95;
-    r.meavalue = 20.0 + (i % 200) / 10.0;
-    r.unit = QStringLiteral("C");
-    return r;
+    return benchRecord(i, i, 20.0 + (i % 200) / 10.0);
 }
 
 // Microseconds per append + last() over count appends.
