@@ -80,18 +80,13 @@ void KelvoraDatabase::createMissingTables()
     // writes, so it succeeds while another connection holds the write lock.
     if (missing.isEmpty())
         return;
-    beginBulk();
-    try {
+    inBulk([&] {
         for (const QString &table : std::as_const(missing))
             exec(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (recno INTEGER, date TEXT, time TEXT, "
                                 "ems REAL, meavalue REAL, unit TEXT)")
                      .arg(table),
                  QStringLiteral("Cannot create table %1").arg(table));
-        commitBulk();
-    } catch (...) {
-        rollbackBulk();
-        throw;
-    }
+    });
 }
 
 void KelvoraDatabase::close()
@@ -154,44 +149,51 @@ void KelvoraDatabase::commitBulk()
     if (--m_bulkDepth > 0)
         return;
     if (m_bulkDoomed) {
-        endTransaction(false);
+        rollBackAndReread();
         throw DatabaseError(QStringLiteral("The transaction was rolled back by an inner operation (%1)")
                                 .arg(QDir::toNativeSeparators(m_filePath)));
     }
-    endTransaction(true);
+    QSqlError error;
+    {
+        QSqlQuery query(connection());
+        if (query.exec(QStringLiteral("COMMIT")))
+            return;
+        error = query.lastError();
+    }
+    // A commit that failed may have left the transaction open, which would
+    // keep the connection locked, or the engine may have rolled it back.
+    rollBackAndReread();
+    raise(QStringLiteral("Cannot commit the transaction"), error);
 }
 
-void KelvoraDatabase::rollbackBulk()
+void KelvoraDatabase::rollbackBulk() noexcept
 {
     if (m_bulkDepth == 0)
         return;
     m_bulkDoomed = true;
     if (--m_bulkDepth > 0)
         return;
-    endTransaction(false);
+    rollBackAndReread();
 }
 
-void KelvoraDatabase::endTransaction(bool commit)
+void KelvoraDatabase::rollBackAndReread() noexcept
 {
     m_bulkDoomed = false;
-    if (commit) {
-        QSqlQuery query(connection());
-        if (query.exec(QStringLiteral("COMMIT")))
-            return;
-        const QSqlError error = query.lastError();
-        // A transaction that failed to commit is still open; end it so the
-        // connection does not stay locked.
+    try {
+        // Its failure is no news: either the engine has already rolled back,
+        // or the error that led here is the one to report.
         QSqlQuery(connection()).exec(QStringLiteral("ROLLBACK"));
-        for (MeasureTable *table : std::as_const(m_tables))
+    } catch (...) {
+    }
+    // The row caches may hold rows that the database no longer has. Each
+    // table is re-read even when another one fails to.
+    for (MeasureTable *table : std::as_const(m_tables)) {
+        try {
             if (table->isActive())
                 table->refresh();
-        raise(QStringLiteral("Cannot commit the transaction"), error);
+        } catch (...) {
+        }
     }
-    exec(QStringLiteral("ROLLBACK"), QStringLiteral("Cannot roll back the transaction"));
-    // The row caches still hold rows the rollback discarded.
-    for (MeasureTable *table : std::as_const(m_tables))
-        if (table->isActive())
-            table->refresh();
 }
 
 void KelvoraDatabase::exec(const QString &statement, const QString &context)

@@ -38,11 +38,34 @@ public:
     // Bulk work runs in one transaction; nesting is counted. The outermost
     // commit or rollback ends the transaction. A rollback at any depth dooms
     // the transaction: the outermost commit then rolls back and throws.
-    // After a rollback the open tables re-read their rows.
+    // After a failed commit and after a rollback the open tables re-read
+    // their rows, so that they show what the database holds.
     void beginBulk();
+    // Throws the commit's own error when it fails, not that of the rollback
+    // or re-read that follow it.
     void commitBulk();
-    void rollbackBulk();
+    // Never throws: it runs while the failure that caused it is on its way,
+    // and that failure is the one to report. The engine may already have
+    // rolled the transaction back itself (a full disk, an I/O error, a
+    // trigger's RAISE(ROLLBACK)); ROLLBACK then fails, harmlessly.
+    void rollbackBulk() noexcept;
     int bulkDepth() const { return m_bulkDepth; }
+
+    // Runs work in one bulk transaction and commits it. When work or the
+    // commit throws, the transaction is rolled back and that first failure
+    // is thrown on.
+    template <typename Work>
+    void inBulk(Work &&work)
+    {
+        beginBulk();
+        try {
+            work();
+        } catch (...) {
+            rollbackBulk();
+            throw;
+        }
+        commitBulk();
+    }
 
     // Throws DatabaseError "<context> (<file>): <engine text>".
     [[noreturn]] void raise(const QString &context, const QSqlError &error) const;
@@ -52,7 +75,7 @@ private:
 
     void exec(const QString &statement, const QString &context);
     void createMissingTables();
-    void endTransaction(bool commit);
+    void rollBackAndReread() noexcept;
     void closeConnection();
 
     QString m_filePath;

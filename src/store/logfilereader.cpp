@@ -140,16 +140,11 @@ std::optional<ParsedLog> readLogFile(const QString &path, qint64 firstRecno, boo
 void appendRows(KelvoraDatabase &database, MeasureTable &table, const QVector<MeasureRecord> &rows)
 {
     ControlsDisabled quiet(table);
-    database.beginBulk();
-    try {
+    // A failure also re-reads the row cache, which holds the discarded rows.
+    database.inBulk([&] {
         for (const MeasureRecord &row : rows)
             table.append(row);
-        database.commitBulk();
-    } catch (...) {
-        // Also re-reads the row cache, which holds the discarded rows.
-        database.rollbackBulk();
-        throw;
-    }
+    });
 }
 
 } // namespace

@@ -19,17 +19,11 @@ void execute(SqlStatement &query, const QString &text)
 // second time by the next change.
 void convertRows(SqlStatement &query, const UnitProfile &profile, bool fromCelsius)
 {
-    KelvoraDatabase &db = query.database();
-    db.beginBulk();
-    try {
+    query.database().inBulk([&] {
         execute(query, profile.valueStatement(fromCelsius));
         execute(query, profile.unitStatement(fromCelsius ? QStringLiteral("F") : QStringLiteral("C")));
         query.close();
-        db.commitBulk();
-    } catch (...) {
-        db.rollbackBulk();
-        throw;
-    }
+    });
 }
 
 } // namespace

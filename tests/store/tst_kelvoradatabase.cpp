@@ -1,3 +1,4 @@
+#include "enginefailure.h"
 #include "storetestsupport.h"
 
 #include "store/kelvoradatabase.h"
@@ -7,6 +8,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QSignalSpy>
 #include <QSqlRecord>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -26,6 +28,8 @@ private slots:
     void lockedDatabaseFailsWritesWithoutHanging();
     void bulkTransactions_data();
     void bulkTransactions();
+    void failedBulkWriteLeavesWhatTheDatabaseHolds_data();
+    void failedBulkWriteLeavesWhatTheDatabaseHolds();
     void secondOwnerOfTheConnectionIsRefused();
 
 private:
@@ -251,6 +255,60 @@ void TestKelvoraDatabase::bulkTransactions()
     // open transaction they include its uncommitted rows.
     if (db.bulkDepth() == 0)
         QCOMPARE(table.recordCount(), committedRows);
+}
+
+void TestKelvoraDatabase::failedBulkWriteLeavesWhatTheDatabaseHolds_data()
+{
+    QTest::addColumn<EngineFailure::Kind>("failure");
+    QTest::newRow("statement refused") << EngineFailure::AbortingTrigger;
+    QTest::newRow("transaction rolled back by the engine") << EngineFailure::RollingBackTrigger;
+    QTest::newRow("database full") << EngineFailure::DatabaseFull;
+    QTest::newRow("commit refused") << EngineFailure::CommitRefused;
+    QTest::newRow("commit cannot write") << EngineFailure::CommitCannotWrite;
+}
+
+// Whether the engine has rolled the transaction back itself or left it open,
+// the user hears the engine's own reason, the table shows exactly the rows
+// the database holds, and the connection is out of the transaction, so that
+// the next row is committed.
+void TestKelvoraDatabase::failedBulkWriteLeavesWhatTheDatabaseHolds()
+{
+    QFETCH(EngineFailure::Kind, failure);
+    const QString file = path(QStringLiteral("failing.mdb"));
+    KelvoraDatabase db;
+    db.open(file);
+    MeasureTable table(db, QStringLiteral("MeaData"));
+    table.open();
+    table.append(measureRecord(1, 20.0));
+    OtherConnection other(file);
+    QSignalSpy resets(&table, &MeasureTable::rowsReset);
+
+    QString error;
+    {
+        // Rows enough to need new pages; the triggers refuse row 150.
+        EngineFailure engine(failure, db, QStringLiteral("INSERT ON MeaData"),
+                             QStringLiteral("NEW.recno = 150"));
+        QVERIFY(engine.armed());
+        error = databaseErrorText([&] {
+            db.inBulk([&] {
+                for (int i = 2; i <= 300; ++i)
+                    table.append(measureRecord(i, 20.0 + i));
+            });
+        });
+        QVERIFY2(error.contains(engine.reason()), qPrintable(error));
+    }
+    QVERIFY2(!error.contains(QLatin1String("roll back")), qPrintable(error));
+    QCOMPARE(db.bulkDepth(), 0);
+    QCOMPARE(other.rowCount(QStringLiteral("MeaData")), 1);
+    QCOMPARE(table.recordCount(), 1);
+    QCOMPARE(table.rows().constFirst().meavalue, 20.0);
+    QVERIFY(!resets.isEmpty());
+
+    table.append(measureRecord(2, 21.0));
+    QCOMPARE(other.rowCount(QStringLiteral("MeaData")), 2);
+    db.inBulk([&] { table.append(measureRecord(3, 22.0)); });
+    QCOMPARE(other.rowCount(QStringLiteral("MeaData")), 3);
+    QCOMPARE(table.recordCount(), 3);
 }
 
 void TestKelvoraDatabase::secondOwnerOfTheConnectionIsRefused()
