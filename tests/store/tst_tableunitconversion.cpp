@@ -1,6 +1,7 @@
 // Unit change of a data window's table on a real database: values and unit
 // letters converted in place, statistics and axis from one scan, file
 // colours kept, nothing half-converted on failure.
+#include "enginefailure.h"
 #include "storetestsupport.h"
 
 #include "store/gridcolouring.h"
@@ -46,6 +47,7 @@ private slots:
     void noStatementWithoutWork_data();
     void noStatementWithoutWork();
     void filesKeepTheirRowsAndColours();
+    void failedUnitStatementConvertsNothing_data();
     void failedUnitStatementConvertsNothing();
 
 private:
@@ -107,11 +109,14 @@ void TestTableUnitConversion::roundTripRestoresValues_data()
     QTest::addColumn<QString>("titleF");
 
     QTest::newRow("MeaData 36.6") << "MeaData" << &MeasureUnits << 36.6 << 97.9
-                                  << "Temperature     (Unit:  C)" << "Temperature     (Unit:  F)";
-    QTest::newRow("GetRecorde -10.5") << "GetRecorde" << &ImportUnits << -10.5 << 13.1
-                                      << "Temperature         (Unit: C)" << "Temperature         (Unit:  F)";
+                                  << "Temperature     (Unit:  C)"
+                                  << "Temperature     (Unit:  F)";
+    QTest::newRow("GetRecorde -10.5")
+        << "GetRecorde" << &ImportUnits << -10.5 << 13.1 << "Temperature         (Unit: C)"
+        << "Temperature         (Unit:  F)";
     QTest::newRow("LoadData 25.3") << "LoadData" << &DataViewUnits << 25.3 << 77.5
-                                   << "Temperature       (Unit:  C)" << "Temperature        (Unit:  F)";
+                                   << "Temperature       (Unit:  C)"
+                                   << "Temperature        (Unit:  F)";
 }
 
 void TestTableUnitConversion::roundTripRestoresValues()
@@ -153,16 +158,16 @@ void TestTableUnitConversion::statisticsAndAxisFromConvertedRows_data()
     QTest::addColumn<double>("axisMin");
     QTest::addColumn<double>("axisMax");
 
-    QTest::newRow("one row: max == min") << QList<double>{36.6} << true << QList<double>{97.9} << 97.9 << 97.9
-                                         << 97.9 << 392.0 << 932.0;
+    QTest::newRow("one row: max == min")
+        << QList<double>{36.6} << true << QList<double>{97.9} << 97.9 << 97.9 << 97.9 << 392.0 << 932.0;
     QTest::newRow("600 C raises the axis, in F too")
-        << QList<double>{20.0, 600.0, 30.0} << true << QList<double>{68.0, 1112.0, 86.0} << 1112.0 << 68.0 << 422.0
-        << 392.0 << 1112.0;
-    QTest::newRow("back to C: 600") << QList<double>{68.0, 1112.0} << false << QList<double>{20.0, 600.0} << 600.0
-                                    << 20.0 << 310.0 << 200.0 << 600.0;
-    QTest::newRow("below the default range") << QList<double>{212.0, 32.0, 50.0} << false
-                                             << QList<double>{100.0, 0.0, 10.0} << 100.0 << 0.0
-                                             << 110.0 / 3 << 200.0 << 500.0;
+        << QList<double>{20.0, 600.0, 30.0} << true << QList<double>{68.0, 1112.0, 86.0} << 1112.0 << 68.0
+        << 422.0 << 392.0 << 1112.0;
+    QTest::newRow("back to C: 600") << QList<double>{68.0, 1112.0} << false << QList<double>{20.0, 600.0}
+                                    << 600.0 << 20.0 << 310.0 << 200.0 << 600.0;
+    QTest::newRow("below the default range")
+        << QList<double>{212.0, 32.0, 50.0} << false << QList<double>{100.0, 0.0, 10.0} << 100.0 << 0.0
+        << 110.0 / 3 << 200.0 << 500.0;
 }
 
 void TestTableUnitConversion::statisticsAndAxisFromConvertedRows()
@@ -174,7 +179,8 @@ void TestTableUnitConversion::statisticsAndAxisFromConvertedRows()
     MeasureTable &t = openTable(QStringLiteral("MeaData"));
     fill(t, stored, windowCelsius ? QStringLiteral("C") : QStringLiteral("F"));
     RecordingChart chart;
-    const UnitConversionResult result = convertTableUnit(t, *m_query, MeasureUnits, windowCelsius, !windowCelsius, chart);
+    const UnitConversionResult result =
+        convertTableUnit(t, *m_query, MeasureUnits, windowCelsius, !windowCelsius, chart);
 
     QCOMPARE(values(t), converted);
     QStringList expectedChart{QStringLiteral("clear")};
@@ -219,7 +225,8 @@ void TestTableUnitConversion::noStatementWithoutWork()
     MeasureTable &t = openTable(QStringLiteral("GetRecorde"));
     fill(t, stored, QStringLiteral("C"));
     RecordingChart chart;
-    const UnitConversionResult result = convertTableUnit(t, *m_query, ImportUnits, windowCelsius, unitCelsius, chart);
+    const UnitConversionResult result =
+        convertTableUnit(t, *m_query, ImportUnits, windowCelsius, unitCelsius, chart);
 
     QVERIFY(m_query->text().isEmpty());
     QCOMPARE(values(t), stored);
@@ -261,9 +268,9 @@ void TestTableUnitConversion::filesKeepTheirRowsAndColours()
         return out;
     };
     const QList<CellColour> before = colours();
-    QCOMPARE(before, (QList<CellColour>{CellColour::Blue, CellColour::Blue, CellColour::Blue, CellColour::Green,
-                                        CellColour::Green, CellColour::Green, CellColour::Green, CellColour::Navy,
-                                        CellColour::Navy}));
+    QCOMPARE(before, (QList<CellColour>{CellColour::Blue, CellColour::Blue, CellColour::Blue,
+                                        CellColour::Green, CellColour::Green, CellColour::Green,
+                                        CellColour::Green, CellColour::Navy, CellColour::Navy}));
     const QList<qint64> order = recnos();
 
     RecordingChart chart;
@@ -276,27 +283,43 @@ void TestTableUnitConversion::filesKeepTheirRowsAndColours()
     QCOMPARE(chart.log.last(), QStringLiteral("8:104.4"));
 }
 
+void TestTableUnitConversion::failedUnitStatementConvertsNothing_data()
+{
+    QTest::addColumn<EngineFailure::Kind>("failure");
+    QTest::newRow("statement refused") << EngineFailure::AbortingTrigger;
+    QTest::newRow("transaction rolled back by the engine") << EngineFailure::RollingBackTrigger;
+    QTest::newRow("commit refused") << EngineFailure::CommitRefused;
+    QTest::newRow("commit cannot write") << EngineFailure::CommitCannotWrite;
+}
+
+// The unit statement fails after the value statement has run (or the commit
+// fails after both): the engine's own reason is reported, and table and
+// chart stay as they were.
 void TestTableUnitConversion::failedUnitStatementConvertsNothing()
 {
+    QFETCH(EngineFailure::Kind, failure);
     MeasureTable &t = openTable(QStringLiteral("MeaData"));
     fill(t, {36.6, 40.0}, QStringLiteral("C"));
-    // Another program's trigger rejects the unit statement only, after the
-    // value statement has run.
-    OtherConnection other(m_db->filePath());
-    QVERIFY(other.exec(QStringLiteral("CREATE TRIGGER no_unit BEFORE UPDATE OF unit ON MeaData "
-                                      "BEGIN SELECT RAISE(ABORT, 'unit column locked'); END")));
 
     RecordingChart chart;
-    const QString error =
-        databaseErrorText([&] { convertTableUnit(t, *m_query, MeasureUnits, true, false, chart); });
-    QVERIFY2(error.contains(QLatin1String("unit column locked")), qPrintable(error));
+    QString error;
+    {
+        EngineFailure engine(failure, *m_db, QStringLiteral("UPDATE OF unit ON MeaData"),
+                             QStringLiteral("1"));
+        QVERIFY(engine.armed());
+        error = databaseErrorText([&] { convertTableUnit(t, *m_query, MeasureUnits, true, false, chart); });
+        QVERIFY2(error.contains(engine.reason()), qPrintable(error));
+    }
     QCOMPARE(values(t), (QList<double>{36.6, 40.0}));
     QCOMPARE(t.rows().first().unit, QStringLiteral("C"));
+    OtherConnection other(m_db->filePath());
+    QVERIFY(other.exec(QStringLiteral("DROP TRIGGER IF EXISTS refuse")));
+    QVERIFY(other.exec(QStringLiteral("DROP TRIGGER IF EXISTS orphan")));
+    QCOMPARE(other.rowCount(QStringLiteral("MeaData WHERE unit = 'C' AND meavalue IN (36.6, 40.0)")), 2);
     QVERIFY(chart.log.isEmpty());
     QCOMPARE(m_db->bulkDepth(), 0);
 
     // Once the obstacle is gone, the same change converts the table once.
-    QVERIFY(other.exec(QStringLiteral("DROP TRIGGER no_unit")));
     convertTableUnit(t, *m_query, MeasureUnits, true, false, chart);
     QCOMPARE(values(t), (QList<double>{97.9, 104.0}));
 }
