@@ -25,6 +25,8 @@ private slots:
 
     void appendedRowsAreInsertedAndShown();
     void rowsDrawnInTheCallbacksColours();
+    void currentCellKeepsItsRowsColour_data();
+    void currentCellKeepsItsRowsColour();
 
 private:
     // The grid's viewport as drawn.
@@ -125,6 +127,60 @@ void TestMeasureGrid::rowsDrawnInTheCallbacksColours()
     QCOMPARE(background(image, 0), QColor(255, 0, 0));
     QCOMPARE(background(image, 2), QColor(128, 0, 128));
     QCOMPARE(background(image, 3), QColor(128, 0, 128));
+}
+
+void TestMeasureGrid::currentCellKeepsItsRowsColour_data()
+{
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QColor>("colour");
+    QTest::newRow("maximum, red") << 1 << QColor(255, 0, 0);
+    QTest::newRow("minimum, purple") << 2 << QColor(128, 0, 128);
+    QTest::newRow("a file's colour") << 3 << QColor(255, 255, 0);
+    QTest::newRow("the grid's own colour") << 0 << desktopColour();
+}
+
+// The current cell, selected and with the keyboard focus, is drawn in its
+// row's colour like every other cell of the row, not in the highlight colour.
+void TestMeasureGrid::currentCellKeepsItsRowsColour()
+{
+    QFETCH(int, row);
+    QFETCH(QColor, colour);
+    const QList<double> values{30.0, 45.0, 10.0, 25.0};
+    for (int i = 0; i < values.size(); ++i)
+        m_table->append(measureRecord(i + 1, values[i]));
+    MeasureGrid grid(*m_table);
+    grid.resize(720, 200); // every column in view
+    grid.setDrawColumnCell([](const MeasureRecord &r) {
+        return r.recno == 4 ? CellColour::Yellow : extremesColour(r.meavalue, 45.0, 10.0);
+    });
+    grid.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&grid));
+    grid.activateWindow();
+    grid.setFocus(Qt::TabFocusReason);
+    QVERIFY(QTest::qWaitForWindowActive(&grid));
+    // As after moving to the cell with the keyboard, when styles draw the
+    // focus most visibly.
+    grid.setAttribute(Qt::WA_KeyboardFocusChange);
+
+    for (int column = 0; column < MeasureTableModel::ColumnCount; ++column) {
+        const QModelIndex current = grid.tableModel()->index(row, column);
+        grid.setCurrentIndex(current);
+        QVERIFY(grid.hasFocus());
+        QVERIFY(grid.selectionModel()->isSelected(current));
+        const QImage image = render(grid);
+        // Every cell of the row, along a line right of its text and inside
+        // the focus frame.
+        for (int c = 0; c < MeasureTableModel::ColumnCount; ++c) {
+            const QRect cell = grid.visualRect(grid.tableModel()->index(row, c));
+            for (int y = cell.top() + 2; y <= cell.bottom() - 2; ++y)
+                QVERIFY2(image.pixelColor(cell.right() - 3, y) == colour,
+                         qPrintable(QStringLiteral("current column %1, cell %2, y %3: %4")
+                                        .arg(column)
+                                        .arg(c)
+                                        .arg(y)
+                                        .arg(image.pixelColor(cell.right() - 3, y).name())));
+        }
+    }
 }
 
 QTEST_MAIN(TestMeasureGrid)
