@@ -17,6 +17,7 @@
 #include <QMenu>
 #include <QPainter>
 #include <QScreen>
+#include <QWindow>
 
 namespace {
 
@@ -79,13 +80,23 @@ TForm1::~TForm1()
 
 void TForm1::FormCreate()
 {
-    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-    move(screen.topLeft());
-    resize(screen.width(), screen.height() - 20);
+    placeOnScreen();
 
     SystemVars.aboutMenuEnabled = true;
     createWindowEntries();
     RegisterDataSource();
+}
+
+// The window, its frame included, takes the full width of the screen and its
+// height less 20 pixels, from the screen's top left corner, so that no border
+// lies off screen. The frame's size is known only once the platform window
+// exists, so the first showing places the window again.
+void TForm1::placeOnScreen()
+{
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    const QRect frame(screen.topLeft(), QSize(screen.width(), screen.height() - 20));
+    const QWindow *window = windowHandle();
+    setGeometry(frame.marginsRemoved(window ? window->frameMargins() : QMargins()));
 }
 
 void TForm1::FormPaint()
@@ -187,6 +198,10 @@ void TForm1::StatusBar1DrawPanel(QPainter &painter, const QRect &rect)
 void TForm1::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
+    if (!m_shownBefore) {
+        m_shownBefore = true;
+        placeOnScreen();
+    }
     // The status bar shows the state of the moment the window appears.
     guardedHandler([this] { Timer1Timer(); });
 }

@@ -105,6 +105,7 @@ private:
     using Handler = void (TForm1::*)();
 
     void FormCreate();
+    void placeOnScreen();
     void createMenus();
     void createToolBar();
     void createStatusBar();
@@ -126,4 +127,5 @@ private:
     void tile(ChildPlacement::Tiling tiling);
 
     bool m_exitConfirmed = false;
+    bool m_shownBefore = false;
 };
