@@ -276,6 +276,11 @@ void TestChartNavigation::printGraphCancelled()
     if (SelectedPrinter::systemHasPrinter())
         QSKIP("a printer is installed: no file is asked for");
     QTemporaryDir dir;
+    // The printer still names the file of an earlier job: a cancelled
+    // dialog must not print into it.
+    QPrinter &printer = SelectedPrinter::printer();
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(dir.filePath(QStringLiteral("earlier.pdf")));
     ScriptedDialogs dialogs; // no file answer: the dialog is cancelled
     ChartWindow w(QStringLiteral("data view"));
 

@@ -24,7 +24,8 @@ namespace {
 // it looks at, and what the window does to the shared flags when it closes.
 class StandIn final : public QWidget {
 public:
-    explicit StandIn(const char *name, std::function<void()> onClose = {}) : m_onClose(std::move(onClose))
+    explicit StandIn(const char *name, std::function<void()> onClose = {})
+        : m_onClose(std::move(onClose))
     {
         setObjectName(QLatin1String(name));
     }
@@ -108,8 +109,8 @@ class TestMainWindow : public QObject {
 private slots:
     void init();
     void cleanup();
-
     void placedOnTheScreenWithItsFrame();
+
     void toolButtonsCarryTheirCommands_data();
     void toolButtonsCarryTheirCommands();
     void toolBarOrder();
@@ -157,7 +158,6 @@ void TestMainWindow::cleanup()
     m_dir.reset();
     qunsetenv("ODBCINI");
 }
-
 // The window with its frame takes the screen's full width and its height less
 // 20 pixels, at its top left corner: no border lies off screen.
 void TestMainWindow::placedOnTheScreenWithItsFrame()
@@ -170,52 +170,23 @@ void TestMainWindow::placedOnTheScreenWithItsFrame()
         QVERIFY(m_form->geometry() != m_form->frameGeometry());
 }
 
+
 void TestMainWindow::toolButtonsCarryTheirCommands_data()
 {
     QTest::addColumn<QString>("button");
     QTest::addColumn<QString>("command");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QString>("hint");
-    QTest::newRow("1") << "ToolButton1"
-                       << "N3"
-                       << "&Real Time Measure"
-                       << "Real Time Measure";
-    QTest::newRow("2") << "ToolButton2"
-                       << "N16"
-                       << "&Import Data"
-                       << "Import Data";
-    QTest::newRow("3") << "ToolButton3"
-                       << "N6"
-                       << "&Open"
-                       << "Open";
-    QTest::newRow("4") << "ToolButton4"
-                       << "N15"
-                       << "&Save"
-                       << "Save";
-    QTest::newRow("5") << "ToolButton5"
-                       << "N7"
-                       << "&Export to Excel"
-                       << "Export to Excel";
-    QTest::newRow("6") << "ToolButton6"
-                       << "N8"
-                       << "Print &Data Sheet"
-                       << "Print Data Sheet";
-    QTest::newRow("7") << "ToolButton7"
-                       << "N5"
-                       << "S&ystem Setup"
-                       << "System Option";
-    QTest::newRow("11") << "ToolButton11"
-                        << "K1"
-                        << "Kelvora Help"
-                        << "Help";
-    QTest::newRow("10") << "ToolButton10"
-                        << "A1"
-                        << "&About"
-                        << "About...";
-    QTest::newRow("9") << "ToolButton9"
-                       << "N9"
-                       << "E&xit"
-                       << "Exit";
+    QTest::newRow("1") << "ToolButton1" << "N3" << "&Real Time Measure" << "Real Time Measure";
+    QTest::newRow("2") << "ToolButton2" << "N16" << "&Import Data" << "Import Data";
+    QTest::newRow("3") << "ToolButton3" << "N6" << "&Open" << "Open";
+    QTest::newRow("4") << "ToolButton4" << "N15" << "&Save" << "Save";
+    QTest::newRow("5") << "ToolButton5" << "N7" << "&Export to Excel" << "Export to Excel";
+    QTest::newRow("6") << "ToolButton6" << "N8" << "Print &Data Sheet" << "Print Data Sheet";
+    QTest::newRow("7") << "ToolButton7" << "N5" << "S&ystem Setup" << "System Option";
+    QTest::newRow("11") << "ToolButton11" << "K1" << "Kelvora Help" << "Help";
+    QTest::newRow("10") << "ToolButton10" << "A1" << "&About" << "About...";
+    QTest::newRow("9") << "ToolButton9" << "N9" << "E&xit" << "Exit";
 }
 
 void TestMainWindow::toolButtonsCarryTheirCommands()
@@ -248,16 +219,14 @@ void TestMainWindow::toolButtonsCarryTheirCommands()
 
 void TestMainWindow::toolBarOrder()
 {
-    const QStringList expected = {"ToolButton1",  "ToolButton2",  "ToolButton3",  "ToolButton4",
-                                  "ToolButton12", "ToolButton5",  "ToolButton6",  "ToolButton7",
-                                  "ToolButton8",  "ToolButton11", "ToolButton10", "ToolButton13",
-                                  "ToolButton9"};
+    const QStringList expected = {"ToolButton1", "ToolButton2", "ToolButton3", "ToolButton4", "ToolButton12",
+                                  "ToolButton5", "ToolButton6", "ToolButton7", "ToolButton8", "ToolButton11",
+                                  "ToolButton10", "ToolButton13", "ToolButton9"};
     QStringList found;
     for (QAction *a : m_form->ToolBar1->actions())
         found << m_form->ToolBar1->widgetForAction(a)->objectName();
     QCOMPARE(found, expected);
-    for (const auto &[name, width] :
-         {std::pair{"ToolButton12", 13}, {"ToolButton8", 8}, {"ToolButton13", 21}})
+    for (const auto &[name, width] : {std::pair{"ToolButton12", 13}, {"ToolButton8", 8}, {"ToolButton13", 21}})
         QCOMPARE(m_form->ToolBar1->findChild<QWidget *>(QLatin1String(name))->width(), width);
 }
 
@@ -346,15 +315,9 @@ void TestMainWindow::windowEntryFollowsDataWindow_data()
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QString>("command");
     QTest::addColumn<bool>("closesItself");
-    QTest::newRow("measurement") << "menumeasure"
-                                 << "Real Time Measure  Window"
-                                 << "N3" << false;
-    QTest::newRow("import, closing itself") << "importdata"
-                                            << "Data Import Window"
-                                            << "N16" << true;
-    QTest::newRow("data view") << "menuanalyze"
-                               << "Reprot Analyzing Window"
-                               << "" << false;
+    QTest::newRow("measurement") << "menumeasure" << "Real Time Measure  Window" << "N3" << false;
+    QTest::newRow("import, closing itself") << "importdata" << "Data Import Window" << "N16" << true;
+    QTest::newRow("data view") << "menuanalyze" << "Reprot Analyzing Window" << "" << false;
 }
 
 void TestMainWindow::windowEntryFollowsDataWindow()
@@ -465,8 +428,7 @@ void TestMainWindow::fixedWindowsOpenCentred()
     QMdiSubWindow *frame = frameOf(m_form->activeChild());
     QCOMPARE(frame->widget()->objectName(), name);
     const QSize main = m_form->size();
-    QCOMPARE(frame->geometry(),
-             QRect(QPoint((main.width() - size.width()) / 2, (main.height() - size.height()) / 4), size));
+    QCOMPARE(frame->geometry(), QRect(QPoint((main.width() - size.width()) / 2, (main.height() - size.height()) / 4), size));
     QVERIFY(!frame->isMaximized());
     QVERIFY(!action(command.toLatin1())->isEnabled());
     QCOMPARE(m_form->N20->actions().last(), action("menumeasure"));
@@ -545,10 +507,10 @@ void TestMainWindow::statusTexts_data()
     QTest::addColumn<bool>("celsius");
     QTest::addColumn<QString>("company");
     QTest::addColumn<QStringList>("texts");
-    QTest::newRow("connected, Celsius")
-        << true << true << "Acme Instruments" << QStringList{"Connect OK!", "Unit C", "Acme Instruments"};
-    QTest::newRow("disconnected, Fahrenheit")
-        << false << false << "" << QStringList{"Disconnect!", "Unit F", ""};
+    QTest::newRow("connected, Celsius") << true << true << "Acme Instruments"
+                                        << QStringList{"Connect OK!", "Unit C", "Acme Instruments"};
+    QTest::newRow("disconnected, Fahrenheit") << false << false << ""
+                                              << QStringList{"Disconnect!", "Unit F", ""};
 }
 
 void TestMainWindow::statusTexts()
@@ -575,9 +537,7 @@ void TestMainWindow::linkPictureFollowsConnection()
     QWidget *panel = m_form->StatusBar1->panel(0);
     QCOMPARE(panel->width(), 80);
     const auto picture = [panel] { return panel->grab().toImage(); };
-    const auto rightPart = [](const QImage &image) {
-        return image.copy(image.width() - 22, 0, 22, image.height());
-    };
+    const auto rightPart = [](const QImage &image) { return image.copy(image.width() - 22, 0, 22, image.height()); };
     const auto leftPart = [](const QImage &image) { return image.copy(0, 0, 20, image.height()); };
 
     SystemVars.connected = false;

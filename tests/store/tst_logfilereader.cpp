@@ -18,8 +18,8 @@ const QString Head = QStringLiteral("2006-5-12 ,10:20:30,");
 QByteArray logFile(const QStringList &records, int total = -1)
 {
     return crlfLines(QStringList{QStringLiteral("@Quellmarkon KLG File"),
-                                 QStringLiteral("Total:%1").arg(total < 0 ? records.size() : total)} +
-                     records);
+                                 QStringLiteral("Total:%1").arg(total < 0 ? records.size() : total)}
+                     + records);
 }
 
 } // namespace
@@ -85,8 +85,7 @@ void TestLogFileReader::loadsRows_data()
         << true << 1
         << QStringList{QString::fromUtf8("1|12. M\xc3\xa4r 06|10:20:30|20.1|0.95|C"),
                        QString::fromUtf8("2|12. M\xc3\xa4r 06|10:20:30|20.2|0.95|C")}
-        << QByteArray("12. M\xc3\xa4r 06,10:20:30,20.1  ,0.95,C,1\r\n12. M\xc3\xa4r 06,10:20:30,20.2  "
-                      ",0.95,C,2\r\n");
+        << QByteArray("12. M\xc3\xa4r 06,10:20:30,20.1  ,0.95,C,1\r\n12. M\xc3\xa4r 06,10:20:30,20.2  ,0.95,C,2\r\n");
     QTest::newRow("empty body") << logFile({}) << true << 1 << QStringList{} << QByteArray();
 }
 
@@ -121,18 +120,12 @@ void TestLogFileReader::roundTrips_data()
     QTest::addColumn<bool>("unitCelsius");  // when loading
     QTest::addColumn<double>("loaded");
 
-    QTest::newRow("Celsius file loaded in Fahrenheit") << true << 25.3 << "C"
-                                                       << "25.3  " << false << 77.5;
-    QTest::newRow("Fahrenheit file loaded in Celsius") << true << 77.5 << "F"
-                                                       << "77.5  " << true << 25.3;
-    QTest::newRow("same unit") << true << 36.6 << "C"
-                               << "36.6  " << true << 36.6;
-    QTest::newRow("one decimal kept by the measurement window") << true << 25.0 << "C"
-                                                                << "25.0  " << false << 77.0;
-    QTest::newRow("import 25 reads back as 25.0") << false << 25.0 << "C"
-                                                  << "25    " << true << 25.0;
-    QTest::newRow("import negative to Fahrenheit") << false << -10.5 << "C"
-                                                   << "-10.5 " << false << 13.1;
+    QTest::newRow("Celsius file loaded in Fahrenheit") << true << 25.3 << "C" << "25.3  " << false << 77.5;
+    QTest::newRow("Fahrenheit file loaded in Celsius") << true << 77.5 << "F" << "77.5  " << true << 25.3;
+    QTest::newRow("same unit") << true << 36.6 << "C" << "36.6  " << true << 36.6;
+    QTest::newRow("one decimal kept by the measurement window") << true << 25.0 << "C" << "25.0  " << false << 77.0;
+    QTest::newRow("import 25 reads back as 25.0") << false << 25.0 << "C" << "25    " << true << 25.0;
+    QTest::newRow("import negative to Fahrenheit") << false << -10.5 << "C" << "-10.5 " << false << 13.1;
 }
 
 void TestLogFileReader::roundTrips()
@@ -145,8 +138,7 @@ void TestLogFileReader::roundTrips()
     QFETCH(double, loaded);
 
     MeasureTable &table = measureWindow ? m_env->meaData : m_env->getRecorde;
-    table.append(
-        logRecord(1, QStringLiteral("2024-05-01"), QStringLiteral("10:20:30"), stored, 0.95, storedUnit));
+    table.append(logRecord(1, QStringLiteral("2024-05-01"), QStringLiteral("10:20:30"), stored, 0.95, storedUnit));
     table.refresh();
     m_env->env.dialogs.fileAnswers << QStringLiteral("run");
     const LogSaveResult saved = measureWindow ? saveMeasureLog(table, QString()) : saveImportLog(table);
@@ -172,7 +164,7 @@ void TestLogFileReader::numberingRunsOnAcrossFiles()
         first << Head + QStringLiteral("2%1.0  ,0.95,C").arg(i);
     m_env->env.dir.writeFile(QStringLiteral("a.klg"), logFile(first));
     m_env->env.dir.writeFile(QStringLiteral("b.klg"), logFile({Head + "30.1  ,0.95,F", Head + "30.2  ,0.95,F",
-                                                               Head + "30.3  ,0.95,F"}));
+                                                              Head + "30.3  ,0.95,F"}));
 
     QCOMPARE(load(QStringLiteral("a.klg"), false).rowsAppended(), 5);
     const LogLoadResult second = load(QStringLiteral("b.klg"), false, m_env->loadData.recordCount() + 1);
@@ -195,16 +187,15 @@ void TestLogFileReader::failuresLeaveLoadDataAsItWas_data()
     const QByteArray good = (Head + "25.3  ,0.95,C\r\n").toUtf8();
     QTest::newRow("PNG picture") << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16) << "";
     QTest::newRow("empty file") << QByteArray("") << "";
-    QTest::newRow("header with a trailing blank")
-        << QByteArray("@Quellmarkon KLG File \r\nTotal:1\r\n") + good << "";
+    QTest::newRow("header with a trailing blank") << QByteArray("@Quellmarkon KLG File \r\nTotal:1\r\n") + good
+                                                  << "";
     QTest::newRow("header in lower case") << QByteArray("@quellmarkon klg file\r\nTotal:1\r\n") + good << "";
     QTest::newRow("count not an integer") << QByteArray("@Quellmarkon KLG File\r\nTotal:many\r\n") + good
                                           << "'many' is not a valid integer value";
-    QTest::newRow("header only") << QByteArray("@Quellmarkon KLG File\r\n")
-                                 << "'' is not a valid integer value";
+    QTest::newRow("header only") << QByteArray("@Quellmarkon KLG File\r\n") << "'' is not a valid integer value";
     QTest::newRow("shifted columns after good rows")
-        << QByteArray("@Quellmarkon KLG File\r\nTotal:3\r\n") + good + good +
-               "2006-05-12X,10:20:30,25.3  ,0.95,C\r\n"
+        << QByteArray("@Quellmarkon KLG File\r\nTotal:3\r\n") + good + good
+               + "2006-05-12X,10:20:30,25.3  ,0.95,C\r\n"
         << "',25.3 ' is not a valid floating point value";
     QTest::newRow("empty line after the last line") << logFile({Head + "25.3  ,0.95,C"}) + "\r\n"
                                                     << "'' is not a valid floating point value";
@@ -258,7 +249,6 @@ void TestLogFileReader::databaseFailureRollsBack_data()
 // reported.
 void TestLogFileReader::databaseFailureRollsBack()
 {
-    QFETCH(EngineFailure::Kind, failure);
     m_env->env.dir.writeFile(QStringLiteral("earlier.klg"), logFile({Head + "20.0  ,0.95,C"}));
     load(QStringLiteral("earlier.klg"), true);
     // Enough rows to need new pages; the triggers refuse the 150th.
@@ -267,6 +257,7 @@ void TestLogFileReader::databaseFailureRollsBack()
         lines << Head + QStringLiteral("%1  ,0.95,C").arg(25.0 + i / 10.0, 4, 'f', 1);
     m_env->env.dir.writeFile(QStringLiteral("run.klg"), logFile(lines));
     QSignalSpy resets(&m_env->loadData, &MeasureTable::rowsReset);
+    QFETCH(EngineFailure::Kind, failure);
 
     QString error;
     {

@@ -109,14 +109,11 @@ void TestTableUnitConversion::roundTripRestoresValues_data()
     QTest::addColumn<QString>("titleF");
 
     QTest::newRow("MeaData 36.6") << "MeaData" << &MeasureUnits << 36.6 << 97.9
-                                  << "Temperature     (Unit:  C)"
-                                  << "Temperature     (Unit:  F)";
-    QTest::newRow("GetRecorde -10.5")
-        << "GetRecorde" << &ImportUnits << -10.5 << 13.1 << "Temperature         (Unit: C)"
-        << "Temperature         (Unit:  F)";
+                                  << "Temperature     (Unit:  C)" << "Temperature     (Unit:  F)";
+    QTest::newRow("GetRecorde -10.5") << "GetRecorde" << &ImportUnits << -10.5 << 13.1
+                                      << "Temperature         (Unit: C)" << "Temperature         (Unit:  F)";
     QTest::newRow("LoadData 25.3") << "LoadData" << &DataViewUnits << 25.3 << 77.5
-                                   << "Temperature       (Unit:  C)"
-                                   << "Temperature        (Unit:  F)";
+                                   << "Temperature       (Unit:  C)" << "Temperature        (Unit:  F)";
 }
 
 void TestTableUnitConversion::roundTripRestoresValues()
@@ -158,16 +155,16 @@ void TestTableUnitConversion::statisticsAndAxisFromConvertedRows_data()
     QTest::addColumn<double>("axisMin");
     QTest::addColumn<double>("axisMax");
 
-    QTest::newRow("one row: max == min")
-        << QList<double>{36.6} << true << QList<double>{97.9} << 97.9 << 97.9 << 97.9 << 392.0 << 932.0;
+    QTest::newRow("one row: max == min") << QList<double>{36.6} << true << QList<double>{97.9} << 97.9 << 97.9
+                                         << 97.9 << 392.0 << 932.0;
     QTest::newRow("600 C raises the axis, in F too")
-        << QList<double>{20.0, 600.0, 30.0} << true << QList<double>{68.0, 1112.0, 86.0} << 1112.0 << 68.0
-        << 422.0 << 392.0 << 1112.0;
-    QTest::newRow("back to C: 600") << QList<double>{68.0, 1112.0} << false << QList<double>{20.0, 600.0}
-                                    << 600.0 << 20.0 << 310.0 << 200.0 << 600.0;
-    QTest::newRow("below the default range")
-        << QList<double>{212.0, 32.0, 50.0} << false << QList<double>{100.0, 0.0, 10.0} << 100.0 << 0.0
-        << 110.0 / 3 << 200.0 << 500.0;
+        << QList<double>{20.0, 600.0, 30.0} << true << QList<double>{68.0, 1112.0, 86.0} << 1112.0 << 68.0 << 422.0
+        << 392.0 << 1112.0;
+    QTest::newRow("back to C: 600") << QList<double>{68.0, 1112.0} << false << QList<double>{20.0, 600.0} << 600.0
+                                    << 20.0 << 310.0 << 200.0 << 600.0;
+    QTest::newRow("below the default range") << QList<double>{212.0, 32.0, 50.0} << false
+                                             << QList<double>{100.0, 0.0, 10.0} << 100.0 << 0.0
+                                             << 110.0 / 3 << 200.0 << 500.0;
 }
 
 void TestTableUnitConversion::statisticsAndAxisFromConvertedRows()
@@ -179,8 +176,7 @@ void TestTableUnitConversion::statisticsAndAxisFromConvertedRows()
     MeasureTable &t = openTable(QStringLiteral("MeaData"));
     fill(t, stored, windowCelsius ? QStringLiteral("C") : QStringLiteral("F"));
     RecordingChart chart;
-    const UnitConversionResult result =
-        convertTableUnit(t, *m_query, MeasureUnits, windowCelsius, !windowCelsius, chart);
+    const UnitConversionResult result = convertTableUnit(t, *m_query, MeasureUnits, windowCelsius, !windowCelsius, chart);
 
     QCOMPARE(values(t), converted);
     QStringList expectedChart{QStringLiteral("clear")};
@@ -225,8 +221,7 @@ void TestTableUnitConversion::noStatementWithoutWork()
     MeasureTable &t = openTable(QStringLiteral("GetRecorde"));
     fill(t, stored, QStringLiteral("C"));
     RecordingChart chart;
-    const UnitConversionResult result =
-        convertTableUnit(t, *m_query, ImportUnits, windowCelsius, unitCelsius, chart);
+    const UnitConversionResult result = convertTableUnit(t, *m_query, ImportUnits, windowCelsius, unitCelsius, chart);
 
     QVERIFY(m_query->text().isEmpty());
     QCOMPARE(values(t), stored);
@@ -268,9 +263,9 @@ void TestTableUnitConversion::filesKeepTheirRowsAndColours()
         return out;
     };
     const QList<CellColour> before = colours();
-    QCOMPARE(before, (QList<CellColour>{CellColour::Blue, CellColour::Blue, CellColour::Blue,
-                                        CellColour::Green, CellColour::Green, CellColour::Green,
-                                        CellColour::Green, CellColour::Navy, CellColour::Navy}));
+    QCOMPARE(before, (QList<CellColour>{CellColour::Blue, CellColour::Blue, CellColour::Blue, CellColour::Green,
+                                        CellColour::Green, CellColour::Green, CellColour::Green, CellColour::Navy,
+                                        CellColour::Navy}));
     const QList<qint64> order = recnos();
 
     RecordingChart chart;
