@@ -1,14 +1,12 @@
 // Writing a table as a log file: fixed-width record lines, CR LF after every
 // line, the value text of each window, and an old file that survives a
 // failed save.
+#include "filesizelimit.h"
 #include "logfiletestsupport.h"
 
 #include "store/logfilewriter.h"
 
 #include <QtTest>
-
-#include <csignal>
-#include <sys/resource.h>
 
 Q_DECLARE_METATYPE(LogValueText)
 
@@ -121,16 +119,12 @@ void TestLogFileWriter::failedWriteKeepsOldFile()
     const QStringList before = QDir(m_env->path(QString())).entryList(QDir::Files);
     const QString path = m_env->path(QStringLiteral("old.klg"));
 
-    rlimit saved{};
-    QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    rlimit small = saved;
-    small.rlim_cur = 1024;
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const QString error =
-        kelvoraErrorText([&] { writeLogFile(path, m_env->meaData, LogValueText::OneDecimal); });
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previousHandler);
+    QString error;
+    {
+        FileSizeLimit limit(1024);
+        QVERIFY(limit.active());
+        error = kelvoraErrorText([&] { writeLogFile(path, m_env->meaData, LogValueText::OneDecimal); });
+    }
 
     QVERIFY2(error.startsWith(QStringLiteral("Cannot write file %1: ").arg(path)), qPrintable(error));
     QCOMPARE(m_env->env.dir.readFile(QStringLiteral("old.klg")), old);

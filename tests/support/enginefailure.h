@@ -1,5 +1,7 @@
 #pragma once
 
+#include "filesizelimit.h"
+
 #include "store/kelvoradatabase.h"
 
 #include <QFileInfo>
@@ -7,10 +9,7 @@
 #include <QSqlQuery>
 #include <QString>
 
-#include <csignal>
 #include <optional>
-
-#include <sys/resource.h>
 
 // Real ways in which SQLite fails a write part-way through a transaction,
 // armed on a real database file before the write.
@@ -68,16 +67,9 @@ public:
             // The writes stay in the page cache until the commit appends them
             // to the write-ahead log, which must not grow by one page.
             const qint64 logSize = QFileInfo(db.filePath() + QStringLiteral("-wal")).size();
-            m_armed = logSize > 0 && limitFileSize(logSize + 512);
+            m_armed = logSize > 0 && m_limit.emplace(logSize + 512).active();
             break;
         }
-        }
-    }
-    ~EngineFailure()
-    {
-        if (m_oldLimit) {
-            ::setrlimit(RLIMIT_FSIZE, &*m_oldLimit);
-            std::signal(SIGXFSZ, m_oldHandler);
         }
     }
     EngineFailure(const EngineFailure &) = delete;
@@ -98,22 +90,9 @@ public:
     }
 
 private:
-    bool limitFileSize(qint64 bytes)
-    {
-        rlimit old{};
-        if (::getrlimit(RLIMIT_FSIZE, &old) != 0)
-            return false;
-        // Past the limit a write fails with EFBIG instead of ending the process.
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        m_oldLimit = old;
-        const rlimit limit{rlim_t(bytes), old.rlim_max};
-        return ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
-    }
-
     Kind m_kind;
     bool m_armed = false;
-    std::optional<rlimit> m_oldLimit;
-    void (*m_oldHandler)(int) = SIG_DFL;
+    std::optional<FileSizeLimit> m_limit;
 };
 
 Q_DECLARE_METATYPE(EngineFailure::Kind)
