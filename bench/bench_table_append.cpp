@@ -1,6 +1,9 @@
 // Prints what one append (followed by moving to the last row) costs on a
-// small table and on a table of 100,000 rows, and how fast a bulk fill runs.
-// The two per-append figures should be about equal.
+// table of 10 rows and on one of 100,000 rows, and how fast a bulk fill
+// runs. Both sizes time the same operations: rounds of ten appends, each
+// timed alone, that start from a table of exactly that size, which is
+// restored (untimed) after each round. The figures at the two sizes should
+// be about equal.
 
 #include "benchsupport.h"
 #include "devicelink/kelvoraerror.h"
@@ -16,21 +19,12 @@
 
 namespace {
 
+constexpr int Rounds = 20;
+constexpr int AppendsPerRound = 10;
+
 MeasureRecord record(int i)
 {
     return benchRecord(i, i, 20.0 + (i % 200) / 10.0);
-}
-
-// Microseconds per append + last() over count appends.
-double appendCost(MeasureTable &table, int count)
-{
-    QElapsedTimer timer;
-    timer.start();
-    for (int i = 0; i < count; ++i) {
-        table.append(record(i));
-        table.last();
-    }
-    return timer.nsecsElapsed() / 1000.0 / count;
 }
 
 void measureAt(KelvoraDatabase &db, MeasureTable &table, int rows)
@@ -38,23 +32,36 @@ void measureAt(KelvoraDatabase &db, MeasureTable &table, int rows)
     table.emptyTable();
     QElapsedTimer timer;
     timer.start();
-    db.beginBulk();
-    for (int i = 0; i < rows; ++i)
-        table.append(record(i));
-    db.commitBulk();
+    db.inBulk([&] {
+        for (int i = 0; i < rows; ++i)
+            table.append(record(i));
+    });
     const double fillSeconds = timer.nsecsElapsed() / 1e9;
 
+    const auto appendLast = [&] {
+        table.append(record(table.recordCount()));
+        table.last();
+    };
     // One commit per row, as when logging readings one by one.
-    const double own = appendCost(table, 200);
-    // Inside a transaction: the cost of the table itself, without the commit.
+    const Timing own =
+        timeRounds(Rounds, AppendsPerRound, appendLast, [&] { truncateTable(db, table, rows); });
+    // Inside a transaction: the cost of the table itself, without the
+    // commit. The rollback takes the table back.
     db.beginBulk();
-    const double bulk = appendCost(table, 5000);
-    db.commitBulk();
+    const Timing bulk = timeRounds(Rounds, AppendsPerRound, appendLast, [&] {
+        db.rollbackBulk();
+        db.beginBulk();
+    });
+    db.rollbackBulk();
 
-    std::printf("at %6d rows: append+last %8.1f us (own commit), %6.2f us (in a transaction)\n", rows, own,
-                bulk);
+    std::printf("table of %d to %d rows, one append+last (median and mean of %d, in rounds of %d from "
+                "exactly %d rows):\n  with its own commit %7.1f us, %7.1f us; in a transaction %6.2f us, "
+                "%6.2f us\n",
+                rows, rows + AppendsPerRound - 1, own.count, AppendsPerRound, rows, own.median, own.mean,
+                bulk.median, bulk.mean);
     if (rows >= 1000)
-        std::printf("  bulk fill of %d rows: %.0f rows/s (%.2f s)\n", rows, rows / fillSeconds, fillSeconds);
+        std::printf("  bulk fill of %d rows in one transaction: %.0f rows/s (%.2f s)\n", rows,
+                    rows / fillSeconds, fillSeconds);
 }
 
 } // namespace

@@ -2,12 +2,19 @@
 
 // Pieces the benchmark programs share.
 
+#include "store/kelvoradatabase.h"
 #include "store/measuretable.h"
+#include "store/sqlstatement.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLatin1Char>
 #include <QString>
+
+#include <algorithm>
+#include <numeric>
+#include <vector>
 
 // Peak resident memory of this process in kB (VmHWM), 0 where unknown.
 inline long peakMemoryKb()
@@ -34,4 +41,59 @@ inline MeasureRecord benchRecord(qint64 recno, int i, double value)
     r.meavalue = value;
     r.unit = QStringLiteral("C");
     return r;
+}
+
+// Median and mean of a set of timings, in microseconds. The median is the
+// steadier figure on a machine that other work shares.
+struct Timing {
+    double median = 0.0;
+    double mean = 0.0;
+    int count = 0;
+
+    static Timing of(std::vector<double> microseconds)
+    {
+        Timing t;
+        t.count = int(microseconds.size());
+        if (microseconds.empty())
+            return t;
+        std::sort(microseconds.begin(), microseconds.end());
+        t.median = microseconds[microseconds.size() / 2];
+        t.mean = std::accumulate(microseconds.begin(), microseconds.end(), 0.0) / double(microseconds.size());
+        return t;
+    }
+};
+
+// Times rounds of runs of operation, each run alone. Every round starts
+// from the same state: restore runs untimed after each round and brings that
+// state back. Short rounds keep the runs close to that state; more than one
+// run per round keeps the first run after a restore, which finds the caches
+// disturbed by the restore, from dominating the figures.
+template <typename Operation, typename Restore>
+Timing timeRounds(int rounds, int runsPerRound, Operation &&operation, Restore &&restore)
+{
+    std::vector<double> microseconds;
+    microseconds.reserve(std::size_t(rounds) * std::size_t(runsPerRound));
+    for (int round = 0; round < rounds; ++round) {
+        for (int run = 0; run < runsPerRound; ++run) {
+            QElapsedTimer timer;
+            timer.start();
+            operation();
+            microseconds.push_back(double(timer.nsecsElapsed()) / 1000.0);
+        }
+        restore();
+    }
+    return Timing::of(std::move(microseconds));
+}
+
+// Takes the table back to its first `rows` rows (at least one): the later
+// rows are deleted and the row cache is re-read.
+inline void truncateTable(KelvoraDatabase &db, MeasureTable &table, int rows)
+{
+    SqlStatement statement(db);
+    statement.setText(QStringLiteral("DELETE FROM %1 WHERE rowid > (SELECT rowid FROM %1 ORDER BY rowid "
+                                     "LIMIT 1 OFFSET %2)")
+                          .arg(table.tableName())
+                          .arg(rows - 1));
+    statement.execSQL();
+    table.refresh();
 }
