@@ -1,6 +1,10 @@
 // Prints what a unit change of a 100,000-row table costs in each direction,
-// and what appending one row costs with a grid attached and shown, at 10 rows
-// and at 100,000 rows. Run with QT_QPA_PLATFORM=offscreen.
+// and what appending one row costs with a grid attached and shown, on a
+// table of 10 rows and on one of 100,000 rows. Both sizes time the same
+// operations: rounds of ten appends, each timed alone, that start from a
+// table of exactly that size, restored (untimed) after each round, with the
+// grid's colouring the same for every row appended. Run with
+// QT_QPA_PLATFORM=offscreen.
 
 #include "benchsupport.h"
 #include "devicelink/kelvoraerror.h"
@@ -21,10 +25,13 @@
 namespace {
 
 constexpr int LongTable = 100000;
+constexpr int Rounds = 20;
+constexpr int AppendsPerRound = 10;
 
 MeasureRecord record(int i)
 {
-    return benchRecord(i + 1, i, 20.0 + (i % 5000) / 10.0);
+    // Inside the extremes the grid colours (20 and 500): every row is drawn alike.
+    return benchRecord(i + 1, i, 20.5 + (i % 4000) / 10.0);
 }
 
 // Fills the table with rows, announcing one reset to a bound grid.
@@ -70,48 +77,56 @@ void benchConversion(KelvoraDatabase &db, MeasureTable &table, SqlStatement &que
                 timer.nsecsElapsed() / 1e6);
 }
 
-enum class Paint { EachRow, AtEnd };
-
-// Microseconds per append + last() (+ repaint), over count appends.
-double appendCost(MeasureTable &table, int count, bool suspended, Paint paint = Paint::EachRow)
-{
-    QElapsedTimer timer;
-    timer.start();
-    for (int i = 0; i < count; ++i) {
-        if (suspended)
-            table.disableControls();
-        table.append(record(table.recordCount()));
-        table.last();
-        if (suspended)
-            table.enableControls();
-        if (paint == Paint::EachRow)
-            QCoreApplication::processEvents();
-    }
-    const double cost = timer.nsecsElapsed() / 1000.0 / count;
-    QCoreApplication::processEvents();
-    return cost;
-}
-
 void benchAppend(KelvoraDatabase &db, MeasureTable &table, int rows)
 {
     fill(db, table, rows);
     QCoreApplication::processEvents();
+    const auto append = [&] {
+        table.append(record(table.recordCount()));
+        table.last();
+    };
+    const auto appendAndPaint = [&] {
+        append();
+        QCoreApplication::processEvents();
+    };
+    // With the grid's updates suspended around the append, which then
+    // announces a reset instead of an inserted row.
+    const auto suspendedAppendAndPaint = [&] {
+        table.disableControls();
+        append();
+        table.enableControls();
+        QCoreApplication::processEvents();
+    };
+    // Each round starts from the same table, with the grid repainted.
+    const auto rollBack = [&] {
+        db.rollbackBulk();
+        QCoreApplication::processEvents();
+        db.beginBulk();
+    };
+
     // One commit per row, as the windows log readings.
-    const double own = appendCost(table, 500, false);
-    // Inside one transaction: the table and the grid without the commit.
+    const Timing own = timeRounds(Rounds, AppendsPerRound, appendAndPaint, [&] {
+        truncateTable(db, table, rows);
+        QCoreApplication::processEvents();
+    });
+    // Inside a transaction: the table and the grid without the commit; the
+    // rollback takes the table back.
     db.beginBulk();
-    const double inBulk = appendCost(table, 2000, false);
-    // The grid's bookkeeping alone, painting once at the end.
-    const double unpainted = appendCost(table, 2000, false, Paint::AtEnd);
-    db.commitBulk();
-    // With the grid's updates suspended around each append, which announces
-    // a reset instead of an inserted row.
-    db.beginBulk();
-    const double suspended = appendCost(table, 20, true);
-    db.commitBulk();
-    std::printf("at %6d rows, append+last+paint: %7.1f us with its own commit, %6.1f us in a transaction "
-                "(%5.1f us of it without the paint), %7.1f us with the grid's updates suspended\n",
-                rows, own, inBulk, unpainted, suspended);
+    const Timing inBulk = timeRounds(Rounds, AppendsPerRound, appendAndPaint, rollBack);
+    // The grid's bookkeeping alone: the paint follows the round, untimed.
+    const Timing unpainted = timeRounds(Rounds, AppendsPerRound, append, rollBack);
+    const Timing suspended = timeRounds(Rounds, AppendsPerRound, suspendedAppendAndPaint, rollBack);
+    db.rollbackBulk();
+    QCoreApplication::processEvents();
+
+    std::printf("table of %d to %d rows, one append+last+paint with the grid shown (median / mean of %d, in "
+                "rounds of %d from exactly %d rows):\n"
+                "  %7.1f / %7.1f us with its own commit, %6.1f / %6.1f us in a transaction, %5.1f / %5.1f us "
+                "of it without the paint,\n  %7.1f / %7.1f us in a transaction with the grid's updates "
+                "suspended\n",
+                rows, rows + AppendsPerRound - 1, own.count, AppendsPerRound, rows, own.median, own.mean,
+                inBulk.median, inBulk.mean, unpainted.median, unpainted.mean, suspended.median,
+                suspended.mean);
 }
 
 } // namespace
