@@ -1,7 +1,9 @@
 // Prints what appending one reading to the chart costs, the update and its
 // redraw included, with 10, 10,000 and 100,000 points already in the series,
-// what loading 100,000 points at once costs, and the peak memory. The cost at
-// 100,000 points should stay close to the cost at 10.
+// what loading 100,000 points at once costs, and the peak memory. Every size
+// times the same operations: rounds of ten appends, each timed alone, that
+// start from a series of exactly that size, restored (untimed) after each
+// round. The cost at 100,000 points should stay close to the cost at 10.
 
 #include "benchsupport.h"
 #include "measure/datachart.h"
@@ -14,6 +16,9 @@
 #include <cstdio>
 
 namespace {
+
+constexpr int Rounds = 30;
+constexpr int AppendsPerRound = 10;
 
 // Counts the chart's repaints, to show that each append was drawn.
 class PaintCounter : public QObject {
@@ -40,8 +45,9 @@ void settle()
         QCoreApplication::processEvents();
 }
 
-// Microseconds per append + update + redraw, after `existing` points.
-double appendCost(int existing, int appends)
+// Median microseconds per append + update + redraw on a series of
+// `existing` points.
+double appendCost(int existing)
 {
     DataChart chart;
     chart.addSeries(QStringLiteral("Series1"), Qt::red);
@@ -51,24 +57,34 @@ double appendCost(int existing, int appends)
         {QStringLiteral("          MAX:     350.0"), QStringLiteral("          Date:     2024-05-01")});
     chart.resize(1400, 800);
     chart.show();
+    QVector<double> points;
     for (int i = 0; i < existing; ++i)
-        chart.appendPoint(0, reading(i));
+        points.append(reading(i));
+    chart.setSeriesData(0, points);
     settle();
 
     PaintCounter counter;
     chart.viewport()->installEventFilter(&counter);
-    QElapsedTimer timer;
-    timer.start();
-    for (int i = 0; i < appends; ++i) {
-        chart.appendPoint(0, reading(existing + i));
-        QCoreApplication::processEvents();
-        QCoreApplication::processEvents();
-    }
-    const double us = timer.nsecsElapsed() / 1000.0 / appends;
-    std::printf("with %6d points: append + update + redraw %8.1f us  (%d redraws for %d appends, %lld points "
+    int next = existing;
+    const Timing cost = timeRounds(
+        Rounds, AppendsPerRound,
+        [&] {
+            chart.appendPoint(0, reading(next++));
+            QCoreApplication::processEvents();
+            QCoreApplication::processEvents();
+        },
+        [&] {
+            chart.setSeriesData(0, points);
+            next = existing;
+            settle();
+        });
+    std::printf("with %6d to %6d points: append + update + redraw %8.1f / %8.1f us (median / mean of %d, in "
+                "rounds of %d from exactly %d points; %d redraws for %d appends and %d restores, %lld points "
                 "drawn)\n",
-                existing, us, counter.paints, appends, static_cast<long long>(chart.drawnPoints(0).size()));
-    return us;
+                existing, existing + AppendsPerRound - 1, cost.median, cost.mean, cost.count, AppendsPerRound,
+                existing, counter.paints, cost.count, Rounds,
+                static_cast<long long>(chart.drawnPoints(0).size()));
+    return cost.median;
 }
 
 void loadCost(int points)
@@ -92,10 +108,10 @@ int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     const long before = peakMemoryKb();
-    const double small = appendCost(10, 300);
-    appendCost(10000, 300);
-    const double large = appendCost(100000, 300);
-    std::printf("cost at 100,000 / cost at 10: %.2f\n", large / small);
+    const double small = appendCost(10);
+    appendCost(10000);
+    const double large = appendCost(100000);
+    std::printf("median cost at 100,000 / at 10: %.2f\n", large / small);
     loadCost(100000);
     std::printf("peak memory: %ld kB (%ld kB before the charts)\n", peakMemoryKb(), before);
     return 0;
