@@ -357,6 +357,41 @@ private slots:
         QCOMPARE(QFileInfo(iniPath()).isDir(), directory);
     }
 
+    // Values written by an older installation in an 8-bit code page are no
+    // UTF-8: their bytes survive a load and a save unless the value changed.
+    void eightBitValuesKept_data()
+    {
+        QTest::addColumn<QString>("newCompany"); // null: left as read
+        QTest::addColumn<QByteArray>("companyLine");
+        QTest::newRow("left as read") << QString() << QByteArray("COMPANY_NAME=M\xfcller & S\xf6hne");
+        QTest::newRow("changed by the user")
+            << QString::fromUtf8("M\xc3\xbcller AG") << QByteArray("COMPANY_NAME=M\xc3\xbcller AG");
+    }
+
+    void eightBitValuesKept()
+    {
+        QFETCH(QString, newCompany);
+        QFETCH(QByteArray, companyLine);
+        writeFile(iniPath(), "[Kelvora OPTIONS]\r\nCOMPANY_NAME= M\xfcller & S\xf6hne \r\n"
+                             "SEARIAL_PORT=/dev/tty\xe9\r\nEMS=80\r\n");
+        TSystemVars vars;
+        QCOMPARE(SettingsFile::load(iniPath(), vars), SettingsFile::LoadResult::Loaded);
+        QCOMPARE(vars.emsValue, 80);
+        if (!newCompany.isNull())
+            vars.companyName = newCompany;
+        QVERIFY(SettingsFile::save(iniPath(), vars));
+        const QByteArray expected = "[Kelvora OPTIONS]\r\n" + companyLine +
+                                    "\r\nSEARIAL_PORT=/dev/tty\xe9\r\nMACHINE_MODE=4\r\n";
+        QVERIFY2(readFile(iniPath()).startsWith(expected), readFile(iniPath()).constData());
+
+        // A second run changes nothing more.
+        TSystemVars again;
+        SettingsFile::load(iniPath(), again);
+        const QByteArray once = readFile(iniPath());
+        QVERIFY(SettingsFile::save(iniPath(), again));
+        QCOMPARE(readFile(iniPath()), once);
+    }
+
     void roundTrip_data()
     {
         QTest::addColumn<TSystemVars>("vars");
