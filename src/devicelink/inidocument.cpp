@@ -197,7 +197,9 @@ bool IniDocument::save(const QString &path) const
 {
     const QByteArray data = toBytes();
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered, so that a short write (disk full, file size limit) shows in
+    // write()'s count: through the buffer it is lost and the cut file committed.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return false;
     if (file.write(data) != data.size()) {
         file.cancelWriting();
