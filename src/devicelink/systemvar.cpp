@@ -182,7 +182,8 @@ void TForm6::openPortFromPoll()
         // loop would run inside this tick: shown after the tick instead, the
         // poll goes on meanwhile, keeps the link state true and reopens the
         // port as soon as the device is back.
-        QMetaObject::invokeMethod(this, [this] { showPortError(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { showPortError(); }, Qt::QueuedConnection);
     }
 }
 

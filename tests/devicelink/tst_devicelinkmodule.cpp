@@ -109,7 +109,8 @@ void TestDeviceLinkModule::unreadableSettingsFile()
 
     TForm6 link;
     link.FormCreate();
-    const QStringList before = QDir(m_env->dir.path(".")).entryList(QDir::AllEntries | QDir::Hidden | QDir::System);
+    const QStringList before =
+        QDir(m_env->dir.path(".")).entryList(QDir::AllEntries | QDir::Hidden | QDir::System);
     QCOMPARE(m_env->dialogs.texts(), QStringList{"KELVORA.INI  Destroied"});
     QCOMPARE(m_env->dialogs.shown[0].caption, QString());
     QCOMPARE(m_env->dialogs.shown[0].icon, Dialogs::Icon::Error);

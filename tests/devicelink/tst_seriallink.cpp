@@ -432,7 +432,8 @@ void TestSerialLink::portHeldByAnotherProgram()
     } catch (const SerialPortError &e) {
         reason = e.text();
     }
-    QVERIFY2(reason.startsWith(QStringLiteral("Port %1 cannot be opened: ").arg(peer.name())), qPrintable(reason));
+    QVERIFY2(reason.startsWith(QStringLiteral("Port %1 cannot be opened: ").arg(peer.name())),
+             qPrintable(reason));
     QVERIFY2(!reason.endsWith(QStringLiteral("No error")), qPrintable(reason));
     QVERIFY(!SystemVars.portOpen);
 

@@ -380,8 +380,8 @@ private slots:
         if (!newCompany.isNull())
             vars.companyName = newCompany;
         QVERIFY(SettingsFile::save(iniPath(), vars));
-        const QByteArray expected = "[Kelvora OPTIONS]\r\n" + companyLine +
-                                    "\r\nSEARIAL_PORT=/dev/tty\xe9\r\nMACHINE_MODE=4\r\n";
+        const QByteArray expected =
+            "[Kelvora OPTIONS]\r\n" + companyLine + "\r\nSEARIAL_PORT=/dev/tty\xe9\r\nMACHINE_MODE=4\r\n";
         QVERIFY2(readFile(iniPath()).startsWith(expected), readFile(iniPath()).constData());
 
         // A second run changes nothing more.
@@ -585,7 +585,8 @@ private slots:
         } else if (relativePath.startsWith("short")) {
             // The old file as it was, and no partial file left beside it.
             QCOMPARE(readFile(path), old);
-            QCOMPARE(QDir(dir->filePath("short")).entryList(QDir::Files | QDir::Hidden), QStringList{"KELVORA.INI"});
+            QCOMPARE(QDir(dir->filePath("short")).entryList(QDir::Files | QDir::Hidden),
+                     QStringList{"KELVORA.INI"});
         } else {
             QVERIFY(!QFileInfo::exists(path));
             QVERIFY(!QFileInfo::exists(dir->filePath("missing")));
