@@ -222,8 +222,9 @@ void TForm6::Timer2Timer()
 {
     TSystemVars &v = SystemVars;
     const QByteArray frame = v.receivedFrame();
-    // Emptied before the reading is handed on: a window that waits inside its
-    // handler lets this timer fire again, and must not see the frame twice.
+    // Emptied before the reading is handed on: a window may wait inside its
+    // handler (a message box), and bytes received meanwhile start the next
+    // frame; emptied afterwards, they would be lost with this one.
     v.clearReceived();
     if (frame.size() < 3)
         return;
