@@ -57,12 +57,26 @@ bool isOneOfKeys(const Parsed &parsed, const QList<IniDocument::Entry> &entries)
     return false;
 }
 
-// A line break inside a value would split the line.
-QByteArray entryLine(const IniDocument::Entry &entry)
+// A line break inside a value would split the line. keptBytes, when not
+// null, are written as the value instead of the entry's text.
+QByteArray entryLine(const IniDocument::Entry &entry, const QByteArray &keptBytes)
 {
+    if (!keptBytes.isNull())
+        return entry.key.toUtf8() + '=' + keptBytes;
     QString value = entry.value;
     value.replace(u'\r', u' ').replace(u'\n', u' ');
     return entry.key.toUtf8() + '=' + value.toUtf8();
+}
+
+// The bytes after the '=' of a key=value line, blanks around them trimmed.
+QByteArray valueBytes(const QByteArray &line)
+{
+    return line.mid(line.indexOf('=') + 1).trimmed();
+}
+
+bool isUtf8(const QByteArray &bytes)
+{
+    return QString::fromUtf8(bytes).toUtf8() == bytes;
 }
 
 QByteArray platformEol()
@@ -142,7 +156,7 @@ void IniDocument::setSection(const QString &section, const QList<Entry> &entries
     const QByteArray eol = lineEnding();
     QList<Line> written;
     for (const Entry &entry : entries)
-        written.append({entryLine(entry), eol});
+        written.append({entryLine(entry, undecodedValue(section, entry)), eol});
 
     // The section runs from its first header to the next header; later
     // headers of the same name are left alone.
@@ -183,13 +197,31 @@ bool IniDocument::save(const QString &path) const
 {
     const QByteArray data = toBytes();
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered, so that a short write (disk full, file size limit) shows in
+    // write()'s count: through the buffer it is lost and the cut file committed.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return false;
     if (file.write(data) != data.size()) {
         file.cancelWriting();
         return false;
     }
     return file.commit();
+}
+
+QByteArray IniDocument::undecodedValue(const QString &section, const Entry &entry) const
+{
+    // The line that value() reads: the first for the key in any section of that name.
+    bool inSection = false;
+    for (const Line &line : m_lines) {
+        const Parsed parsed = parseLine(line.text);
+        if (parsed.kind == Parsed::Header) {
+            inSection = sameName(parsed.name, section);
+        } else if (inSection && parsed.kind == Parsed::KeyValue && sameName(parsed.name, entry.key)) {
+            const QByteArray bytes = valueBytes(line.text);
+            return parsed.value == entry.value && !isUtf8(bytes) ? bytes : QByteArray();
+        }
+    }
+    return QByteArray();
 }
 
 QByteArray IniDocument::lineEnding() const

@@ -56,6 +56,11 @@ private:
 
     // The break of the first line that has one, else the platform's.
     QByteArray lineEnding() const;
+    // A value written by an older installation in an 8-bit code page is not
+    // UTF-8 and reads with replacement characters. While the entry still
+    // holds what was read, the value's bytes in the file are returned so that
+    // they are written back unchanged; otherwise a null array.
+    QByteArray undecodedValue(const QString &section, const Entry &entry) const;
 
     QList<Line> m_lines;
 };

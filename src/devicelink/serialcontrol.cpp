@@ -49,20 +49,9 @@ void SerialControl::output(const QByteArray &bytes)
     m_port.write(bytes);
 }
 
-qint64 SerialControl::inBufferCount() const
-{
-    return m_port.isOpen() ? m_port.bytesAvailable() : 0;
-}
-
 QByteArray SerialControl::input()
 {
     return m_port.isOpen() ? m_port.readAll() : QByteArray();
-}
-
-void SerialControl::discardInput()
-{
-    if (m_port.isOpen())
-        m_port.clear(QSerialPort::Input);
 }
 
 void SerialControl::onReadyRead()
@@ -73,6 +62,10 @@ void SerialControl::onReadyRead()
 
 void SerialControl::onError(QSerialPort::SerialPortError error)
 {
+    // An error while the port is not open is a failed open(): open() reports
+    // it with its reason, which closing here would clear ("No error").
+    if (!m_port.isOpen())
+        return;
     if (error != QSerialPort::ReadError && error != QSerialPort::ResourceError)
         return;
     // The device is gone; left open, the port would report this error

@@ -28,11 +28,8 @@ public:
 
     // Writes the bytes in one write, nothing added.
     void output(const QByteArray &bytes);
-    qint64 inBufferCount() const;
     // Reads and removes every waiting byte.
     QByteArray input();
-    // Drops the bytes not yet read.
-    void discardInput();
 
     int commEvent() const { return m_lastEvent; }
 

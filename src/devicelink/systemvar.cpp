@@ -8,6 +8,7 @@
 #include "thermometerprotocol.h"
 
 #include <QFileInfo>
+#include <QMetaObject>
 
 TForm6 *Form6 = nullptr;
 
@@ -76,10 +77,11 @@ void TForm6::FormCreate()
     m_reportProjectFile = report;
 
     if (SettingsFile::load(settingsFilePath(), v) == SettingsFile::LoadResult::Unreadable) {
+        m_settings = SettingsState::Unreadable;
         showError(QStringLiteral("KELVORA.INI  Destroied"));
         return;
     }
-    m_settingsLoaded = true;
+    m_settings = SettingsState::Loaded;
 
     v.measureMenuEnabled = true;
     v.setupMenuEnabled = true;
@@ -97,10 +99,11 @@ void TForm6::FormClose()
     SystemVars.portOpen = false;
 
     // Settings that were never read would be written back as zeros and
-    // destroy the user's file: then the file is left as it is.
-    if (!m_settingsLoaded)
+    // destroy the user's file: then the file is left as it is. A file that
+    // could not be read at start is reported once more, as it stays damaged.
+    if (m_settings == SettingsState::NotRead)
         return;
-    if (!SettingsFile::save(settingsFilePath(), SystemVars)) {
+    if (m_settings == SettingsState::Unreadable || !SettingsFile::save(settingsFilePath(), SystemVars)) {
         Dialogs::instance().message(QStringLiteral("The KELVORA.INI file  have been damaged"),
                                     QStringLiteral("File Error Information"), Dialogs::Icon::Error,
                                     Dialogs::Ok);
@@ -118,7 +121,10 @@ void TForm6::OpenPort()
     v.rxCount = 0;
     v.portOpen = true;
     delay(200);
-    MSComm1.output(CommandSettings);
+    // The device may have gone away during the wait: the port is closed again
+    // and the poll reopens it, so this is no open failure; the caller just
+    // sees no settings reply.
+    SendCommand(CommandSettings);
 }
 
 void TForm6::SendCommand(const QByteArray &command)
@@ -158,26 +164,37 @@ void TForm6::Timer1Timer()
 void TForm6::openPortFromPoll()
 {
     TSystemVars &v = SystemVars;
-    // Without a configured port (settings never read) there is nothing to try.
-    if (v.serialPort.trimmed().isEmpty())
+    // Settings never read: no port is configured, and the user has already
+    // been told why. An empty name in read settings fails like any other.
+    if (m_settings != SettingsState::Loaded)
         return;
     try {
         MSComm1.setPortName(v.serialPort);
         MSComm1.open();
+        // Bytes gathered before the device went away belong to no reply.
+        v.rxCount = 0;
         v.portOpen = true;
     } catch (const SerialPortError &) {
         if (v.portErrorShown)
             return;
-        // Stopped while the box is open, so the poll stacks no further boxes.
-        Timer1.setEnabled(false);
-        Dialogs::instance().message(
-            QStringLiteral("Can not open COM port, please confirm COM port is not being occupied "
-                           "by another device.\rOr try another COM port."),
-            QStringLiteral("Serial Port Error"), Dialogs::Icon::Error, Dialogs::Ok);
-        if (!m_closed)
-            Timer1.setEnabled(true);
         v.portErrorShown = true;
+        // A timer does not fire while its own handler runs, and the box's
+        // loop would run inside this tick: shown after the tick instead, the
+        // poll goes on meanwhile, keeps the link state true and reopens the
+        // port as soon as the device is back.
+        QMetaObject::invokeMethod(
+            this, [this] { showPortError(); }, Qt::QueuedConnection);
     }
+}
+
+void TForm6::showPortError()
+{
+    if (m_closed)
+        return;
+    Dialogs::instance().message(
+        QStringLiteral("Can not open COM port, please confirm COM port is not being occupied "
+                       "by another device.\rOr try another COM port."),
+        QStringLiteral("Serial Port Error"), Dialogs::Icon::Error, Dialogs::Ok);
 }
 
 void TForm6::MSComm1Comm(int event)
@@ -185,15 +202,15 @@ void TForm6::MSComm1Comm(int event)
     if (event != SerialControl::ReceiveEvent)
         return;
     TSystemVars &v = SystemVars;
-    const qint64 waiting = MSComm1.inBufferCount();
-    const QByteArray bytes = MSComm1.input().left(waiting);
+    // The read empties the driver's buffer; nothing is flushed after it, since
+    // bytes arriving in between would be lost (a shifted record download).
+    const QByteArray bytes = MSComm1.input();
     v.linkCountdown = LinkTicks;
     v.rxIdleCount = 0;
     // A flood of bytes that no parse empties must not grow without bound.
     const qint64 room = MaxReceiveBytes - v.rxCount;
     if (room > 0)
         v.appendReceived(bytes.left(room));
-    MSComm1.discardInput();
 
     Timer2.setInterval(FrameIntervalMs);
     if (v.commState == CommDownloading)
@@ -205,8 +222,9 @@ void TForm6::Timer2Timer()
 {
     TSystemVars &v = SystemVars;
     const QByteArray frame = v.receivedFrame();
-    // Emptied before the reading is handed on: a window that waits inside its
-    // handler lets this timer fire again, and must not see the frame twice.
+    // Emptied before the reading is handed on: a window may wait inside its
+    // handler (a message box), and bytes received meanwhile start the next
+    // frame; emptied afterwards, they would be lost with this one.
     v.clearReceived();
     if (frame.size() < 3)
         return;

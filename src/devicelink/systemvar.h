@@ -61,11 +61,15 @@ public:
     SqlStatement Query1;
 
 private:
+    // NotRead: creation stopped before the settings (missing report layout).
+    enum class SettingsState { NotRead, Unreadable, Loaded };
+
     void openPortFromPoll();
+    void showPortError();
     void onPortLost();
 
     QString m_reportProjectFile;
-    bool m_settingsLoaded = false;
+    SettingsState m_settings = SettingsState::NotRead;
     bool m_closed = false;
 };
 

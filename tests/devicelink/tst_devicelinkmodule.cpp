@@ -14,7 +14,11 @@ private slots:
     void creationReadsSettingsAndEnablesCommands();
     void rowsOfAnEarlierRunAreGone();
     void missingReportLayoutStopsCreationAndKeepsSettings();
+    void unreadableSettingsFile_data();
     void unreadableSettingsFile();
+    void emptyPortNameReportedOnce_data();
+    void emptyPortNameReportedOnce();
+    void awaitedReplyGivenUpAfterItsCountdown();
     void closingWritesSettings();
     void closingReportsUnwritableSettings();
     void windowMessagesReachOnlyLiveWindows();
@@ -84,18 +88,96 @@ void TestDeviceLinkModule::missingReportLayoutStopsCreationAndKeepsSettings()
     QCOMPARE(m_env->dialogs.shown.size(), 1);
 }
 
+void TestDeviceLinkModule::unreadableSettingsFile_data()
+{
+    QTest::addColumn<bool>("directory");
+    QTest::newRow("a directory in its place") << true;
+    // Opens, but every read fails with an I/O error, for root too.
+    QTest::newRow("reading fails") << false;
+}
+
+// Nothing is read, the user is told at start and again at the end, and the
+// file is left as it is.
 void TestDeviceLinkModule::unreadableSettingsFile()
 {
-    QVERIFY(QDir(m_env->dir.path(".")).mkdir("KELVORA.INI"));
+    QFETCH(bool, directory);
+    const QString ini = m_env->dir.path("KELVORA.INI");
+    if (directory)
+        QVERIFY(QDir(m_env->dir.path(".")).mkdir("KELVORA.INI"));
+    else
+        QVERIFY(QFile::link(QStringLiteral("/proc/self/mem"), ini));
+
     TForm6 link;
     link.FormCreate();
+    const QStringList before =
+        QDir(m_env->dir.path(".")).entryList(QDir::AllEntries | QDir::Hidden | QDir::System);
     QCOMPARE(m_env->dialogs.texts(), QStringList{"KELVORA.INI  Destroied"});
     QCOMPARE(m_env->dialogs.shown[0].caption, QString());
+    QCOMPARE(m_env->dialogs.shown[0].icon, Dialogs::Icon::Error);
     QVERIFY(SystemVars.serialPort.isEmpty());
     QCOMPARE(SystemVars.samplePeriod, 0);
     QVERIFY(!SystemVars.measureMenuEnabled);
+
     link.FormClose();
-    QCOMPARE(m_env->dialogs.shown.size(), 1);
+    QVERIFY(!SystemVars.portOpen);
+    QCOMPARE(m_env->dialogs.texts(),
+             (QStringList{"KELVORA.INI  Destroied", "The KELVORA.INI file  have been damaged"}));
+    QCOMPARE(m_env->dialogs.shown[1].caption, QStringLiteral("File Error Information"));
+    QCOMPARE(m_env->dialogs.shown[1].icon, Dialogs::Icon::Error);
+    QCOMPARE(QFileInfo(ini).isDir(), directory);
+    QCOMPARE(QFileInfo(ini).symLinkTarget(), directory ? QString() : QStringLiteral("/proc/self/mem"));
+    QCOMPARE(QDir(m_env->dir.path(".")).entryList(QDir::AllEntries | QDir::Hidden | QDir::System), before);
+}
+
+void TestDeviceLinkModule::emptyPortNameReportedOnce_data()
+{
+    QTest::addColumn<QByteArray>("settings");
+    QTest::newRow("empty value") << QByteArray("[Kelvora OPTIONS]\nSEARIAL_PORT=\n");
+    QTest::newRow("blanks only") << QByteArray("[Kelvora OPTIONS]\nSEARIAL_PORT=   \n");
+}
+
+// A configured but empty port name is a port that cannot be opened: told
+// once, tried on every tick.
+void TestDeviceLinkModule::emptyPortNameReportedOnce()
+{
+    QFETCH(QByteArray, settings);
+    m_env->dir.writeFile("KELVORA.INI", settings);
+    TForm6 link;
+    link.FormCreate();
+    link.Timer1.setEnabled(false);
+    QVERIFY(SystemVars.serialPort.trimmed().isEmpty());
+
+    for (int tick = 0; tick < 3; ++tick) {
+        link.Timer1Timer();
+        QCoreApplication::processEvents(); // the box is shown after the tick
+        QVERIFY(!SystemVars.portOpen);
+    }
+    QCOMPARE(m_env->dialogs.texts(),
+             QStringList{"Can not open COM port, please confirm COM port is not being occupied by another "
+                         "device.\rOr try another COM port."});
+    QCOMPARE(m_env->dialogs.shown[0].caption, QStringLiteral("Serial Port Error"));
+    QVERIFY(SystemVars.portErrorShown);
+}
+
+// Each tick counts the awaited reply down; at 0 the next tick gives it up.
+// While a window holds the thermometer the poll itself sends nothing.
+void TestDeviceLinkModule::awaitedReplyGivenUpAfterItsCountdown()
+{
+    TForm6 link;
+    link.FormCreate();
+    link.Timer1.setEnabled(false);
+    SystemVars.portOpen = true;
+    SystemVars.commState = CommMeasuring;
+    SystemVars.awaitingReply = true;
+    SystemVars.replyCountdown = 2;
+
+    QList<QPair<bool, int>> afterTicks;
+    for (int tick = 0; tick < 4; ++tick) {
+        link.Timer1Timer();
+        afterTicks.append({SystemVars.awaitingReply, SystemVars.replyCountdown});
+    }
+    const QList<QPair<bool, int>> expected{{true, 1}, {true, 0}, {false, 0}, {false, 0}};
+    QCOMPARE(afterTicks, expected);
 }
 
 void TestDeviceLinkModule::closingWritesSettings()

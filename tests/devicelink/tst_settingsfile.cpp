@@ -8,6 +8,9 @@
 
 #include <memory>
 
+#include <csignal>
+#include <sys/resource.h>
+
 Q_DECLARE_METATYPE(TSystemVars)
 Q_DECLARE_METATYPE(SettingsFile::LoadResult)
 
@@ -329,25 +332,21 @@ private slots:
         }
     }
 
+    // Both fail for root too.
     void unreadable_data()
     {
         QTest::addColumn<bool>("directory");
         QTest::newRow("path is a directory") << true;
-        QTest::newRow("no read permission") << false;
+        QTest::newRow("every read fails with an I/O error") << false;
     }
 
     void unreadable()
     {
         QFETCH(bool, directory);
-        if (directory) {
+        if (directory)
             QVERIFY(QDir(dir->path()).mkdir(SettingsFile::FileName));
-        } else {
-            writeFile(iniPath(), "[Kelvora OPTIONS]\nEMS=1\n");
-            QVERIFY(QFile::setPermissions(iniPath(), QFileDevice::WriteOwner));
-            QFile probe(iniPath());
-            if (probe.open(QIODevice::ReadOnly))
-                QSKIP("permissions do not stop this user from reading");
-        }
+        else
+            QVERIFY(QFile::link(QStringLiteral("/proc/self/mem"), iniPath()));
         TSystemVars vars = sentinelVars();
         QCOMPARE(SettingsFile::load(iniPath(), vars), SettingsFile::LoadResult::Unreadable);
         compareAllFields(vars, sentinelVars());
@@ -355,6 +354,42 @@ private slots:
         // Neither is save allowed to replace what it could not read.
         QVERIFY(!SettingsFile::save(iniPath(), vars));
         QCOMPARE(QFileInfo(iniPath()).isDir(), directory);
+        QCOMPARE(QFileInfo(iniPath()).isSymLink(), !directory);
+    }
+
+    // Values written by an older installation in an 8-bit code page are no
+    // UTF-8: their bytes survive a load and a save unless the value changed.
+    void eightBitValuesKept_data()
+    {
+        QTest::addColumn<QString>("newCompany"); // null: left as read
+        QTest::addColumn<QByteArray>("companyLine");
+        QTest::newRow("left as read") << QString() << QByteArray("COMPANY_NAME=M\xfcller & S\xf6hne");
+        QTest::newRow("changed by the user")
+            << QString::fromUtf8("M\xc3\xbcller AG") << QByteArray("COMPANY_NAME=M\xc3\xbcller AG");
+    }
+
+    void eightBitValuesKept()
+    {
+        QFETCH(QString, newCompany);
+        QFETCH(QByteArray, companyLine);
+        writeFile(iniPath(), "[Kelvora OPTIONS]\r\nCOMPANY_NAME= M\xfcller & S\xf6hne \r\n"
+                             "SEARIAL_PORT=/dev/tty\xe9\r\nEMS=80\r\n");
+        TSystemVars vars;
+        QCOMPARE(SettingsFile::load(iniPath(), vars), SettingsFile::LoadResult::Loaded);
+        QCOMPARE(vars.emsValue, 80);
+        if (!newCompany.isNull())
+            vars.companyName = newCompany;
+        QVERIFY(SettingsFile::save(iniPath(), vars));
+        const QByteArray expected =
+            "[Kelvora OPTIONS]\r\n" + companyLine + "\r\nSEARIAL_PORT=/dev/tty\xe9\r\nMACHINE_MODE=4\r\n";
+        QVERIFY2(readFile(iniPath()).startsWith(expected), readFile(iniPath()).constData());
+
+        // A second run changes nothing more.
+        TSystemVars again;
+        SettingsFile::load(iniPath(), again);
+        const QByteArray once = readFile(iniPath());
+        QVERIFY(SettingsFile::save(iniPath(), again));
+        QCOMPARE(readFile(iniPath()), once);
     }
 
     void roundTrip_data()
@@ -501,12 +536,14 @@ private slots:
         QCOMPARE(readFile(iniPath()), after);
     }
 
+    // Each fails for root too.
     void saveFails_data()
     {
         QTest::addColumn<QString>("relativePath");
         QTest::newRow("missing directory") << QString("missing/KELVORA.INI");
         QTest::newRow("path is a directory") << QString("isdir");
-        QTest::newRow("read-only directory") << QString("readonly/KELVORA.INI");
+        QTest::newRow("path under a regular file") << QString("plain/KELVORA.INI");
+        QTest::newRow("write cut short") << QString("short/KELVORA.INI");
     }
 
     void saveFails()
@@ -516,31 +553,40 @@ private slots:
         const QByteArray old = "[Kelvora OPTIONS]\nEMS=1\n";
         if (relativePath == "isdir") {
             QVERIFY(QDir(dir->path()).mkpath("isdir/inside"));
-        } else if (relativePath.startsWith("readonly")) {
-            QVERIFY(QDir(dir->path()).mkdir("readonly"));
+        } else if (relativePath.startsWith("plain")) {
+            writeFile(dir->filePath("plain"), old);
+        } else if (relativePath.startsWith("short")) {
+            QVERIFY(QDir(dir->path()).mkdir("short"));
             writeFile(path, old);
-            const QString ro = dir->filePath("readonly");
-            QVERIFY(QFile::setPermissions(ro, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
-            QFile probe(ro + "/probe");
-            const bool writable = probe.open(QIODevice::WriteOnly);
-            if (writable)
-                probe.remove();
-            if (writable) {
-                QFile::setPermissions(ro, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-                QSKIP("directory permissions do not stop this user from writing");
-            }
         }
 
-        QVERIFY(!SettingsFile::save(path, keysVars()));
+        bool saved = true;
+        if (relativePath.startsWith("short")) {
+            // A full disk, as far as this process is concerned: writes stop
+            // at 30 bytes (with the signal ignored, write() fails instead).
+            rlimit previous{};
+            QCOMPARE(::getrlimit(RLIMIT_FSIZE, &previous), 0);
+            rlimit limited = previous;
+            limited.rlim_cur = 30;
+            const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+            QCOMPARE(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+            saved = SettingsFile::save(path, keysVars());
+            ::setrlimit(RLIMIT_FSIZE, &previous);
+            std::signal(SIGXFSZ, oldHandler);
+        } else {
+            saved = SettingsFile::save(path, keysVars());
+        }
+        QVERIFY(!saved);
 
         if (relativePath == "isdir") {
             QVERIFY(QFileInfo(dir->filePath("isdir/inside")).isDir());
-        } else if (relativePath.startsWith("readonly")) {
+        } else if (relativePath.startsWith("plain")) {
+            QCOMPARE(readFile(dir->filePath("plain")), old);
+        } else if (relativePath.startsWith("short")) {
+            // The old file as it was, and no partial file left beside it.
             QCOMPARE(readFile(path), old);
-            QCOMPARE(QDir(dir->filePath("readonly")).entryList(QDir::Files | QDir::Hidden),
+            QCOMPARE(QDir(dir->filePath("short")).entryList(QDir::Files | QDir::Hidden),
                      QStringList{"KELVORA.INI"});
-            QFile::setPermissions(dir->filePath("readonly"),
-                                  QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         } else {
             QVERIFY(!QFileInfo::exists(path));
             QVERIFY(!QFileInfo::exists(dir->filePath("missing")));

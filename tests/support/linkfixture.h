@@ -5,6 +5,7 @@
 #include "scripteddialogs.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -98,6 +99,37 @@ private:
     QString m_link;
     QString m_log;
     QString m_slave;
+};
+
+// Counts the link's poll ticks since the last received bytes and notes the
+// tick on which the link first showed as not connected.
+class TickWatch {
+public:
+    explicit TickWatch(TForm6 &link)
+    {
+        QObject::connect(&link.MSComm1, &SerialControl::comm, &m_context, [this](int event) {
+            if (event != SerialControl::ReceiveEvent)
+                return;
+            ticks = 0;
+            fellAtTick = -1;
+            sinceBytes.start();
+        });
+        // Connected after the module's own handler, so it sees the tick's result.
+        QObject::connect(&link.Timer1, &ComponentTimer::timeout, &m_context, [this] {
+            ++ticks;
+            if (!SystemVars.connected && fellAtTick < 0) {
+                fellAtTick = ticks;
+                fellAfterMs = sinceBytes.elapsed();
+            }
+        });
+    }
+    int ticks = 0;
+    int fellAtTick = -1;
+    qint64 fellAfterMs = -1;
+    QElapsedTimer sinceBytes;
+
+private:
+    QObject m_context;
 };
 
 // A program directory with scripted dialogs, made fresh for each test function.

@@ -2,12 +2,18 @@
 
 #include "devicelink/dialogs.h"
 
+#include <QEventLoop>
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
+
+#include <functional>
 
 // Dialogs for tests: records every message box and answers from a script
-// (the default answer is the first button offered).
+// (the default answer is the first button offered). By default a box is
+// answered at once; holdOpen() makes boxes behave like real modal ones,
+// which keep the event loop running (timers, serial events) until answered.
 class ScriptedDialogs final : public Dialogs {
 public:
     struct Shown {
@@ -21,13 +27,24 @@ public:
     ~ScriptedDialogs() override { Dialogs::install(nullptr); }
 
     QList<Shown> shown;
-    QList<Button> answers;        // consumed in order by message()
-    QStringList fileAnswers;      // consumed in order by the file dialogs
+    QList<Button> answers;   // consumed in order by message()
+    QStringList fileAnswers; // consumed in order by the file dialogs
 
-    Button message(const QString &text, const QString &caption, Icon icon,
-                   Buttons buttons) override
+    // From now on every box keeps the event loop running until `until` holds
+    // (checked every 10 ms) or limitMs have passed, then answers.
+    void holdOpen(int limitMs, std::function<bool()> until = {})
+    {
+        m_holdMs = limitMs;
+        m_until = std::move(until);
+    }
+    // A box is open (held) right now.
+    bool isOpen() const { return m_open; }
+
+    Button message(const QString &text, const QString &caption, Icon icon, Buttons buttons) override
     {
         shown.append({text, caption, icon, buttons});
+        if (m_holdMs > 0)
+            hold();
         if (!answers.isEmpty())
             return answers.takeFirst();
         for (Button b : {Ok, Yes, No, Cancel})
@@ -36,10 +53,7 @@ public:
         return Ok;
     }
     QString openFileName(const QString &, const QString &) override { return nextFile(); }
-    QString saveFileName(const QString &, const QString &, const QString &) override
-    {
-        return nextFile();
-    }
+    QString saveFileName(const QString &, const QString &, const QString &) override { return nextFile(); }
 
     QStringList texts() const
     {
@@ -50,5 +64,27 @@ public:
     }
 
 private:
+    void hold()
+    {
+        QEventLoop loop;
+        QTimer limit;
+        limit.setSingleShot(true);
+        QObject::connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
+        QTimer check;
+        QObject::connect(&check, &QTimer::timeout, &loop, [&] {
+            if (m_until && m_until())
+                loop.quit();
+        });
+        limit.start(m_holdMs);
+        check.start(10);
+        m_open = true;
+        loop.exec();
+        m_open = false;
+    }
+
     QString nextFile() { return fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst(); }
+
+    int m_holdMs = 0;
+    std::function<bool()> m_until;
+    bool m_open = false;
 };
