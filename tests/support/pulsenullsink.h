@@ -80,7 +80,10 @@ public:
         return log.open(QIODevice::ReadOnly) ? QString::fromLocal8Bit(log.readAll()) : QString();
     }
 
-    // Starts recording the sink's monitor and returns once samples flow.
+    // Starts recording the sink's monitor and returns once samples flow. The
+    // recorder asks for a moderate latency, so that the sink renders ahead of
+    // time between sounds as a real device does, instead of following the
+    // streams to the millisecond.
     bool startRecording()
     {
         setUp(m_recorder, {QStringLiteral("PULSE_SERVER=") + serverAddress()});
@@ -89,9 +92,17 @@ public:
         m_recorder.start(QStringLiteral("parec"),
                          {QStringLiteral("--device=alarm.monitor"), QStringLiteral("--raw"),
                           QStringLiteral("--format=s16le"), QStringLiteral("--channels=1"),
-                          QStringLiteral("--rate=%1").arg(RecordRate), QStringLiteral("--latency-msec=20")});
+                          QStringLiteral("--rate=%1").arg(RecordRate), QStringLiteral("--latency-msec=300")});
         return m_recorder.waitForStarted(10000) &&
                waitUntil([this] { return QFileInfo(recordingPath()).size() > 0; }, 10000);
+    }
+
+    // Waits until the recording holds ms more of the monitor than it does
+    // now, so that everything the sink played so far has reached it.
+    bool recordFurther(int ms)
+    {
+        const qint64 target = QFileInfo(recordingPath()).size() + qint64(ms) * RecordRate / 1000 * 2;
+        return waitUntil([&] { return QFileInfo(recordingPath()).size() >= target; }, ms + 10000);
     }
 
     // Ends the recording and returns its samples.
