@@ -86,6 +86,7 @@ public:
     // streams to the millisecond.
     bool startRecording()
     {
+        end(m_recorder); // one left over from a failed check
         setUp(m_recorder, {QStringLiteral("PULSE_SERVER=") + serverAddress()});
         m_recorder.setStandardOutputFile(recordingPath());
         m_recorder.setStandardErrorFile(m_dir.filePath(QStringLiteral("recorder.log")));
