@@ -48,15 +48,11 @@ WavSoundPlayer::WavSoundPlayer(QObject *parent) : QObject(parent)
     m_watch.setInterval(WatchIntervalMs);
     connect(&m_watch, &QTimer::timeout, this, &WavSoundPlayer::checkOutput);
     m_keepOpen.setSingleShot(true);
-    connect(&m_keepOpen, &QTimer::timeout, this, [this] {
-        releaseOutput(m_previousSink, m_previousBuffer);
-        releaseOutput(m_sink, m_buffer);
-    });
+    connect(&m_keepOpen, &QTimer::timeout, this, [this] { releaseOutput(m_sink, m_buffer); });
 }
 
 WavSoundPlayer::~WavSoundPlayer()
 {
-    releaseOutput(m_previousSink, m_previousBuffer);
     releaseOutput(m_sink, m_buffer);
 }
 
@@ -103,17 +99,15 @@ bool WavSoundPlayer::play(const QString &fileName)
     if (!layout.isValid())
         return false;
 
-    // The last sound has been played; its output stays open until this one's
-    // runs, so that the sound server keeps its device awake in between.
-    releaseOutput(m_previousSink, m_previousBuffer);
-    m_previousSink = std::exchange(m_sink, nullptr);
-    m_previousBuffer = std::exchange(m_buffer, nullptr);
+    // The last sound's output stays open until this one's runs, so that the
+    // sound server keeps its device awake in between.
+    QAudioSink *lastSink = std::exchange(m_sink, nullptr);
+    QBuffer *lastBuffer = std::exchange(m_buffer, nullptr);
     m_keepOpen.stop();
 
     m_playing = true;
     m_startedAt = now();
     m_durationMs = layout.durationMs();
-    m_durationUs = layout.frameCount() * 1000000 / layout.sampleRate;
 
     // Without an output device a sink would only fail and warn: stay silent.
     const QAudioDevice device = QMediaDevices::defaultAudioOutput();
@@ -125,7 +119,8 @@ bool WavSoundPlayer::play(const QString &fileName)
 
         const qint32 leadInBytes = format.bytesForDuration(LeadInMs * 1000);
         const char silence = layout.encoding == WavLayout::Encoding::UInt8 ? char(0x80) : '\0';
-        m_outputUs = format.durationForBytes(leadInBytes) + m_durationUs;
+        // What the output counts when it has played all: whole frames in µs.
+        m_outputUs = format.durationForBytes(leadInBytes) + layout.frameCount() * 1000000 / layout.sampleRate;
         m_buffer = new QBuffer(this);
         m_buffer->setData(QByteArray(leadInBytes, silence) + wavSamplesForOutput(bytes, layout));
         m_buffer->open(QIODevice::ReadOnly);
@@ -133,7 +128,7 @@ bool WavSoundPlayer::play(const QString &fileName)
         connect(m_sink, &QAudioSink::stateChanged, this, &WavSoundPlayer::checkOutput);
         m_sink->start(m_buffer);
     }
-    releaseOutput(m_previousSink, m_previousBuffer);
+    releaseOutput(lastSink, lastBuffer);
     m_watch.start();
     return true;
 }

@@ -61,12 +61,9 @@ private:
     bool m_playing = false;
     qint64 m_startedAt = 0;
     qint64 m_durationMs = 0;
-    qint64 m_durationUs = 0;              // of the whole frames, as the output counts them
-    qint64 m_outputUs = 0;                // the same with the silence before the sound
-    QAudioSink *m_sink = nullptr;         // plays the current sound
-    QBuffer *m_buffer = nullptr;          // its samples
-    QAudioSink *m_previousSink = nullptr; // the last sound's, kept open
-    QBuffer *m_previousBuffer = nullptr;
-    QTimer m_watch;    // follows the output while a sound plays
-    QTimer m_keepOpen; // closes an output nobody needs any more
+    qint64 m_outputUs = 0;        // the sound and the silence before it on the output
+    QAudioSink *m_sink = nullptr; // plays the current or the last sound
+    QBuffer *m_buffer = nullptr;  // its samples
+    QTimer m_watch;               // follows the output while a sound plays
+    QTimer m_keepOpen;            // closes an output nobody needs any more
 };
