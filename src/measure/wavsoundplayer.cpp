@@ -18,7 +18,7 @@ constexpr int WatchIntervalMs = 10;
 // Silence played before each sound: a sound server that is rendering ahead
 // when a new stream joins may drop the stream's first few dozen
 // milliseconds, which must not be the beginning of the alarm.
-constexpr int LeadInMs = 150;
+constexpr int LeadInMs = 100;
 
 QAudioFormat::SampleFormat sampleFormatOf(WavLayout::Encoding encoding)
 {

@@ -130,9 +130,9 @@ void TestAlarmSoundPlayback::everyAlarmIsHeardWhole()
         // the margin covers a busy machine's delays in starting an output.
         if (i > 0) {
             const double gap = s.startMs - sounds[i - 1].startMs;
-            const double asked = startedAt[i] - startedAt[i - 1];
-            QVERIFY2(qAbs(gap - asked) < 300,
-                     qPrintable(QStringLiteral("%1 ms apart, asked %2 ms apart").arg(gap).arg(asked)));
+            const double apart = startedAt[i] - startedAt[i - 1];
+            QVERIFY2(qAbs(gap - apart) < 450,
+                     qPrintable(QStringLiteral("%1 ms apart, started %2 ms apart").arg(gap).arg(apart)));
         }
     }
 }
