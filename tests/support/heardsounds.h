@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDebug>
+#include <QPair>
 #include <QVector>
 
 #include <cstdlib>
