@@ -42,6 +42,7 @@ private slots:
     void cleanupTestCase();
     void everyAlarmIsHeardWhole_data();
     void everyAlarmIsHeardWhole();
+    void aStalledOutputHoldsLaterAlarmsBackOnlySoLong();
 
 private:
     std::unique_ptr<PulseNullSink> m_server;
@@ -135,6 +136,24 @@ void TestAlarmSoundPlayback::everyAlarmIsHeardWhole()
                      qPrintable(QStringLiteral("%1 ms apart, started %2 ms apart").arg(gap).arg(apart)));
         }
     }
+}
+
+void TestAlarmSoundPlayback::aStalledOutputHoldsLaterAlarmsBackOnlySoLong()
+{
+    QVERIFY(m_server->suspend(true));
+    auto resume = qScopeGuard([this] { m_server->suspend(false); });
+    qint64 now = 0;
+    WavSoundPlayer player;
+    player.setClock([&now] { return now; });
+
+    QVERIFY(player.play(High));
+    QTest::qWait(900); // longer than the sound: a clock alone would call it over
+    now = 900;
+    QVERIFY(player.isPlaying()); // the output has not played it
+    QVERIFY(!player.play(Low));
+    now = 600 + WavSoundPlayer::MaxOutputDelayMs;
+    QVERIFY(!player.isPlaying());
+    QVERIFY(player.play(Low));
 }
 
 QTEST_MAIN(TestAlarmSoundPlayback)

@@ -80,6 +80,19 @@ public:
         return log.open(QIODevice::ReadOnly) ? QString::fromLocal8Bit(log.readAll()) : QString();
     }
 
+    // Suspends the sink, as a device that stops taking samples would, or
+    // lets it run again.
+    bool suspend(bool on)
+    {
+        QProcess process;
+        setUp(process, {QStringLiteral("PULSE_SERVER=") + serverAddress()});
+        process.start(QStringLiteral("pactl"), {QStringLiteral("suspend-sink"), QStringLiteral("alarm"),
+                                                on ? QStringLiteral("1") : QStringLiteral("0")});
+        const bool done = process.waitForFinished(5000) && process.exitCode() == 0;
+        end(process);
+        return done;
+    }
+
     // Starts recording the sink's monitor and returns once samples flow. The
     // recorder asks for a moderate latency, so that the sink renders ahead of
     // time between sounds as a real device does, instead of following the
