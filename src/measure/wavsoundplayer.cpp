@@ -9,13 +9,16 @@
 #include <QFile>
 #include <QMediaDevices>
 
-#include <limits>
+#include <utility>
 
 namespace {
 
-// Time the output keeps after the sound's duration to play out its own
-// buffer before it is closed.
-constexpr int OutputDrainMs = 500;
+// How often the output's progress is looked at while a sound plays.
+constexpr int WatchIntervalMs = 10;
+// Silence played before each sound: a sound server that is rendering ahead
+// when a new stream joins may drop the stream's first few dozen
+// milliseconds, which must not be the beginning of the alarm.
+constexpr int LeadInMs = 100;
 
 QAudioFormat::SampleFormat sampleFormatOf(WavLayout::Encoding encoding)
 {
@@ -30,18 +33,27 @@ QAudioFormat::SampleFormat sampleFormatOf(WavLayout::Encoding encoding)
     return QAudioFormat::Unknown;
 }
 
+bool hasFailed(const QAudioSink &sink)
+{
+    const QAudio::Error error = sink.error();
+    return sink.state() == QAudio::StoppedState || error == QAudio::OpenError || error == QAudio::IOError ||
+           error == QAudio::FatalError;
+}
+
 } // namespace
 
 WavSoundPlayer::WavSoundPlayer(QObject *parent) : QObject(parent)
 {
     m_elapsed.start();
-    m_releaseTimer.setSingleShot(true);
-    connect(&m_releaseTimer, &QTimer::timeout, this, &WavSoundPlayer::releaseOutput);
+    m_watch.setInterval(WatchIntervalMs);
+    connect(&m_watch, &QTimer::timeout, this, &WavSoundPlayer::checkOutput);
+    m_keepOpen.setSingleShot(true);
+    connect(&m_keepOpen, &QTimer::timeout, this, [this] { releaseOutput(m_sink, m_buffer); });
 }
 
 WavSoundPlayer::~WavSoundPlayer()
 {
-    releaseOutput();
+    releaseOutput(m_sink, m_buffer);
 }
 
 void WavSoundPlayer::setClock(Clock clock)
@@ -56,7 +68,22 @@ qint64 WavSoundPlayer::now() const
 
 bool WavSoundPlayer::isPlaying() const
 {
-    return m_started && now() < m_playingUntil;
+    if (!m_playing)
+        return false;
+    const qint64 elapsed = now() - m_startedAt;
+    if (elapsed >= m_durationMs + MaxOutputDelayMs)
+        return false;
+    if (m_sink && !hasFailed(*m_sink))
+        return !outputHasPlayedAll();
+    return elapsed < m_durationMs;
+}
+
+// Every sample has been handed over, the sound server has taken all of them
+// from the stream's buffer, and its own latency has passed too.
+bool WavSoundPlayer::outputHasPlayedAll() const
+{
+    return m_sink->state() == QAudio::IdleState && m_buffer->atEnd() &&
+           m_sink->bytesFree() >= m_sink->bufferSize() && m_sink->processedUSecs() >= m_outputUs;
 }
 
 bool WavSoundPlayer::play(const QString &fileName)
@@ -72,9 +99,15 @@ bool WavSoundPlayer::play(const QString &fileName)
     if (!layout.isValid())
         return false;
 
-    releaseOutput();
-    m_started = true;
-    m_playingUntil = now() + layout.durationMs();
+    // The last sound's output stays open until this one's runs, so that the
+    // sound server keeps its device awake in between.
+    QAudioSink *lastSink = std::exchange(m_sink, nullptr);
+    QBuffer *lastBuffer = std::exchange(m_buffer, nullptr);
+    m_keepOpen.stop();
+
+    m_playing = true;
+    m_startedAt = now();
+    m_durationMs = layout.durationMs();
 
     // Without an output device a sink would only fail and warn: stay silent.
     const QAudioDevice device = QMediaDevices::defaultAudioOutput();
@@ -84,28 +117,42 @@ bool WavSoundPlayer::play(const QString &fileName)
         format.setChannelCount(layout.channels);
         format.setSampleFormat(sampleFormatOf(layout.encoding));
 
+        const qint32 leadInBytes = format.bytesForDuration(LeadInMs * 1000);
+        const char silence = layout.encoding == WavLayout::Encoding::UInt8 ? char(0x80) : '\0';
+        // What the output counts when it has played all: whole frames in µs.
+        m_outputUs = format.durationForBytes(leadInBytes) + layout.frameCount() * 1000000 / layout.sampleRate;
         m_buffer = new QBuffer(this);
-        m_buffer->setData(wavSamplesForOutput(bytes, layout));
+        m_buffer->setData(QByteArray(leadInBytes, silence) + wavSamplesForOutput(bytes, layout));
         m_buffer->open(QIODevice::ReadOnly);
         m_sink = new QAudioSink(device, format, this);
+        connect(m_sink, &QAudioSink::stateChanged, this, &WavSoundPlayer::checkOutput);
         m_sink->start(m_buffer);
-        m_releaseTimer.start(static_cast<int>(
-            qMin<qint64>(layout.durationMs() + OutputDrainMs, std::numeric_limits<int>::max())));
     }
+    releaseOutput(lastSink, lastBuffer);
+    m_watch.start();
     return true;
 }
 
-void WavSoundPlayer::releaseOutput()
+void WavSoundPlayer::checkOutput()
 {
-    m_releaseTimer.stop();
-    if (m_sink) {
-        m_sink->disconnect(this);
-        m_sink->stop();
-        m_sink->deleteLater();
-        m_sink = nullptr;
+    if (!m_playing || isPlaying())
+        return;
+    m_playing = false;
+    m_watch.stop();
+    m_keepOpen.start(KeepOutputMs);
+    emit finished();
+}
+
+void WavSoundPlayer::releaseOutput(QAudioSink *&sink, QBuffer *&buffer)
+{
+    if (sink) {
+        sink->disconnect(this);
+        sink->stop();
+        sink->deleteLater();
+        sink = nullptr;
     }
-    if (m_buffer) {
-        m_buffer->deleteLater();
-        m_buffer = nullptr;
+    if (buffer) {
+        buffer->deleteLater();
+        buffer = nullptr;
     }
 }

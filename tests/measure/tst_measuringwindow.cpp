@@ -8,6 +8,7 @@
 #include "measure/Measuring.h"
 #include "measure/chartnavigationbar.h"
 #include "measure/datachart.h"
+#include "measure/wavsoundplayer.h"
 #include "recordingsound.h"
 #include "shell/MAIN.h"
 #include "shell/measuregrid.h"
@@ -419,7 +420,7 @@ void TestMeasuringWindow::alarm_data()
     QTest::addColumn<bool>("alarmOn");
     QTest::addColumn<double>("hal");
     QTest::addColumn<double>("lal");
-    QTest::addColumn<bool>("soundsLast");
+    QTest::addColumn<bool>("productPlayer"); // else every sound ends at once
     QTest::addColumn<QList<int>>("readings");
     QTest::addColumn<QStringList>("requested");
     QTest::addColumn<QStringList>("started");
@@ -449,7 +450,7 @@ void TestMeasuringWindow::alarm()
     QFETCH(bool, alarmOn);
     QFETCH(double, hal);
     QFETCH(double, lal);
-    QFETCH(bool, soundsLast);
+    QFETCH(bool, productPlayer);
     QFETCH(QList<int>, readings);
     QFETCH(QStringList, requested);
     QFETCH(QStringList, started);
@@ -458,7 +459,16 @@ void TestMeasuringWindow::alarm()
     SystemVars.alarmOn = alarmOn;
     SystemVars.systemHal = hal;
     SystemVars.systemLal = lal;
-    m_sound->soundsLast = soundsLast;
+    // The product's player decides what starts, on a clock that stands still,
+    // so that a sound it started is still playing at the next request.
+    WavSoundPlayer player;
+    player.setClock([] { return qint64(0); });
+    if (productPlayer) {
+        for (const QString &name : {QStringLiteral("highalarm.wav"), QStringLiteral("lowalarm.wav")})
+            QVERIFY(QFile::copy(QCoreApplication::applicationDirPath() + '/' + name, m_env->dir.path(name)));
+        m_sound->passTo(&player);
+    }
+    auto detach = qScopeGuard([this] { m_sound->passTo(nullptr); });
     for (int tenths : readings)
         reading(tenths);
     QCOMPARE(m_sound->requested, requested);

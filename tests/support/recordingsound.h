@@ -5,10 +5,10 @@
 #include <QString>
 #include <QStringList>
 
-// Sound service for tests: installs itself while it lives, records every
-// name asked for and which of them started. While `playing` is true every
-// request is skipped, as the product skips a sound while another plays; with
-// `soundsLast` set, a started sound keeps playing until finish().
+// Sound service for tests: installs itself while it lives and records every
+// name asked for. Requests go on to the product's player when one is given
+// (passTo), and `started` holds the names that player started; without one,
+// every request starts and nothing is heard.
 class RecordingSound final : public SoundService {
 public:
     RecordingSound() { SoundService::install(this); }
@@ -16,24 +16,19 @@ public:
 
     QStringList requested; // every name asked for, in order
     QStringList started;   // the names that were not skipped
-    bool playing = false;
-    bool soundsLast = false;
+
+    // The player that decides what starts (not owned); nullptr: none.
+    void passTo(SoundService *player) { m_player = player; }
 
     bool play(const QString &fileName) override
     {
         requested << fileName;
-        if (playing)
+        if (m_player && !m_player->play(fileName))
             return false;
         started << fileName;
-        playing = soundsLast;
         return true;
     }
 
-    void finish() { playing = false; }
-    void clear()
-    {
-        requested.clear();
-        started.clear();
-        playing = false;
-    }
+private:
+    SoundService *m_player = nullptr;
 };

@@ -1,0 +1,160 @@
+// The alarm sounds on a real sound server: a private PulseAudio server plays
+// them into a null sink whose monitor is recorded while readings arrive, and
+// the recording tells which sounds were heard, in what order, how long and at
+// what pitch.
+#include "heardsounds.h"
+#include "measure/logic/soundservice.h"
+#include "measure/wavsoundplayer.h"
+#include "pulsenullsink.h"
+
+#include <QAudioDevice>
+#include <QMediaDevices>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+const QString High = QStringLiteral("highalarm.wav");
+const QString Low = QStringLiteral("lowalarm.wav");
+
+// The tones of the two shipped beeps (see scripts/make-alarm-sounds.py).
+struct Beep {
+    double firstHz;
+    double lastHz;
+};
+Beep beepOf(const QString &file)
+{
+    return file == High ? Beep{1320, 1760} : Beep{660, 440};
+}
+
+bool nearHz(double measured, double expected)
+{
+    return qAbs(measured - expected) <= expected * 0.05;
+}
+
+} // namespace
+
+class TestAlarmSoundPlayback : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void everyAlarmIsHeardWhole_data();
+    void everyAlarmIsHeardWhole();
+    void aStalledOutputHoldsLaterAlarmsBackOnlySoLong();
+
+private:
+    std::unique_ptr<PulseNullSink> m_server;
+};
+
+void TestAlarmSoundPlayback::initTestCase()
+{
+    m_server = std::make_unique<PulseNullSink>();
+    QVERIFY2(m_server->isRunning(), qPrintable(m_server->errorString()));
+    // Before the first use of the audio system, which connects to the server.
+    qputenv("PULSE_SERVER", m_server->serverAddress().toUtf8());
+    QVERIFY2(!QMediaDevices::defaultAudioOutput().isNull(), qPrintable(m_server->serverLog()));
+}
+
+void TestAlarmSoundPlayback::cleanupTestCase()
+{
+    m_server.reset();
+}
+
+void TestAlarmSoundPlayback::everyAlarmIsHeardWhole_data()
+{
+    // One reading a row entry: when it arrives (ms after the first) and the
+    // alarm it asks for, as the measurement window does (none: in range).
+    QTest::addColumn<QList<int>>("at");
+    QTest::addColumn<QStringList>("asked");
+    QTest::addColumn<QStringList>("heard");
+
+    QTest::newRow("every reading above the high limit, one a second")
+        << QList<int>{0, 1000, 2000, 3000, 4000, 5000} << QStringList{High, High, High, High, High, High}
+        << QStringList{High, High, High, High, High, High};
+    QTest::newRow("high, low and in range in turn")
+        << QList<int>{0, 1000, 2000, 3000, 4000, 5000}
+        << QStringList{High, Low, QString(), High, Low, QString()} << QStringList{High, Low, High, Low};
+    QTest::newRow("a reading while a sound plays is skipped")
+        << QList<int>{0, 300, 1300} << QStringList{High, Low, Low} << QStringList{High, Low};
+}
+
+void TestAlarmSoundPlayback::everyAlarmIsHeardWhole()
+{
+    QFETCH(QList<int>, at);
+    QFETCH(QStringList, asked);
+    QFETCH(QStringList, heard);
+
+    WavSoundPlayer player;
+    QSignalSpy finished(&player, &WavSoundPlayer::finished);
+    SoundService::install(&player);
+    auto uninstall = qScopeGuard([] { SoundService::install(nullptr); });
+    QVERIFY(m_server->startRecording());
+    // The recording starts before the first reading, so a late start of the
+    // output shows as a late or short first sound.
+    QTest::qWait(200);
+
+    QElapsedTimer clock;
+    clock.start();
+    QStringList started;
+    QList<qint64> startedAt;
+    for (int i = 0; i < at.size(); ++i) {
+        const qint64 wait = at[i] - clock.elapsed();
+        if (wait > 0)
+            QTest::qWait(int(wait));
+        if (asked[i].isEmpty())
+            continue;
+        const qint64 now = clock.elapsed();
+        if (SoundService::instance().play(asked[i])) {
+            started << asked[i];
+            startedAt << now;
+        }
+    }
+    QCOMPARE(started, heard);
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), started.size(), 10000);
+    QVERIFY(!player.isPlaying());
+    QVERIFY(m_server->recordFurther(500));
+    const QVector<HeardSound> sounds = findHeardSounds(m_server->stopRecording(), PulseNullSink::RecordRate);
+
+    for (const HeardSound &s : sounds)
+        qInfo() << s;
+    QCOMPARE(sounds.size(), heard.size());
+    for (int i = 0; i < sounds.size(); ++i) {
+        const HeardSound &s = sounds[i];
+        const Beep expected = beepOf(heard[i]);
+        const QByteArray what = QDebug::toString(s).toUtf8();
+        // Each beep lasts 0.6 s from its fade in to its fade out.
+        QVERIFY2(s.lengthMs > 570 && s.lengthMs < 630, what);
+        QVERIFY2(nearHz(s.firstHz, expected.firstHz) && nearHz(s.lastHz, expected.lastHz), what);
+        // Sounds follow each other as the readings that started them did;
+        // the margin covers a busy machine's delays in starting an output.
+        if (i > 0) {
+            const double gap = s.startMs - sounds[i - 1].startMs;
+            const double apart = startedAt[i] - startedAt[i - 1];
+            QVERIFY2(qAbs(gap - apart) < 450,
+                     qPrintable(QStringLiteral("%1 ms apart, started %2 ms apart").arg(gap).arg(apart)));
+        }
+    }
+}
+
+void TestAlarmSoundPlayback::aStalledOutputHoldsLaterAlarmsBackOnlySoLong()
+{
+    QVERIFY(m_server->suspend(true));
+    auto resume = qScopeGuard([this] { m_server->suspend(false); });
+    qint64 now = 0;
+    WavSoundPlayer player;
+    player.setClock([&now] { return now; });
+
+    QVERIFY(player.play(High));
+    QTest::qWait(900); // longer than the sound: a clock alone would call it over
+    now = 900;
+    QVERIFY(player.isPlaying()); // the output has not played it
+    QVERIFY(!player.play(Low));
+    now = 600 + WavSoundPlayer::MaxOutputDelayMs;
+    QVERIFY(!player.isPlaying());
+    QVERIFY(player.play(Low));
+}
+
+QTEST_MAIN(TestAlarmSoundPlayback)
+#include "tst_alarmsoundplayback.moc"
