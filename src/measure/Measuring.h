@@ -11,6 +11,7 @@ class MeasureGrid;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class RateValidator;
 class QToolButton;
 class TLEDFontNum;
 
@@ -57,7 +58,6 @@ public:
 
 protected:
     bool event(QEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
 
@@ -79,7 +79,12 @@ private:
 
     bool m_windowCelsius = true;
     int m_tickCount = 0;
+    // Start attempts so far, and the one still waiting to start its run
+    // (0: none); Stop, closing and a failed start end the waiting one.
+    int m_startAttempts = 0;
+    int m_pendingStart = 0;
     bool m_firstRateChange = false;
     bool m_rateShown = false;
+    RateValidator *m_rateValidator = nullptr;
     MeasurementSeries m_series;
 };

@@ -35,8 +35,8 @@ QString today()
 
 QString footerLine1(const QString &max, const QString &min, const QString &avg)
 {
-    return QStringLiteral("          MAX:     ") + max + Blanks28 + QStringLiteral("MIN:     ") + min + Blanks28 +
-           QStringLiteral("AVG:     ") + avg;
+    return QStringLiteral("          MAX:     ") + max + Blanks28 + QStringLiteral("MIN:     ") + min +
+           Blanks28 + QStringLiteral("AVG:     ") + avg;
 }
 
 QList<double> values(const MeasureTable &table)
@@ -166,8 +166,9 @@ void TestMeasuringWindow::reading(int tenths, int ems)
 bool TestMeasuringWindow::isIdle() const
 {
     const TSystemVars &v = SystemVars;
-    return m_window->BitBtn1->isVisible() && !m_window->BitBtn8->isVisible() && m_window->Edit2->isEnabled() &&
-           !m_window->Timer1.enabled() && !v.measuring && !v.deviceBusy && v.commState == CommIdle;
+    return m_window->BitBtn1->isVisible() && !m_window->BitBtn8->isVisible() &&
+           m_window->Edit2->isEnabled() && !m_window->Timer1.enabled() && !v.measuring && !v.deviceBusy &&
+           v.commState == CommIdle;
 }
 
 void TestMeasuringWindow::runPollsAtItsRate_data()
@@ -177,7 +178,8 @@ void TestMeasuringWindow::runPollsAtItsRate_data()
     QTest::addColumn<QStringList>("cycle"); // the polls of one period, repeated until Stop
     QTest::addColumn<int>("readingsBeforeStop");
     QTest::newRow("rate 1, port opened by Start") << 1 << false << QStringList{"ATR"} << 3;
-    QTest::newRow("rate 3, port opened by the link's poll") << 3 << true << QStringList{"ATA", "ATA", "ATR"} << 1;
+    QTest::newRow("rate 3, port opened by the link's poll")
+        << 3 << true << QStringList{"ATA", "ATA", "ATR"} << 1;
 }
 
 // The run polls at its rate while the link's own poll keeps quiet, every
@@ -215,7 +217,8 @@ void TestMeasuringWindow::runPollsAtItsRate()
     QTest::mouseClick(m_window->BitBtn8, Qt::LeftButton);
     QVERIFY(v.awaitingReply);
     QCOMPARE(v.replyCountdown, qint16(2));
-    QTRY_COMPARE_WITH_TIMEOUT(m_sim->commands().value(m_sim->commands().size() - 1), QStringLiteral("ATU"), 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(m_sim->commands().value(m_sim->commands().size() - 1), QStringLiteral("ATU"),
+                              5000);
 
     // "ATQ", then the cycle over and over, then "ATU"; on a slow machine a
     // poll more may have gone out before Stop, and its reply still counts.
@@ -250,7 +253,8 @@ void TestMeasuringWindow::runPollsAtItsRate()
     QCOMPARE(m_window->Chart1->seriesData(0), QVector<double>(readings.begin(), readings.end()));
     const QString last = QString::number(readings.last(), 'f', 1);
     QCOMPARE(m_window->LEDFontNum1->Text(), QStringLiteral("  ") + last);
-    QCOMPARE(footer(0), footerLine1(last, QStringLiteral("20.0"), formatOneDecimal(20.0 + 0.75 * (readingPolls - 1))));
+    QCOMPARE(footer(0),
+             footerLine1(last, QStringLiteral("20.0"), formatOneDecimal(20.0 + 0.75 * (readingPolls - 1))));
     QCOMPARE(footer(1), QStringLiteral("          Date:     ") + today());
     QVERIFY(!SystemVars.dataSaved);
 }
@@ -396,7 +400,8 @@ void TestMeasuringWindow::seriesStatisticsAndClear()
     QVERIFY(meaData().isEmpty());
     QCOMPARE(m_window->DBGridEh1->model()->rowCount(), 0);
     QVERIFY(m_window->Chart1->seriesData(0).isEmpty());
-    QVERIFY(m_window->Chart1->footer().isEmpty() || m_window->Chart1->footer().join(QString()).trimmed().isEmpty());
+    QVERIFY(m_window->Chart1->footer().isEmpty() ||
+            m_window->Chart1->footer().join(QString()).trimmed().isEmpty());
     QVERIFY(m_window->Edit1->text().isEmpty());
     QVERIFY(SystemVars.dataSaved);
     QVERIFY(!m_window->BitBtn2->isEnabled());
@@ -425,14 +430,16 @@ void TestMeasuringWindow::alarm_data()
     QTest::addColumn<QStringList>("started");
     const QString high = QStringLiteral("highalarm.wav");
     const QString low = QStringLiteral("lowalarm.wav");
-    QTest::newRow("alarm off") << true << false << 30.0 << 10.0 << false << QList<int>{400, 50} << QStringList()
-                               << QStringList();
+    QTest::newRow("alarm off") << true << false << 30.0 << 10.0 << false << QList<int>{400, 50}
+                               << QStringList() << QStringList();
     QTest::newRow("limits themselves are inside")
-        << true << true << 30.0 << 10.0 << false << QList<int>{300, 100, 250} << QStringList() << QStringList();
+        << true << true << 30.0 << 10.0 << false << QList<int>{300, 100, 250} << QStringList()
+        << QStringList();
     QTest::newRow("above and below") << true << true << 36.5 << -5.5 << false << QList<int>{366, 250, -56}
                                      << QStringList{high, low} << QStringList{high, low};
-    QTest::newRow("repeats with every reading") << true << true << 30.0 << 10.0 << false << QList<int>{301, 301}
-                                                << QStringList{high, high} << QStringList{high, high};
+    QTest::newRow("repeats with every reading")
+        << true << true << 30.0 << 10.0 << false << QList<int>{301, 301} << QStringList{high, high}
+        << QStringList{high, high};
     QTest::newRow("Fahrenheit window compares Celsius tenths")
         << false << true << 30.0 << 10.0 << false << QList<int>{301, 99, 200} << QStringList{high, low}
         << QStringList{high, low};
@@ -552,7 +559,8 @@ void TestMeasuringWindow::saveAsksOnceThenWrites()
     QCOMPARE(m_window->Edit1->text(), path);
     QVERIFY(SystemVars.dataSaved);
     QVERIFY(!m_window->BitBtn7->isEnabled());
-    QStringList lines = QString::fromLatin1(m_env->dir.readFile("series.klg")).split(QRegularExpression("\r?\n"));
+    QStringList lines =
+        QString::fromLatin1(m_env->dir.readFile("series.klg")).split(QRegularExpression("\r?\n"));
     QCOMPARE(lines.value(1), QStringLiteral("Total:2"));
     QVERIFY(lines.value(3).contains(QStringLiteral("26.3")));
 
@@ -575,8 +583,9 @@ void TestMeasuringWindow::saveAsksOnceThenWrites()
     QVERIFY(m_window->Edit1->text().isEmpty());
     QVERIFY(m_window->BitBtn7->isEnabled());
     QVERIFY(!SystemVars.dataSaved);
-    QCOMPARE(QString::fromLatin1(m_env->dir.readFile("series.klg")).split(QRegularExpression("\r?\n")).value(1),
-             QStringLiteral("Total:3"));
+    QCOMPARE(
+        QString::fromLatin1(m_env->dir.readFile("series.klg")).split(QRegularExpression("\r?\n")).value(1),
+        QStringLiteral("Total:3"));
 }
 
 void TestMeasuringWindow::closeWithUnsavedData_data()
@@ -624,7 +633,8 @@ void TestMeasuringWindow::closeWithUnsavedData()
                  QStringLiteral("Measured data has not save yet.\rDo you want to save data?"));
         QCOMPARE(m_env->dialogs.shown.value(0).caption, QStringLiteral("Query Information"));
         QCOMPARE(m_env->dialogs.shown.value(0).icon, Dialogs::Icon::Question);
-        QCOMPARE(m_env->dialogs.shown.value(0).buttons, Dialogs::Buttons(Dialogs::Yes | Dialogs::No | Dialogs::Cancel));
+        QCOMPARE(m_env->dialogs.shown.value(0).buttons,
+                 Dialogs::Buttons(Dialogs::Yes | Dialogs::No | Dialogs::Cancel));
     } else {
         QVERIFY(m_env->dialogs.shown.isEmpty());
     }
@@ -721,7 +731,9 @@ void TestMeasuringWindow::sampleRateBox()
     QTest::mouseClick(down, Qt::LeftButton);
     QTest::mouseClick(down, Qt::LeftButton);
     QCOMPARE(box->text(), QStringLiteral("999"));
-    box->setText(QStringLiteral("9,999"));
+    box->setText(QStringLiteral("9998"));
+    QTest::mouseClick(up, Qt::LeftButton);
+    QCOMPARE(box->text(), QStringLiteral("9,999"));
     QTest::mouseClick(up, Qt::LeftButton);
     QCOMPARE(box->text(), QStringLiteral("9,999"));
     box->setText(QStringLiteral("2"));
