@@ -13,16 +13,19 @@
 #include "shell/measuregrid.h"
 #include "store/decimalformat.h"
 
+#include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QMimeData>
 #include <QPushButton>
 #include <QSocketNotifier>
 #include <QToolButton>
 #include <QtTest>
 
+#include <functional>
 #include <optional>
 
 namespace {
@@ -73,7 +76,8 @@ QStringList fromStart(const QStringList &commands)
 // been parsed, however late a loaded machine lets the simulator answer.
 // OpenPort writes its "ATA" after its own wait; the serial port puts the
 // bytes on the line from its write notifier, which the wait that follows,
-// Start's own, dispatches first.
+// Start's own, dispatches first. The hold itself runs on the next timer
+// turn of that wait.
 class SettingsReplyInsideStartsWait final : public QObject {
 public:
     SettingsReplyInsideStartsWait() { QCoreApplication::instance()->installEventFilter(this); }
@@ -84,13 +88,14 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
         auto *notifier = qobject_cast<QSocketNotifier *>(watched);
-        if (held || event->type() != QEvent::SockAct || !notifier ||
-            notifier->type() != QSocketNotifier::Write)
-            return false;
-        held = true;
-        watched->event(event); // the "ATA" goes out
-        replied = QTest::qWaitFor([] { return SystemVars.settingsRead; }, 10000);
-        return true;
+        if (!held && event->type() == QEvent::SockAct && notifier &&
+            notifier->type() == QSocketNotifier::Write) {
+            held = true;
+            QTimer::singleShot(1, this, [this] {
+                replied = QTest::qWaitFor([] { return SystemVars.settingsRead; }, 10000);
+            });
+        }
+        return false;
     }
 };
 
@@ -105,6 +110,9 @@ private slots:
     void runPollsAtItsRate_data();
     void runPollsAtItsRate();
     void startWithoutAnswerReturnsToIdle();
+    void startWithPortOpenButNoSettingsReply();
+    void startEndedDuringItsWaits_data();
+    void startEndedDuringItsWaits();
     void startWithPortThatCannotOpen();
     void startWhileDeviceBusy();
     void readingShownStoredAndCharted_data();
@@ -120,6 +128,8 @@ private slots:
     void closeReleasesOnlyItsOwnRun_data();
     void closeReleasesOnlyItsOwnRun();
     void sampleRateBox();
+    void rateBoxRulesForEveryInput_data();
+    void rateBoxRulesForEveryInput();
     void openedThroughMainWindow();
 
 private:
@@ -131,6 +141,7 @@ private:
     MeasureTable &meaData() { return m_link->Table1; }
     QString footer(int line) const { return m_window->Chart1->footer().value(line); }
     bool isIdle() const;
+    QStringList sentDuring(const std::function<void()> &action);
 
     std::unique_ptr<ProgramEnv> m_env;
     std::unique_ptr<RecordingSound> m_sound;
@@ -197,6 +208,34 @@ bool TestMeasuringWindow::isIdle() const
     return m_window->BitBtn1->isVisible() && !m_window->BitBtn8->isVisible() &&
            m_window->Edit2->isEnabled() && !m_window->Timer1.enabled() && !v.measuring && !v.deviceBusy &&
            v.commState == CommIdle;
+}
+
+// The commands the simulator received while action ran. The test brackets
+// it with a command the thermometer ignores, which the port delivers after
+// everything written before it; with the port closed before, nothing can
+// have gone out yet and the log is read from its start.
+QStringList TestMeasuringWindow::sentDuring(const std::function<void()> &action)
+{
+    const QString marker = QStringLiteral("ATZ");
+    const bool markedBefore = SystemVars.portOpen;
+    if (markedBefore)
+        m_link->SendCommand(marker.toLatin1());
+    action();
+    // A port the action closed is opened again to carry the marker; what
+    // was written before it closed still reaches the simulator.
+    if (!m_link->MSComm1.isOpen())
+        m_link->MSComm1.open();
+    m_link->SendCommand(marker.toLatin1());
+    QStringList received;
+    if (!QTest::qWaitFor(
+            [&] {
+                received = m_sim->commands();
+                return received.count(marker) == (markedBefore ? 2 : 1);
+            },
+            10000))
+        return {QStringLiteral("<marker not received>")};
+    const int from = markedBefore ? int(received.indexOf(marker)) + 1 : 0;
+    return received.mid(from, int(received.lastIndexOf(marker)) - from);
 }
 
 void TestMeasuringWindow::runPollsAtItsRate_data()
@@ -314,6 +353,97 @@ void TestMeasuringWindow::startWithoutAnswerReturnsToIdle()
     // OpenPort asked for the settings; no run was started.
     QTRY_COMPARE_WITH_TIMEOUT(m_sim->commands().value(0), QStringLiteral("ATA"), 3000);
     QVERIFY(!m_sim->commands().contains(QStringLiteral("ATQ")));
+}
+
+// The port is open (the link's poll opened it) but the thermometer has not
+// answered: Start asks nothing on the line, waits, and reports the connect
+// error.
+void TestMeasuringWindow::startWithPortOpenButNoSettingsReply()
+{
+    startSimulator({QStringLiteral("--silent")});
+    openWindow(true);
+    QTRY_VERIFY_WITH_TIMEOUT(SystemVars.portOpen, 4000);
+    QVERIFY(!SystemVars.settingsRead);
+
+    const QStringList sent = sentDuring([this] { m_window->BitBtn1->click(); });
+
+    QCOMPARE(sent, QStringList());
+    QCOMPARE(m_env->dialogs.texts(), QStringList{ConnectError});
+    QVERIFY(isIdle());
+    QCOMPARE(SystemVars.readInterval, 0);
+    QVERIFY(!m_window->BitBtn7->isEnabled());
+}
+
+void TestMeasuringWindow::startEndedDuringItsWaits_data()
+{
+    QTest::addColumn<bool>("portOpenedByStart"); // else the link's poll opened it and has the settings
+    QTest::addColumn<QString>("during");         // what the user does inside the first wait
+    QTest::addColumn<bool>("runs");
+    QTest::addColumn<bool>("windowStays");
+    QTest::newRow("Stop in Start's wait") << false << "Stop" << false << true;
+    QTest::newRow("Stop in OpenPort's wait") << true << "Stop" << false << true;
+    QTest::newRow("Stop and Start again in Start's wait") << false << "Stop, Start" << true << true;
+    QTest::newRow("close, Cancel in Start's wait") << false << "close, Cancel" << false << true;
+    QTest::newRow("close, Cancel in OpenPort's wait") << true << "close, Cancel" << false << true;
+    QTest::newRow("close, No in Start's wait") << false << "close, No" << false << false;
+    QTest::newRow("close, No in OpenPort's wait") << true << "close, No" << false << false;
+    QTest::newRow("close, No in OpenPort's wait, port lost")
+        << true << "close, No, port lost" << false << false;
+}
+
+// Whatever ends a start while it waits (Stop, a second Start, closing the
+// window) ends it for good: no run goes on unseen behind an idle window,
+// and a window deleted meanwhile is not touched.
+void TestMeasuringWindow::startEndedDuringItsWaits()
+{
+    QFETCH(bool, portOpenedByStart);
+    QFETCH(QString, during);
+    QFETCH(bool, runs);
+    QFETCH(bool, windowStays);
+
+    startSimulator();
+    openWindow(true);
+    if (portOpenedByStart)
+        m_link->Timer1.setEnabled(false);
+    else
+        QTRY_VERIFY_WITH_TIMEOUT(SystemVars.settingsRead, 4000);
+    reading(250); // unsaved data: closing asks
+    m_env->dialogs.answers << (during.contains(QLatin1String("Cancel")) ? Dialogs::Cancel : Dialogs::No);
+    const QPointer<TForm5> window = m_window;
+    // Runs inside the first wait of Start: OpenPort's, or Start's own when
+    // the port is open.
+    QTimer::singleShot(0, this, [&] {
+        if (during.startsWith(QLatin1String("Stop"))) {
+            window->BitBtn8->click();
+            // The second click comes a moment later, as a user's would.
+            if (during.endsWith(QLatin1String("Start")))
+                QTimer::singleShot(50, this, [&] { window->BitBtn1->click(); });
+            return;
+        }
+        window->close();
+        if (during.endsWith(QLatin1String("port lost")))
+            m_link->MSComm1.close();
+    });
+
+    const QStringList sent = sentDuring([&] { window->BitBtn1->click(); });
+
+    const TSystemVars &v = SystemVars;
+    QCOMPARE(sent.count(QStringLiteral("ATQ")), runs ? 1 : 0);
+    // Stop and closing send "ATU", unless the port went away before it left.
+    QCOMPARE(sent.contains(QStringLiteral("ATU")), !during.endsWith(QLatin1String("port lost")));
+    QCOMPARE(v.measuring, runs);
+    QCOMPARE(v.deviceBusy, runs);
+    QCOMPARE(v.commState, qint16(runs ? CommMeasuring : CommIdle));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCOMPARE(!window.isNull(), windowStays);
+    QCOMPARE(v.measureWindow.data(), windowStays ? window.data() : nullptr);
+    if (!windowStays)
+        return;
+    QCOMPARE(window->Timer1.enabled(), runs);
+    QCOMPARE(window->BitBtn8->isVisible(), runs);
+    QCOMPARE(window->BitBtn1->isVisible(), !runs);
+    QCOMPARE(window->Edit2->isEnabled(), !runs);
+    QVERIFY(!m_env->dialogs.texts().contains(ConnectError));
 }
 
 // OpenPort's failure is reported with its own text and the window is idle
@@ -785,6 +915,84 @@ void TestMeasuringWindow::sampleRateBox()
     m_window->BitBtn1->click();
     QCOMPARE(SystemVars.samplePeriod, 1000);
     QCOMPARE(SystemVars.readInterval, 1000);
+    m_window->BitBtn8->click();
+}
+
+void TestMeasuringWindow::rateBoxRulesForEveryInput_data()
+{
+    QTest::addColumn<QString>("way");
+    QTest::addColumn<QString>("shown"); // the box's text before
+    QTest::addColumn<QString>("text");  // what comes in at its end
+    QTest::addColumn<QString>("result");
+    QTest::newRow("pasted past four characters") << "paste"
+                                                 << ""
+                                                 << "100000"
+                                                 << "1000";
+    QTest::newRow("pasted letters") << "paste"
+                                    << ""
+                                    << "ab"
+                                    << "00";
+    QTest::newRow("pasted behind digits") << "paste"
+                                          << "12"
+                                          << "a345"
+                                          << "1203";
+    QTest::newRow("pasted line breaks") << "paste"
+                                        << ""
+                                        << "\t5\n"
+                                        << "5";
+    QTest::newRow("pasted into a full box") << "paste"
+                                            << "1234"
+                                            << "5"
+                                            << "1234";
+    QTest::newRow("dropped") << "drop"
+                             << ""
+                             << "12x45"
+                             << "1204";
+    QTest::newRow("composed") << "input method"
+                              << "7"
+                              << "8a9"
+                              << "7809";
+}
+
+// Text that does not come from a key press keeps the box's rules too.
+void TestMeasuringWindow::rateBoxRulesForEveryInput()
+{
+    QFETCH(QString, way);
+    QFETCH(QString, shown);
+    QFETCH(QString, text);
+    QFETCH(QString, result);
+
+    openWindow(true);
+    QLineEdit *box = m_window->Edit2;
+    box->setText(shown);
+    box->setFocus();
+    box->end(false);
+    if (way == QLatin1String("paste")) {
+        QGuiApplication::clipboard()->setText(text);
+        QTest::keySequence(box, QKeySequence::Paste);
+    } else if (way == QLatin1String("drop")) {
+        QMimeData data;
+        data.setText(text);
+        const QPoint end(box->width() - 2, box->height() / 2);
+        QDragEnterEvent enter(end, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(box, &enter);
+        QDropEvent drop(end, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(box, &drop);
+    } else {
+        QInputMethodEvent compose;
+        compose.setCommitString(text);
+        QCoreApplication::sendEvent(box, &compose);
+    }
+    QCOMPARE(box->text(), result);
+
+    // Start runs at the rate the box shows.
+    const int rate = result.toInt();
+    QCOMPARE(m_window->BitBtn1->isEnabled(), rate > 0);
+    if (rate == 0)
+        return;
+    SystemVars.settingsRead = true;
+    m_window->BitBtn1->click();
+    QCOMPARE(SystemVars.readInterval, rate);
     m_window->BitBtn8->click();
 }
 
