@@ -74,9 +74,8 @@ void TestQtDialogs::messageBoxButtons_data()
                                  << int(Dialogs::Yes);
     QTest::newRow("Yes No Cancel, Escape")
         << (Dialogs::Yes | Dialogs::No | Dialogs::Cancel) << yesNoCancel << 0 << int(Dialogs::Cancel);
-    QTest::newRow("Yes No Cancel, No")
-        << (Dialogs::Yes | Dialogs::No | Dialogs::Cancel) << yesNoCancel << int(QMessageBox::No)
-        << int(Dialogs::No);
+    QTest::newRow("Yes No Cancel, No") << (Dialogs::Yes | Dialogs::No | Dialogs::Cancel) << yesNoCancel
+                                       << int(QMessageBox::No) << int(Dialogs::No);
 }
 
 void TestQtDialogs::messageBoxButtons()
@@ -106,9 +105,9 @@ void TestQtDialogs::messageBoxButtons()
     });
 
     QtDialogs dialogs;
-    const Dialogs::Button got = dialogs.message(QStringLiteral("First line\rsecond line"),
-                                                QStringLiteral("Query Information"), Dialogs::Icon::Question,
-                                                buttons);
+    const Dialogs::Button got =
+        dialogs.message(QStringLiteral("First line\rsecond line"), QStringLiteral("Query Information"),
+                        Dialogs::Icon::Question, buttons);
 
     QCOMPARE(int(seenButtons), offered);
     QCOMPARE(int(got), answer);
@@ -164,7 +163,8 @@ void TestQtDialogs::saveDialogLeavesNameAndOverwriteToTheProgram()
         filters = dialog->nameFilters();
         dialog->selectFile(path);
         accepted = true;
-        QMetaObject::invokeMethod(dialog, "accept"); // as the Save button does
+        // As the Save button does, once this step has returned.
+        QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
         return false;
     });
 
