@@ -831,21 +831,27 @@ void TestMeasuringWindow::closeReleasesOnlyItsOwnRun_data()
     QTest::newRow("another window holds the thermometer") << false;
 }
 
+// Closing ends the run on the line with "ATU" and releases the thermometer,
+// but only a run of this window: another window's hold stays.
 void TestMeasuringWindow::closeReleasesOnlyItsOwnRun()
 {
     QFETCH(bool, ownRun);
+    startSimulator();
     openWindow(true);
+    QTRY_VERIFY_WITH_TIMEOUT(SystemVars.settingsRead, 4000);
     if (ownRun) {
-        SystemVars.settingsRead = true; // the thermometer has answered
+        m_window->Edit2->setText(QStringLiteral("1"));
         m_window->BitBtn1->click();
         QVERIFY(SystemVars.measuring);
         QVERIFY(m_window->Timer1.enabled());
+        QTRY_VERIFY_WITH_TIMEOUT(m_sim->commands().contains(QStringLiteral("ATR")), 5000);
     } else {
         SystemVars.deviceBusy = true;
         SystemVars.commState = CommDownloading;
     }
     SystemVars.dataSaved = true;
-    QVERIFY(m_window->close());
+    const QStringList sent = sentDuring([this] { QVERIFY(m_window->close()); });
+    QCOMPARE(sent, QStringList{QStringLiteral("ATU")});
     QVERIFY(!SystemVars.measuring);
     QCOMPARE(SystemVars.readInterval, 0);
     QVERIFY(!SystemVars.awaitingReply);
