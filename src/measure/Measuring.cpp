@@ -298,11 +298,11 @@ void TForm5::BitBtn1Click()
     m_tickCount = 0;
 
     // Every wait below lets the user and the device act: a Stop, another
-    // Start or a close may end this attempt, or delete the window, meanwhile.
-    const int attempt = ++m_startAttempts;
-    m_pendingStart = attempt;
+    // Start or a close may end this start, or delete the window, meanwhile.
+    // A second Start runs within the wait of this one and ends before it.
+    m_starting = true;
     const QPointer<TForm5> self(this);
-    const auto stillStarting = [&] { return self && m_pendingStart == attempt; };
+    const auto stillStarting = [&] { return self && m_starting; };
     if (!v.settingsRead) {
         try {
             Form6->OpenPort();
@@ -319,7 +319,7 @@ void TForm5::BitBtn1Click()
     if (!stillStarting())
         return;
     if (v.settingsRead) {
-        m_pendingStart = 0;
+        m_starting = false;
         v.rxCount = 0;
         sendCommand("ATQ");
         v.measuring = true;
@@ -336,7 +336,7 @@ void TForm5::BitBtn1Click()
 void TForm5::backToIdle()
 {
     TSystemVars &v = SystemVars;
-    m_pendingStart = 0;
+    m_starting = false;
     Timer1.setEnabled(false);
     v.measuring = false;
     v.readInterval = 0;
@@ -444,7 +444,7 @@ void TForm5::ChangeUnit_Pro()
 void TForm5::BitBtn8Click()
 {
     TSystemVars &v = SystemVars;
-    m_pendingStart = 0;
+    m_starting = false;
     v.measuring = false;
     Timer1.setEnabled(false);
     v.deviceBusy = false;
@@ -508,7 +508,7 @@ bool TForm5::FormClose()
     v.removeMeasureItem = true;
     v.measureWindow = nullptr;
     v.measuring = false;
-    m_pendingStart = 0;
+    m_starting = false;
     BitBtn1->setEnabled(true);
     BitBtn1->show();
     BitBtn8->hide();

@@ -11,8 +11,8 @@ class MeasureGrid;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class RateValidator;
 class QToolButton;
+class RateValidator;
 class TLEDFontNum;
 
 // The real-time measurement window ("Form5"): starts and stops a live run at
@@ -79,10 +79,9 @@ private:
 
     bool m_windowCelsius = true;
     int m_tickCount = 0;
-    // Start attempts so far, and the one still waiting to start its run
-    // (0: none); Stop, closing and a failed start end the waiting one.
-    int m_startAttempts = 0;
-    int m_pendingStart = 0;
+    // A Start waits for the thermometer; Stop, closing and a failed start
+    // end that wait's claim to start the run.
+    bool m_starting = false;
     bool m_firstRateChange = false;
     bool m_rateShown = false;
     RateValidator *m_rateValidator = nullptr;
