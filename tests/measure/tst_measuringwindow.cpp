@@ -265,6 +265,7 @@ void TestMeasuringWindow::runPollsAtItsRate()
         QTRY_VERIFY_WITH_TIMEOUT(SystemVars.settingsRead, 4000);
     } else {
         m_link->Timer1.setEnabled(false); // the port stays closed until Start opens it
+        QVERIFY(!SystemVars.portOpen);
         hold.emplace();
     }
     m_window->Edit2->setText(QString::number(rate));
