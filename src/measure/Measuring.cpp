@@ -9,6 +9,7 @@
 #include "measure/datachart.h"
 #include "measure/logic/readingtext.h"
 #include "measure/logic/soundservice.h"
+#include "measure/ratevalidator.h"
 #include "shell/measuregrid.h"
 #include "store/decimalformat.h"
 #include "store/gridcolouring.h"
@@ -20,7 +21,6 @@
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiSubWindow>
@@ -168,7 +168,7 @@ QWidget *TForm5::buildControlRow()
     Edit2 = new QLineEdit(QString::number(DefaultRate), row);
     Edit2->setObjectName(QStringLiteral("Edit2"));
     Edit2->setFixedWidth(60);
-    Edit2->installEventFilter(this);
+    m_rateValidator = new RateValidator(Edit2);
     rateLabel->setBuddy(Edit2);
     Edit2->setAccessibleName(rateLabel->text());
 
@@ -255,27 +255,11 @@ void TForm5::setAxisForUnit(const QString &title, double maximum)
     Chart1->setAxisRange(ChartAxis::Left, TemperatureAxis::defaultMin(m_windowCelsius), maximum);
 }
 
-bool TForm5::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched != Edit2 || event->type() != QEvent::KeyPress)
-        return QWidget::eventFilter(watched, event);
-    const QString typed = static_cast<QKeyEvent *>(event)->text();
-    if (typed.isEmpty())
-        return false;
-    const QChar key = ReadingText::filterRateKey(typed.at(0));
-    if (key == typed.at(0) && !key.isDigit())
-        return false; // a control character keeps its editing meaning
-    // Only digits reach the box, at most four of them.
-    if (Edit2->text().size() - Edit2->selectedText().size() < 4)
-        Edit2->insert(key);
-    return true;
-}
-
 void TForm5::Edit2Change()
 {
     if (m_firstRateChange) {
         m_firstRateChange = false;
-        Edit2->setText(QString::number(SystemVars.samplePeriod));
+        m_rateValidator->showProgramText(QString::number(SystemVars.samplePeriod));
         return;
     }
     BitBtn1->setEnabled(ReadingText::rateFromText(Edit2->text()) > 0);
@@ -284,9 +268,9 @@ void TForm5::Edit2Change()
 void TForm5::stepRate(int step)
 {
     const int rate = qBound(MinRate, ReadingText::rateFromText(Edit2->text()) + step, MaxRate);
-    Edit2->setText(rate >= 1000
-                       ? QStringLiteral("%1,%2").arg(rate / 1000).arg(rate % 1000, 3, 10, QLatin1Char('0'))
-                       : QString::number(rate));
+    m_rateValidator->showProgramText(
+        rate >= 1000 ? QStringLiteral("%1,%2").arg(rate / 1000).arg(rate % 1000, 3, 10, QLatin1Char('0'))
+                     : QString::number(rate));
 }
 
 void TForm5::sendCommand(const char *command)
@@ -313,20 +297,29 @@ void TForm5::BitBtn1Click()
     BitBtn7->setEnabled(false);
     m_tickCount = 0;
 
-    QPointer<TForm5> self(this);
+    // Every wait below lets the user and the device act: a Stop, another
+    // Start or a close may end this start, or delete the window, meanwhile.
+    // A second Start runs within the wait of this one and ends before it.
+    m_starting = true;
+    const QPointer<TForm5> self(this);
+    const auto stillStarting = [&] { return self && m_starting; };
     if (!v.settingsRead) {
         try {
             Form6->OpenPort();
         } catch (const KelvoraError &) {
             // A port that cannot be opened leaves the window idle, not half started.
-            backToIdle();
+            if (stillStarting())
+                backToIdle();
             throw;
         }
+        if (!stillStarting())
+            return;
     }
     delay(200);
-    if (!self)
+    if (!stillStarting())
         return;
     if (v.settingsRead) {
+        m_starting = false;
         v.rxCount = 0;
         sendCommand("ATQ");
         v.measuring = true;
@@ -336,13 +329,14 @@ void TForm5::BitBtn1Click()
     Dialogs::instance().message(
         QStringLiteral("COM port connect error!\rPlease turn on IR thermometer or Change COM port Set-up!"),
         QStringLiteral("Error Information"), Dialogs::Icon::Error, Dialogs::Ok);
-    if (self)
+    if (stillStarting())
         backToIdle();
 }
 
 void TForm5::backToIdle()
 {
     TSystemVars &v = SystemVars;
+    m_starting = false;
     Timer1.setEnabled(false);
     v.measuring = false;
     v.readInterval = 0;
@@ -450,6 +444,7 @@ void TForm5::ChangeUnit_Pro()
 void TForm5::BitBtn8Click()
 {
     TSystemVars &v = SystemVars;
+    m_starting = false;
     v.measuring = false;
     Timer1.setEnabled(false);
     v.deviceBusy = false;
@@ -485,14 +480,20 @@ void TForm5::BitBtn2Click()
 void TForm5::BitBtn7Click()
 {
     BitBtn7->setEnabled(false);
+    // The file dialog and the overwrite question wait for the user; the
+    // window may be gone when they return.
+    const QPointer<TForm5> self(this);
     LogSaveResult result;
     try {
         result = saveMeasureLog(meaData(), Edit1->text());
     } catch (...) {
         // The file was not written: the user may try again.
-        BitBtn7->setEnabled(true);
+        if (self)
+            BitBtn7->setEnabled(true);
         throw;
     }
+    if (!self)
+        return;
     // Nothing written (dialog cancelled or overwrite refused): the data is
     // still unsaved, so Save stays available for another name.
     if (result.outcome == LogSaveOutcome::Written)
@@ -507,6 +508,7 @@ bool TForm5::FormClose()
     v.removeMeasureItem = true;
     v.measureWindow = nullptr;
     v.measuring = false;
+    m_starting = false;
     BitBtn1->setEnabled(true);
     BitBtn1->show();
     BitBtn8->hide();
@@ -526,11 +528,12 @@ bool TForm5::FormClose()
         return true;
 
     BitBtn7->setEnabled(true);
+    const QPointer<TForm5> self(this);
     const Dialogs::Button answer = Dialogs::instance().message(
         QStringLiteral("Measured data has not save yet.\rDo you want to save data?"),
         QStringLiteral("Query Information"), Dialogs::Icon::Question,
         Dialogs::Yes | Dialogs::No | Dialogs::Cancel);
-    if (answer == Dialogs::No)
+    if (!self || answer == Dialogs::No)
         return true;
     if (answer == Dialogs::Yes) {
         try {
@@ -538,11 +541,12 @@ bool TForm5::FormClose()
         } catch (...) {
             // The window stays: it must stay registered, or the main window
             // would open a second one over the same table.
-            keepOpen();
+            if (self)
+                keepOpen();
             throw;
         }
         // A cancelled or refused save keeps the window, so no reading is lost.
-        if (SystemVars.dataSaved)
+        if (!self || SystemVars.dataSaved)
             return true;
     }
     keepOpen();
@@ -559,7 +563,11 @@ void TForm5::closeEvent(QCloseEvent *event)
 {
     // A failure while closing (a save that could not be written) keeps the window.
     bool close = false;
+    const QPointer<TForm5> self(this);
     guardedHandler([&] { close = FormClose(); });
+    // Deleted while its close question was open (the program ending).
+    if (!self)
+        return;
     if (close) {
         event->accept();
         return;

@@ -12,6 +12,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QToolButton;
+class RateValidator;
 class TLEDFontNum;
 
 // The real-time measurement window ("Form5"): starts and stops a live run at
@@ -57,7 +58,6 @@ public:
 
 protected:
     bool event(QEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
 
@@ -79,7 +79,11 @@ private:
 
     bool m_windowCelsius = true;
     int m_tickCount = 0;
+    // A Start waits for the thermometer; Stop, closing and a failed start
+    // end that wait's claim to start the run.
+    bool m_starting = false;
     bool m_firstRateChange = false;
     bool m_rateShown = false;
+    RateValidator *m_rateValidator = nullptr;
     MeasurementSeries m_series;
 };

@@ -90,8 +90,11 @@ void ChartNavigationBar::printGraphClick()
     guardedHandler([this] {
         m_chart->setPrintProportional(false);
         m_chart->setPrintMargins(PrintMargins{5, 4, 4, 5});
+        const QPointer<ChartNavigationBar> self(this);
+        // The file dialog waits for the user; the window may be closed meanwhile.
         if (!SelectedPrinter::chooseOutput(QStringLiteral("Print Graph"),
-                                           m_chart->objectName() + QStringLiteral(".pdf")))
+                                           m_chart->objectName() + QStringLiteral(".pdf")) ||
+            !self || !m_chart)
             return;
         m_chart->print(SelectedPrinter::printer());
     });

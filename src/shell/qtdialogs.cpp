@@ -46,5 +46,11 @@ QString QtDialogs::openFileName(const QString &caption, const QString &filter)
 
 QString QtDialogs::saveFileName(const QString &caption, const QString &filter, const QString &suggested)
 {
-    return QFileDialog::getSaveFileName(QApplication::activeWindow(), caption, suggested, filter);
+    QFileDialog dialog(QApplication::activeWindow(), caption, suggested, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    // The program asks its own question before replacing a file and adds
+    // its own extension, so the dialog does neither.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setDefaultSuffix(QString());
+    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
 }

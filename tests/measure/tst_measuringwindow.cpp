@@ -14,14 +14,20 @@
 #include "shell/measuregrid.h"
 #include "store/decimalformat.h"
 
+#include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QMimeData>
 #include <QPushButton>
+#include <QSocketNotifier>
 #include <QToolButton>
 #include <QtTest>
+
+#include <functional>
+#include <optional>
 
 namespace {
 
@@ -36,8 +42,8 @@ QString today()
 
 QString footerLine1(const QString &max, const QString &min, const QString &avg)
 {
-    return QStringLiteral("          MAX:     ") + max + Blanks28 + QStringLiteral("MIN:     ") + min + Blanks28 +
-           QStringLiteral("AVG:     ") + avg;
+    return QStringLiteral("          MAX:     ") + max + Blanks28 + QStringLiteral("MIN:     ") + min +
+           Blanks28 + QStringLiteral("AVG:     ") + avg;
 }
 
 QList<double> values(const MeasureTable &table)
@@ -67,6 +73,33 @@ QStringList fromStart(const QStringList &commands)
     return commands.mid(start, stop < 0 ? -1 : stop - start + 1);
 }
 
+// Holds Start's 200 ms wait open until the thermometer's settings reply has
+// been parsed, however late a loaded machine lets the simulator answer.
+// OpenPort writes its "ATA" after its own wait; the serial port puts the
+// bytes on the line from its write notifier, which the wait that follows,
+// Start's own, dispatches first. The hold itself runs on the next timer
+// turn of that wait.
+class SettingsReplyInsideStartsWait final : public QObject {
+public:
+    SettingsReplyInsideStartsWait() { QCoreApplication::instance()->installEventFilter(this); }
+    bool held = false;
+    bool replied = false;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        auto *notifier = qobject_cast<QSocketNotifier *>(watched);
+        if (!held && event->type() == QEvent::SockAct && notifier &&
+            notifier->type() == QSocketNotifier::Write) {
+            held = true;
+            QTimer::singleShot(1, this, [this] {
+                replied = QTest::qWaitFor([] { return SystemVars.settingsRead; }, 10000);
+            });
+        }
+        return false;
+    }
+};
+
 } // namespace
 
 class TestMeasuringWindow : public QObject {
@@ -78,6 +111,9 @@ private slots:
     void runPollsAtItsRate_data();
     void runPollsAtItsRate();
     void startWithoutAnswerReturnsToIdle();
+    void startWithPortOpenButNoSettingsReply();
+    void startEndedDuringItsWaits_data();
+    void startEndedDuringItsWaits();
     void startWithPortThatCannotOpen();
     void startWhileDeviceBusy();
     void readingShownStoredAndCharted_data();
@@ -93,6 +129,8 @@ private slots:
     void closeReleasesOnlyItsOwnRun_data();
     void closeReleasesOnlyItsOwnRun();
     void sampleRateBox();
+    void rateBoxRulesForEveryInput_data();
+    void rateBoxRulesForEveryInput();
     void openedThroughMainWindow();
 
 private:
@@ -104,6 +142,7 @@ private:
     MeasureTable &meaData() { return m_link->Table1; }
     QString footer(int line) const { return m_window->Chart1->footer().value(line); }
     bool isIdle() const;
+    QStringList sentDuring(const std::function<void()> &action);
 
     std::unique_ptr<ProgramEnv> m_env;
     std::unique_ptr<RecordingSound> m_sound;
@@ -167,8 +206,37 @@ void TestMeasuringWindow::reading(int tenths, int ems)
 bool TestMeasuringWindow::isIdle() const
 {
     const TSystemVars &v = SystemVars;
-    return m_window->BitBtn1->isVisible() && !m_window->BitBtn8->isVisible() && m_window->Edit2->isEnabled() &&
-           !m_window->Timer1.enabled() && !v.measuring && !v.deviceBusy && v.commState == CommIdle;
+    return m_window->BitBtn1->isVisible() && !m_window->BitBtn8->isVisible() &&
+           m_window->Edit2->isEnabled() && !m_window->Timer1.enabled() && !v.measuring && !v.deviceBusy &&
+           v.commState == CommIdle;
+}
+
+// The commands the simulator received while action ran. The test brackets
+// it with a command the thermometer ignores, which the port delivers after
+// everything written before it; with the port closed before, nothing can
+// have gone out yet and the log is read from its start.
+QStringList TestMeasuringWindow::sentDuring(const std::function<void()> &action)
+{
+    const QString marker = QStringLiteral("ATZ");
+    const bool markedBefore = SystemVars.portOpen;
+    if (markedBefore)
+        m_link->SendCommand(marker.toLatin1());
+    action();
+    // A port the action closed is opened again to carry the marker; what
+    // was written before it closed still reaches the simulator.
+    if (!m_link->MSComm1.isOpen())
+        m_link->MSComm1.open();
+    m_link->SendCommand(marker.toLatin1());
+    QStringList received;
+    if (!QTest::qWaitFor(
+            [&] {
+                received = m_sim->commands();
+                return received.count(marker) == (markedBefore ? 2 : 1);
+            },
+            10000))
+        return {QStringLiteral("<marker not received>")};
+    const int from = markedBefore ? int(received.indexOf(marker)) + 1 : 0;
+    return received.mid(from, int(received.lastIndexOf(marker)) - from);
 }
 
 void TestMeasuringWindow::runPollsAtItsRate_data()
@@ -178,7 +246,8 @@ void TestMeasuringWindow::runPollsAtItsRate_data()
     QTest::addColumn<QStringList>("cycle"); // the polls of one period, repeated until Stop
     QTest::addColumn<int>("readingsBeforeStop");
     QTest::newRow("rate 1, port opened by Start") << 1 << false << QStringList{"ATR"} << 3;
-    QTest::newRow("rate 3, port opened by the link's poll") << 3 << true << QStringList{"ATA", "ATA", "ATR"} << 1;
+    QTest::newRow("rate 3, port opened by the link's poll")
+        << 3 << true << QStringList{"ATA", "ATA", "ATR"} << 1;
 }
 
 // The run polls at its rate while the link's own poll keeps quiet, every
@@ -192,10 +261,21 @@ void TestMeasuringWindow::runPollsAtItsRate()
 
     startSimulator({QStringLiteral("--profile"), QStringLiteral("ramp:200:15")});
     openWindow(true);
-    if (linkPolledFirst)
+    std::optional<SettingsReplyInsideStartsWait> hold;
+    if (linkPolledFirst) {
         QTRY_VERIFY_WITH_TIMEOUT(SystemVars.settingsRead, 4000);
+    } else {
+        m_link->Timer1.setEnabled(false); // the port stays closed until Start opens it
+        QVERIFY(!SystemVars.portOpen);
+        hold.emplace();
+    }
     m_window->Edit2->setText(QString::number(rate));
     QTest::mouseClick(m_window->BitBtn1, Qt::LeftButton);
+    if (hold) {
+        QVERIFY(hold->held && hold->replied);
+        hold.reset();
+        m_link->Timer1.setEnabled(true);
+    }
 
     // Running.
     const TSystemVars &v = SystemVars;
@@ -216,7 +296,8 @@ void TestMeasuringWindow::runPollsAtItsRate()
     QTest::mouseClick(m_window->BitBtn8, Qt::LeftButton);
     QVERIFY(v.awaitingReply);
     QCOMPARE(v.replyCountdown, qint16(2));
-    QTRY_COMPARE_WITH_TIMEOUT(m_sim->commands().value(m_sim->commands().size() - 1), QStringLiteral("ATU"), 5000);
+    // The link's own poll may already have sent "ATA" after it.
+    QTRY_VERIFY_WITH_TIMEOUT(fromStart(m_sim->commands()).contains(QStringLiteral("ATU")), 5000);
 
     // "ATQ", then the cycle over and over, then "ATU"; on a slow machine a
     // poll more may have gone out before Stop, and its reply still counts.
@@ -251,7 +332,8 @@ void TestMeasuringWindow::runPollsAtItsRate()
     QCOMPARE(m_window->Chart1->seriesData(0), QVector<double>(readings.begin(), readings.end()));
     const QString last = QString::number(readings.last(), 'f', 1);
     QCOMPARE(m_window->LEDFontNum1->Text(), QStringLiteral("  ") + last);
-    QCOMPARE(footer(0), footerLine1(last, QStringLiteral("20.0"), formatOneDecimal(20.0 + 0.75 * (readingPolls - 1))));
+    QCOMPARE(footer(0),
+             footerLine1(last, QStringLiteral("20.0"), formatOneDecimal(20.0 + 0.75 * (readingPolls - 1))));
     QCOMPARE(footer(1), QStringLiteral("          Date:     ") + today());
     QVERIFY(!SystemVars.dataSaved);
 }
@@ -273,6 +355,97 @@ void TestMeasuringWindow::startWithoutAnswerReturnsToIdle()
     // OpenPort asked for the settings; no run was started.
     QTRY_COMPARE_WITH_TIMEOUT(m_sim->commands().value(0), QStringLiteral("ATA"), 3000);
     QVERIFY(!m_sim->commands().contains(QStringLiteral("ATQ")));
+}
+
+// The port is open (the link's poll opened it) but the thermometer has not
+// answered: Start asks nothing on the line, waits, and reports the connect
+// error.
+void TestMeasuringWindow::startWithPortOpenButNoSettingsReply()
+{
+    startSimulator({QStringLiteral("--silent")});
+    openWindow(true);
+    QTRY_VERIFY_WITH_TIMEOUT(SystemVars.portOpen, 4000);
+    QVERIFY(!SystemVars.settingsRead);
+
+    const QStringList sent = sentDuring([this] { m_window->BitBtn1->click(); });
+
+    QCOMPARE(sent, QStringList());
+    QCOMPARE(m_env->dialogs.texts(), QStringList{ConnectError});
+    QVERIFY(isIdle());
+    QCOMPARE(SystemVars.readInterval, 0);
+    QVERIFY(!m_window->BitBtn7->isEnabled());
+}
+
+void TestMeasuringWindow::startEndedDuringItsWaits_data()
+{
+    QTest::addColumn<bool>("portOpenedByStart"); // else the link's poll opened it and has the settings
+    QTest::addColumn<QString>("during");         // what the user does inside the first wait
+    QTest::addColumn<bool>("runs");
+    QTest::addColumn<bool>("windowStays");
+    QTest::newRow("Stop in Start's wait") << false << "Stop" << false << true;
+    QTest::newRow("Stop in OpenPort's wait") << true << "Stop" << false << true;
+    QTest::newRow("Stop and Start again in Start's wait") << false << "Stop, Start" << true << true;
+    QTest::newRow("close, Cancel in Start's wait") << false << "close, Cancel" << false << true;
+    QTest::newRow("close, Cancel in OpenPort's wait") << true << "close, Cancel" << false << true;
+    QTest::newRow("close, No in Start's wait") << false << "close, No" << false << false;
+    QTest::newRow("close, No in OpenPort's wait") << true << "close, No" << false << false;
+    QTest::newRow("close, No in OpenPort's wait, port lost")
+        << true << "close, No, port lost" << false << false;
+}
+
+// Whatever ends a start while it waits (Stop, a second Start, closing the
+// window) ends it for good: no run goes on unseen behind an idle window,
+// and a window deleted meanwhile is not touched.
+void TestMeasuringWindow::startEndedDuringItsWaits()
+{
+    QFETCH(bool, portOpenedByStart);
+    QFETCH(QString, during);
+    QFETCH(bool, runs);
+    QFETCH(bool, windowStays);
+
+    startSimulator();
+    openWindow(true);
+    if (portOpenedByStart)
+        m_link->Timer1.setEnabled(false);
+    else
+        QTRY_VERIFY_WITH_TIMEOUT(SystemVars.settingsRead, 4000);
+    reading(250); // unsaved data: closing asks
+    m_env->dialogs.answers << (during.contains(QLatin1String("Cancel")) ? Dialogs::Cancel : Dialogs::No);
+    const QPointer<TForm5> window = m_window;
+    // Runs inside the first wait of Start: OpenPort's, or Start's own when
+    // the port is open.
+    QTimer::singleShot(0, this, [&] {
+        if (during.startsWith(QLatin1String("Stop"))) {
+            window->BitBtn8->click();
+            // The second click comes a moment later, as a user's would.
+            if (during.endsWith(QLatin1String("Start")))
+                QTimer::singleShot(50, this, [&] { window->BitBtn1->click(); });
+            return;
+        }
+        window->close();
+        if (during.endsWith(QLatin1String("port lost")))
+            m_link->MSComm1.close();
+    });
+
+    const QStringList sent = sentDuring([&] { window->BitBtn1->click(); });
+
+    const TSystemVars &v = SystemVars;
+    QCOMPARE(sent.count(QStringLiteral("ATQ")), runs ? 1 : 0);
+    // Stop and closing send "ATU", unless the port went away before it left.
+    QCOMPARE(sent.contains(QStringLiteral("ATU")), !during.endsWith(QLatin1String("port lost")));
+    QCOMPARE(v.measuring, runs);
+    QCOMPARE(v.deviceBusy, runs);
+    QCOMPARE(v.commState, qint16(runs ? CommMeasuring : CommIdle));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCOMPARE(!window.isNull(), windowStays);
+    QCOMPARE(v.measureWindow.data(), windowStays ? window.data() : nullptr);
+    if (!windowStays)
+        return;
+    QCOMPARE(window->Timer1.enabled(), runs);
+    QCOMPARE(window->BitBtn8->isVisible(), runs);
+    QCOMPARE(window->BitBtn1->isVisible(), !runs);
+    QCOMPARE(window->Edit2->isEnabled(), !runs);
+    QVERIFY(!m_env->dialogs.texts().contains(ConnectError));
 }
 
 // OpenPort's failure is reported with its own text and the window is idle
@@ -397,7 +570,8 @@ void TestMeasuringWindow::seriesStatisticsAndClear()
     QVERIFY(meaData().isEmpty());
     QCOMPARE(m_window->DBGridEh1->model()->rowCount(), 0);
     QVERIFY(m_window->Chart1->seriesData(0).isEmpty());
-    QVERIFY(m_window->Chart1->footer().isEmpty() || m_window->Chart1->footer().join(QString()).trimmed().isEmpty());
+    QVERIFY(m_window->Chart1->footer().isEmpty() ||
+            m_window->Chart1->footer().join(QString()).trimmed().isEmpty());
     QVERIFY(m_window->Edit1->text().isEmpty());
     QVERIFY(SystemVars.dataSaved);
     QVERIFY(!m_window->BitBtn2->isEnabled());
@@ -426,14 +600,16 @@ void TestMeasuringWindow::alarm_data()
     QTest::addColumn<QStringList>("started");
     const QString high = QStringLiteral("highalarm.wav");
     const QString low = QStringLiteral("lowalarm.wav");
-    QTest::newRow("alarm off") << true << false << 30.0 << 10.0 << false << QList<int>{400, 50} << QStringList()
-                               << QStringList();
+    QTest::newRow("alarm off") << true << false << 30.0 << 10.0 << false << QList<int>{400, 50}
+                               << QStringList() << QStringList();
     QTest::newRow("limits themselves are inside")
-        << true << true << 30.0 << 10.0 << false << QList<int>{300, 100, 250} << QStringList() << QStringList();
+        << true << true << 30.0 << 10.0 << false << QList<int>{300, 100, 250} << QStringList()
+        << QStringList();
     QTest::newRow("above and below") << true << true << 36.5 << -5.5 << false << QList<int>{366, 250, -56}
                                      << QStringList{high, low} << QStringList{high, low};
-    QTest::newRow("repeats with every reading") << true << true << 30.0 << 10.0 << false << QList<int>{301, 301}
-                                                << QStringList{high, high} << QStringList{high, high};
+    QTest::newRow("repeats with every reading")
+        << true << true << 30.0 << 10.0 << false << QList<int>{301, 301} << QStringList{high, high}
+        << QStringList{high, high};
     QTest::newRow("Fahrenheit window compares Celsius tenths")
         << false << true << 30.0 << 10.0 << false << QList<int>{301, 99, 200} << QStringList{high, low}
         << QStringList{high, low};
@@ -562,7 +738,8 @@ void TestMeasuringWindow::saveAsksOnceThenWrites()
     QCOMPARE(m_window->Edit1->text(), path);
     QVERIFY(SystemVars.dataSaved);
     QVERIFY(!m_window->BitBtn7->isEnabled());
-    QStringList lines = QString::fromLatin1(m_env->dir.readFile("series.klg")).split(QRegularExpression("\r?\n"));
+    QStringList lines =
+        QString::fromLatin1(m_env->dir.readFile("series.klg")).split(QRegularExpression("\r?\n"));
     QCOMPARE(lines.value(1), QStringLiteral("Total:2"));
     QVERIFY(lines.value(3).contains(QStringLiteral("26.3")));
 
@@ -585,8 +762,9 @@ void TestMeasuringWindow::saveAsksOnceThenWrites()
     QVERIFY(m_window->Edit1->text().isEmpty());
     QVERIFY(m_window->BitBtn7->isEnabled());
     QVERIFY(!SystemVars.dataSaved);
-    QCOMPARE(QString::fromLatin1(m_env->dir.readFile("series.klg")).split(QRegularExpression("\r?\n")).value(1),
-             QStringLiteral("Total:3"));
+    QCOMPARE(
+        QString::fromLatin1(m_env->dir.readFile("series.klg")).split(QRegularExpression("\r?\n")).value(1),
+        QStringLiteral("Total:3"));
 }
 
 void TestMeasuringWindow::closeWithUnsavedData_data()
@@ -634,7 +812,8 @@ void TestMeasuringWindow::closeWithUnsavedData()
                  QStringLiteral("Measured data has not save yet.\rDo you want to save data?"));
         QCOMPARE(m_env->dialogs.shown.value(0).caption, QStringLiteral("Query Information"));
         QCOMPARE(m_env->dialogs.shown.value(0).icon, Dialogs::Icon::Question);
-        QCOMPARE(m_env->dialogs.shown.value(0).buttons, Dialogs::Buttons(Dialogs::Yes | Dialogs::No | Dialogs::Cancel));
+        QCOMPARE(m_env->dialogs.shown.value(0).buttons,
+                 Dialogs::Buttons(Dialogs::Yes | Dialogs::No | Dialogs::Cancel));
     } else {
         QVERIFY(m_env->dialogs.shown.isEmpty());
     }
@@ -663,21 +842,27 @@ void TestMeasuringWindow::closeReleasesOnlyItsOwnRun_data()
     QTest::newRow("another window holds the thermometer") << false;
 }
 
+// Closing ends the run on the line with "ATU" and releases the thermometer,
+// but only a run of this window: another window's hold stays.
 void TestMeasuringWindow::closeReleasesOnlyItsOwnRun()
 {
     QFETCH(bool, ownRun);
+    startSimulator();
     openWindow(true);
+    QTRY_VERIFY_WITH_TIMEOUT(SystemVars.settingsRead, 4000);
     if (ownRun) {
-        SystemVars.settingsRead = true; // the thermometer has answered
+        m_window->Edit2->setText(QStringLiteral("1"));
         m_window->BitBtn1->click();
         QVERIFY(SystemVars.measuring);
         QVERIFY(m_window->Timer1.enabled());
+        QTRY_VERIFY_WITH_TIMEOUT(m_sim->commands().contains(QStringLiteral("ATR")), 5000);
     } else {
         SystemVars.deviceBusy = true;
         SystemVars.commState = CommDownloading;
     }
     SystemVars.dataSaved = true;
-    QVERIFY(m_window->close());
+    const QStringList sent = sentDuring([this] { QVERIFY(m_window->close()); });
+    QCOMPARE(sent, QStringList{QStringLiteral("ATU")});
     QVERIFY(!SystemVars.measuring);
     QCOMPARE(SystemVars.readInterval, 0);
     QVERIFY(!SystemVars.awaitingReply);
@@ -731,7 +916,9 @@ void TestMeasuringWindow::sampleRateBox()
     QTest::mouseClick(down, Qt::LeftButton);
     QTest::mouseClick(down, Qt::LeftButton);
     QCOMPARE(box->text(), QStringLiteral("999"));
-    box->setText(QStringLiteral("9,999"));
+    box->setText(QStringLiteral("9998"));
+    QTest::mouseClick(up, Qt::LeftButton);
+    QCOMPARE(box->text(), QStringLiteral("9,999"));
     QTest::mouseClick(up, Qt::LeftButton);
     QCOMPARE(box->text(), QStringLiteral("9,999"));
     box->setText(QStringLiteral("2"));
@@ -745,6 +932,84 @@ void TestMeasuringWindow::sampleRateBox()
     m_window->BitBtn1->click();
     QCOMPARE(SystemVars.samplePeriod, 1000);
     QCOMPARE(SystemVars.readInterval, 1000);
+    m_window->BitBtn8->click();
+}
+
+void TestMeasuringWindow::rateBoxRulesForEveryInput_data()
+{
+    QTest::addColumn<QString>("way");
+    QTest::addColumn<QString>("shown"); // the box's text before
+    QTest::addColumn<QString>("text");  // what comes in at its end
+    QTest::addColumn<QString>("result");
+    QTest::newRow("pasted past four characters") << "paste"
+                                                 << ""
+                                                 << "100000"
+                                                 << "1000";
+    QTest::newRow("pasted letters") << "paste"
+                                    << ""
+                                    << "ab"
+                                    << "00";
+    QTest::newRow("pasted behind digits") << "paste"
+                                          << "12"
+                                          << "a345"
+                                          << "1203";
+    QTest::newRow("pasted line breaks") << "paste"
+                                        << ""
+                                        << "\t5\n"
+                                        << "5";
+    QTest::newRow("pasted into a full box") << "paste"
+                                            << "1234"
+                                            << "5"
+                                            << "1234";
+    QTest::newRow("dropped") << "drop"
+                             << ""
+                             << "12x45"
+                             << "1204";
+    QTest::newRow("composed") << "input method"
+                              << "7"
+                              << "8a9"
+                              << "7809";
+}
+
+// Text that does not come from a key press keeps the box's rules too.
+void TestMeasuringWindow::rateBoxRulesForEveryInput()
+{
+    QFETCH(QString, way);
+    QFETCH(QString, shown);
+    QFETCH(QString, text);
+    QFETCH(QString, result);
+
+    openWindow(true);
+    QLineEdit *box = m_window->Edit2;
+    box->setText(shown);
+    box->setFocus();
+    box->end(false);
+    if (way == QLatin1String("paste")) {
+        QGuiApplication::clipboard()->setText(text);
+        QTest::keySequence(box, QKeySequence::Paste);
+    } else if (way == QLatin1String("drop")) {
+        QMimeData data;
+        data.setText(text);
+        const QPoint end(box->width() - 2, box->height() / 2);
+        QDragEnterEvent enter(end, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(box, &enter);
+        QDropEvent drop(end, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(box, &drop);
+    } else {
+        QInputMethodEvent compose;
+        compose.setCommitString(text);
+        QCoreApplication::sendEvent(box, &compose);
+    }
+    QCOMPARE(box->text(), result);
+
+    // Start runs at the rate the box shows.
+    const int rate = result.toInt();
+    QCOMPARE(m_window->BitBtn1->isEnabled(), rate > 0);
+    if (rate == 0)
+        return;
+    SystemVars.settingsRead = true;
+    m_window->BitBtn1->click();
+    QCOMPARE(SystemVars.readInterval, rate);
     m_window->BitBtn8->click();
 }
 

@@ -18,6 +18,8 @@ private slots:
     void emissivityText();
     void filterRateKey_data();
     void filterRateKey();
+    void rateBoxEdit_data();
+    void rateBoxEdit();
     void rateFromText_data();
     void rateFromText();
     void footerLines();
@@ -81,12 +83,18 @@ void TestReadingText::ledText_data()
 {
     QTest::addColumn<QString>("value");
     QTest::addColumn<QString>("display");
-    QTest::newRow("four characters") << "25.0" << "  25.0";
-    QTest::newRow("three characters") << "0.0" << "   0.0";
-    QTest::newRow("five characters") << "-40.0" << " -40.0";
-    QTest::newRow("six characters") << "-100.5" << "-100.5";
-    QTest::newRow("seven characters") << "-1000.5" << "-1000.5";
-    QTest::newRow("a thousand F") << "1832.0" << "1832.0";
+    QTest::newRow("four characters") << "25.0"
+                                     << "  25.0";
+    QTest::newRow("three characters") << "0.0"
+                                      << "   0.0";
+    QTest::newRow("five characters") << "-40.0"
+                                     << " -40.0";
+    QTest::newRow("six characters") << "-100.5"
+                                    << "-100.5";
+    QTest::newRow("seven characters") << "-1000.5"
+                                      << "-1000.5";
+    QTest::newRow("a thousand F") << "1832.0"
+                                  << "1832.0";
 }
 
 void TestReadingText::ledText()
@@ -140,6 +148,74 @@ void TestReadingText::filterRateKey()
     QCOMPARE(ReadingText::filterRateKey(typed), result);
 }
 
+void TestReadingText::rateBoxEdit_data()
+{
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("after"); // what the edit would make of it
+    QTest::addColumn<QString>("result");
+    QTest::newRow("digit typed") << "12"
+                                 << "123"
+                                 << "123";
+    QTest::newRow("letter typed") << "12"
+                                  << "12a"
+                                  << "120";
+    QTest::newRow("zero typed") << ""
+                                << "0"
+                                << "0";
+    QTest::newRow("pasted past four") << ""
+                                      << "100000"
+                                      << "1000";
+    QTest::newRow("pasted letters") << ""
+                                    << "abc"
+                                    << "000";
+    QTest::newRow("pasted into the middle") << "19"
+                                            << "1x2345y9"
+                                            << "1029";
+    QTest::newRow("pasted at the front of a full box") << "1234"
+                                                       << "51234"
+                                                       << "1234";
+    QTest::newRow("control characters dropped") << ""
+                                                << "\t7\r\n"
+                                                << "7";
+    QTest::newRow("non-Latin digit") << "" << QString(QChar(0x0665)) << "0";
+    QTest::newRow("selection replaced") << "1234"
+                                        << "9x"
+                                        << "90";
+    QTest::newRow("deleted") << "1234"
+                             << "134"
+                             << "134";
+    QTest::newRow("emptied") << "1234"
+                             << ""
+                             << "";
+    QTest::newRow("spin control's text kept") << "1,000"
+                                              << "1,000"
+                                              << "1,000";
+    QTest::newRow("digit deleted from the spin control's text") << "1,000"
+                                                                << "1,00"
+                                                                << "1,00";
+    QTest::newRow("typed into the spin control's text") << "1,000"
+                                                        << "1,0005"
+                                                        << "1,000";
+    QTest::newRow("spin control's text replaced") << "1,000"
+                                                  << "2,5"
+                                                  << "205";
+    QTest::newRow("repeated digit") << "11"
+                                    << "111"
+                                    << "111";
+}
+
+// Whatever way the text comes in, only what the edit brings is filtered and
+// cut; what the box held stays.
+void TestReadingText::rateBoxEdit()
+{
+    QFETCH(QString, before);
+    QFETCH(QString, after);
+    QFETCH(QString, result);
+    QCOMPARE(ReadingText::rateBoxEdit(before, after), result);
+    // Applying the rule to its own result changes nothing.
+    QCOMPARE(ReadingText::rateBoxEdit(before, result), result);
+}
+
 void TestReadingText::rateFromText_data()
 {
     QTest::addColumn<QString>("text");
@@ -167,14 +243,13 @@ void TestReadingText::footerLines()
     const QString blanks28(28, QLatin1Char(' '));
     const QStringList reading =
         ReadingText::footerLines(86.0, -5.25, QStringLiteral("77.0"), QStringLiteral("Date:"), "2026-12-10");
-    QCOMPARE(reading,
-             QStringList({QStringLiteral("          MAX:     86.0") + blanks28 + "MIN:     -5.3" + blanks28 +
-                              "AVG:     77.0",
-                          QStringLiteral("          Date:     2026-12-10")}));
+    QCOMPARE(reading, QStringList({QStringLiteral("          MAX:     86.0") + blanks28 + "MIN:     -5.3" +
+                                       blanks28 + "AVG:     77.0",
+                                   QStringLiteral("          Date:     2026-12-10")}));
     const QStringList unitChange =
         ReadingText::footerLines(0.0, 0.0, QStringLiteral("0.0"), QStringLiteral("DATE:"), "2026-01-02");
-    QCOMPARE(unitChange.value(0), QStringLiteral("          MAX:     0.0") + blanks28 + "MIN:     0.0" + blanks28 +
-                                      "AVG:     0.0");
+    QCOMPARE(unitChange.value(0), QStringLiteral("          MAX:     0.0") + blanks28 + "MIN:     0.0" +
+                                      blanks28 + "AVG:     0.0");
     QCOMPARE(unitChange.value(1), QStringLiteral("          DATE:     2026-01-02"));
 }
 

@@ -3,10 +3,12 @@
 // windows, arranging, the exit question and the status bar.
 #include "devicelink/systemvar.h"
 #include "linkfixture.h"
+#include "measure/Measuring.h"
 #include "shell/MAIN.h"
 #include "shell/statuspanels.h"
 
 #include <QAccessible>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -117,6 +119,7 @@ private slots:
     void languageMenu();
     void exportPrintSaveFollowActiveChild_data();
     void exportPrintSaveFollowActiveChild();
+    void exportPrintSaveFollowTheMeasurementWindow();
     void disabledSaveDoesNothingFromItsButton();
     void windowEntryFollowsDataWindow_data();
     void windowEntryFollowsDataWindow();
@@ -280,6 +283,48 @@ void TestMainWindow::exportPrintSaveFollowActiveChild()
         if (action(name)->isEnabled())
             found << QLatin1String(name);
     QCOMPARE(found.join(QLatin1Char(' ')), enabled);
+}
+
+// The real measurement window in front, through a series: idle with
+// readings, running, stopped, saved from the main window, cleared.
+void TestMainWindow::exportPrintSaveFollowTheMeasurementWindow()
+{
+    TForm6 link;
+    link.FormCreate();
+    m_form->N3Click();
+    auto *window = qobject_cast<TForm5 *>(SystemVars.measureWindow.data());
+    QVERIFY(window);
+    const auto enabled = [this] {
+        m_form->FormPaint();
+        QStringList found;
+        for (const char *name : {"N7", "N8", "N15"})
+            if (action(name)->isEnabled())
+                found << QLatin1String(name);
+        return found.join(QLatin1Char(' '));
+    };
+    QCOMPARE(enabled(), QString());
+
+    SystemVars.lastValue = 250;
+    sendWindowMessage(SystemVars.measureWindow, WM_NEWREADING);
+    QCOMPARE(enabled(), QStringLiteral("N7 N8")); // Save comes with Stop
+
+    SystemVars.settingsRead = true; // the thermometer has answered
+    window->BitBtn1->click();
+    QVERIFY(SystemVars.measuring);
+    QCOMPARE(enabled(), QString());
+
+    window->BitBtn8->click();
+    QCOMPARE(enabled(), QStringLiteral("N7 N8 N15"));
+
+    const QString file = m_dir->path(QStringLiteral("series.klg"));
+    m_dialogs->fileAnswers << file;
+    action("N15")->trigger();
+    QVERIFY(QFile::exists(file));
+    QCOMPARE(window->Edit1->text(), file);
+    QCOMPARE(enabled(), QStringLiteral("N7 N8"));
+
+    window->BitBtn2->click();
+    QCOMPARE(enabled(), QString());
 }
 
 void TestMainWindow::disabledSaveDoesNothingFromItsButton()

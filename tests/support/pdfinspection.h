@@ -23,6 +23,15 @@ inline QString pdfText(const QString &path)
     return runPdfTool(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
 }
 
+// Whether a line of a PDF's text, blanks around it aside, matches pattern
+// whole: a footer line or an axis label, not a part of another text.
+inline bool pdfHasLine(const QString &text, const QString &pattern)
+{
+    return QRegularExpression(QStringLiteral("^\\s*%1\\s*$").arg(pattern), QRegularExpression::MultilineOption)
+        .match(text)
+        .hasMatch();
+}
+
 inline QString pdfInfoField(const QString &path, const QString &field)
 {
     const QString info = runPdfTool(QStringLiteral("pdfinfo"), {path});

@@ -2,6 +2,8 @@
 
 #include "store/decimalformat.h"
 
+#include <algorithm>
+
 namespace ReadingText {
 
 namespace {
@@ -53,6 +55,27 @@ QChar filterRateKey(QChar typed)
     if (typed >= QLatin1Char('1') && typed <= QLatin1Char('9'))
         return typed;
     return QLatin1Char('0');
+}
+
+QString rateBoxEdit(const QString &before, const QString &after)
+{
+    // The edit replaced what lies between the text both share at the front
+    // and the text both share at the back.
+    const int shortest = int(std::min(before.size(), after.size()));
+    int head = 0;
+    while (head < shortest && before.at(head) == after.at(head))
+        ++head;
+    int tail = 0;
+    while (tail < shortest - head && before.at(before.size() - 1 - tail) == after.at(after.size() - 1 - tail))
+        ++tail;
+    QString brought;
+    for (QChar c : after.mid(head, after.size() - head - tail)) {
+        const QChar key = filterRateKey(c);
+        if (key.isDigit())
+            brought += key;
+    }
+    const int room = std::max(0, RateBoxLength - head - tail);
+    return after.left(head) + brought.left(room) + after.right(tail);
 }
 
 int rateFromText(const QString &text)

@@ -23,9 +23,19 @@ QString emissivityText(qint16 hundredths);
 QString ledPlaceholder(bool celsius);
 QString unitLetter(bool celsius);
 
+// The sample-rate box holds at most this many characters of the user's.
+constexpr int RateBoxLength = 4;
+
 // The sample-rate box: a typed control character (codes up to 31, DEL) or
 // digit 1..9 passes, any other character becomes "0".
 QChar filterRateKey(QChar typed);
+
+// An edit of the sample-rate box, however the text came in (typed, pasted,
+// dropped, composed): before is the box's text, after what the edit made of
+// it. What the edit brought in passes filterRateKey, control characters are
+// dropped, and it is cut so that the box holds at most four characters; the
+// characters that were there stay as they were (the spin control's "1,000").
+QString rateBoxEdit(const QString &before, const QString &after);
 
 // The rate in the box: blanks trimmed; a text holding "," is taken as its
 // first character and its last three (the spin box's "1,000"); not a number

@@ -1,0 +1,189 @@
+// The product's dialogs as the user meets them: the message box offers the
+// buttons asked for and answers Escape with its escape button; the save
+// dialog neither asks about replacing a file nor adds an extension, since the
+// program does both itself.
+#include "shell/qtdialogs.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <functional>
+
+namespace {
+
+template <class Dialog>
+Dialog *shown()
+{
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (auto *d = qobject_cast<Dialog *>(w); d && d->isVisible())
+            return d;
+    return nullptr;
+}
+
+// Plays the user while a modal dialog runs: step is called every few
+// milliseconds from inside the dialog's event loop until it returns true.
+class User : public QObject {
+public:
+    explicit User(std::function<bool()> step) : m_step(std::move(step))
+    {
+        connect(&m_timer, &QTimer::timeout, this, [this] {
+            if (m_step())
+                m_timer.stop();
+        });
+        m_timer.start(10);
+    }
+
+private:
+    std::function<bool()> m_step;
+    QTimer m_timer;
+};
+
+} // namespace
+
+class TestQtDialogs : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void messageBoxButtons_data();
+    void messageBoxButtons();
+    void saveDialogLeavesNameAndOverwriteToTheProgram_data();
+    void saveDialogLeavesNameAndOverwriteToTheProgram();
+};
+
+void TestQtDialogs::initTestCase()
+{
+    // The dialog of Qt's own widgets, which the test can reach, on every platform.
+    QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
+}
+
+void TestQtDialogs::messageBoxButtons_data()
+{
+    QTest::addColumn<int>("buttons");
+    QTest::addColumn<int>("offered"); // QMessageBox::StandardButtons
+    QTest::addColumn<int>("press");   // a QMessageBox::StandardButton, or 0 for Escape
+    QTest::addColumn<int>("answer");
+    const int yesNo = QMessageBox::Yes | QMessageBox::No;
+    const int yesNoCancel = yesNo | QMessageBox::Cancel;
+    QTest::newRow("OK, Escape") << int(Dialogs::Ok) << int(QMessageBox::Ok) << 0 << int(Dialogs::Ok);
+    QTest::newRow("Yes No, Escape") << (Dialogs::Yes | Dialogs::No) << yesNo << 0 << int(Dialogs::No);
+    QTest::newRow("Yes No, Yes") << (Dialogs::Yes | Dialogs::No) << yesNo << int(QMessageBox::Yes)
+                                 << int(Dialogs::Yes);
+    QTest::newRow("Yes No Cancel, Escape")
+        << (Dialogs::Yes | Dialogs::No | Dialogs::Cancel) << yesNoCancel << 0 << int(Dialogs::Cancel);
+    QTest::newRow("Yes No Cancel, No") << (Dialogs::Yes | Dialogs::No | Dialogs::Cancel) << yesNoCancel
+                                       << int(QMessageBox::No) << int(Dialogs::No);
+}
+
+void TestQtDialogs::messageBoxButtons()
+{
+    QFETCH(int, buttons);
+    QFETCH(int, offered);
+    QFETCH(int, press);
+    QFETCH(int, answer);
+
+    QMessageBox::StandardButtons seenButtons;
+    QString seenText;
+    QString seenCaption;
+    QMessageBox::Icon seenIcon = QMessageBox::NoIcon;
+    User user([&] {
+        QMessageBox *box = shown<QMessageBox>();
+        if (!box)
+            return false;
+        seenButtons = box->standardButtons();
+        seenText = box->text();
+        seenCaption = box->windowTitle();
+        seenIcon = box->icon();
+        if (press == 0)
+            QTest::keyClick(box, Qt::Key_Escape);
+        else
+            box->button(QMessageBox::StandardButton(press))->click();
+        return true;
+    });
+
+    QtDialogs dialogs;
+    const Dialogs::Button got =
+        dialogs.message(QStringLiteral("First line\rsecond line"), QStringLiteral("Query Information"),
+                        Dialogs::Icon::Question, buttons);
+
+    QCOMPARE(int(seenButtons), offered);
+    QCOMPARE(int(got), answer);
+    QCOMPARE(seenText, QStringLiteral("First line\nsecond line"));
+    QCOMPARE(seenCaption, QStringLiteral("Query Information"));
+    QCOMPARE(seenIcon, QMessageBox::Question);
+}
+
+void TestQtDialogs::saveDialogLeavesNameAndOverwriteToTheProgram_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("exists");
+    QTest::newRow("existing file") << "series.klg" << true;
+    QTest::newRow("name without extension") << "run1" << false;
+}
+
+void TestQtDialogs::saveDialogLeavesNameAndOverwriteToTheProgram()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, exists);
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(name);
+    if (exists) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("old\n");
+    }
+    QFileDialog::Options options;
+    QString suffix = QStringLiteral("<not seen>");
+    QFileDialog::AcceptMode mode = QFileDialog::AcceptOpen;
+    QStringList filters;
+    QStringList ownQuestions;
+    bool accepted = false;
+    User user([&] {
+        // A question of the dialog's own is answered No, and the dialog
+        // then cancelled, so that the test ends either way.
+        if (QMessageBox *box = shown<QMessageBox>()) {
+            ownQuestions << box->text();
+            QTest::keyClick(box, Qt::Key_Escape);
+            return false;
+        }
+        QFileDialog *dialog = shown<QFileDialog>();
+        if (!dialog)
+            return false;
+        if (accepted) {
+            dialog->reject();
+            return true;
+        }
+        options = dialog->options();
+        suffix = dialog->defaultSuffix();
+        mode = dialog->acceptMode();
+        filters = dialog->nameFilters();
+        dialog->selectFile(path);
+        accepted = true;
+        // As the Save button does, once this step has returned.
+        QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+        return false;
+    });
+
+    QtDialogs dialogs;
+    const QString chosen = dialogs.saveFileName(QStringLiteral("Save As"),
+                                                QStringLiteral("*.klg (*.klg);;*.KLG (*.KLG)"), QString());
+
+    QCOMPARE(ownQuestions, QStringList());
+    QCOMPARE(chosen, path);
+    QVERIFY(options.testFlag(QFileDialog::DontConfirmOverwrite));
+    QCOMPARE(suffix, QString());
+    QCOMPARE(mode, QFileDialog::AcceptSave);
+    QCOMPARE(filters, (QStringList{QStringLiteral("*.klg (*.klg)"), QStringLiteral("*.KLG (*.KLG)")}));
+    if (exists) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("old\n")); // the dialog writes nothing
+    }
+}
+
+QTEST_MAIN(TestQtDialogs)
+#include "tst_qtdialogs.moc"
