@@ -259,12 +259,7 @@ void TestKelvoraDatabase::bulkTransactions()
 
 void TestKelvoraDatabase::failedBulkWriteLeavesWhatTheDatabaseHolds_data()
 {
-    QTest::addColumn<EngineFailure::Kind>("failure");
-    QTest::newRow("statement refused") << EngineFailure::AbortingTrigger;
-    QTest::newRow("transaction rolled back by the engine") << EngineFailure::RollingBackTrigger;
-    QTest::newRow("database full") << EngineFailure::DatabaseFull;
-    QTest::newRow("commit refused") << EngineFailure::CommitRefused;
-    QTest::newRow("commit cannot write") << EngineFailure::CommitCannotWrite;
+    EngineFailure::addRows();
 }
 
 // Whether the engine has rolled the transaction back itself or left it open,

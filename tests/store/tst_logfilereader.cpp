@@ -235,12 +235,7 @@ void TestLogFileReader::failuresLeaveLoadDataAsItWas()
 
 void TestLogFileReader::databaseFailureRollsBack_data()
 {
-    QTest::addColumn<EngineFailure::Kind>("failure");
-    QTest::newRow("row refused") << EngineFailure::AbortingTrigger;
-    QTest::newRow("transaction rolled back by the engine") << EngineFailure::RollingBackTrigger;
-    QTest::newRow("database full") << EngineFailure::DatabaseFull;
-    QTest::newRow("commit refused") << EngineFailure::CommitRefused;
-    QTest::newRow("commit cannot write") << EngineFailure::CommitCannotWrite;
+    EngineFailure::addRows();
 }
 
 // A database failure part-way through the appends or at their commit takes

@@ -280,11 +280,8 @@ void TestTableUnitConversion::filesKeepTheirRowsAndColours()
 
 void TestTableUnitConversion::failedUnitStatementConvertsNothing_data()
 {
-    QTest::addColumn<EngineFailure::Kind>("failure");
-    QTest::newRow("statement refused") << EngineFailure::AbortingTrigger;
-    QTest::newRow("transaction rolled back by the engine") << EngineFailure::RollingBackTrigger;
-    QTest::newRow("commit refused") << EngineFailure::CommitRefused;
-    QTest::newRow("commit cannot write") << EngineFailure::CommitCannotWrite;
+    EngineFailure::addRows({EngineFailure::AbortingTrigger, EngineFailure::RollingBackTrigger,
+                            EngineFailure::CommitRefused, EngineFailure::CommitCannotWrite});
 }
 
 // The unit statement fails after the value statement has run (or the commit

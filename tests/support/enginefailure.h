@@ -8,6 +8,9 @@
 #include <QMetaType>
 #include <QSqlQuery>
 #include <QString>
+#include <QTest>
+
+#include <initializer_list>
 
 #include <optional>
 
@@ -89,7 +92,28 @@ public:
         return QString();
     }
 
+    // One data row per kind, named after what fails, in the column "failure".
+    static void addRows(std::initializer_list<Kind> kinds = {AbortingTrigger, RollingBackTrigger,
+                                                             DatabaseFull, CommitRefused, CommitCannotWrite})
+    {
+        QTest::addColumn<Kind>("failure");
+        for (Kind kind : kinds)
+            QTest::newRow(rowName(kind)) << kind;
+    }
+
 private:
+    static const char *rowName(Kind kind)
+    {
+        switch (kind) {
+        case AbortingTrigger: return "statement refused";
+        case RollingBackTrigger: return "transaction rolled back by the engine";
+        case DatabaseFull: return "database full";
+        case CommitRefused: return "commit refused";
+        case CommitCannotWrite: return "commit cannot write";
+        }
+        return "";
+    }
+
     Kind m_kind;
     bool m_armed = false;
     std::optional<FileSizeLimit> m_limit;
