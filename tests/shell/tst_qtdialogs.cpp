@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -161,7 +162,12 @@ void TestQtDialogs::saveDialogLeavesNameAndOverwriteToTheProgram()
         suffix = dialog->defaultSuffix();
         mode = dialog->acceptMode();
         filters = dialog->nameFilters();
-        dialog->selectFile(path);
+        // Typed as the user does: selectFile() leaves the name box alone
+        // while it has the focus, which it gets when the dialog activates.
+        auto *nameBox = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+        if (!nameBox)
+            return false;
+        nameBox->setText(path);
         accepted = true;
         // As the Save button does, once this step has returned.
         QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
