@@ -2,36 +2,24 @@
 
 #include "measure/logic/wavfile.h"
 
-#include <QAudioDevice>
 #include <QAudioFormat>
 #include <QAudioSink>
-#include <QBuffer>
 #include <QFile>
+#include <QIODevice>
 #include <QMediaDevices>
+#include <QtEndian>
 
+#include <algorithm>
+#include <cstring>
 #include <utility>
 
 namespace {
 
 // How often the output's progress is looked at while a sound plays.
 constexpr int WatchIntervalMs = 10;
-// Silence played before each sound: a sound server that is rendering ahead
-// when a new stream joins may drop the stream's first few dozen
-// milliseconds, which must not be the beginning of the alarm.
-constexpr int LeadInMs = 100;
-
-QAudioFormat::SampleFormat sampleFormatOf(WavLayout::Encoding encoding)
-{
-    switch (encoding) {
-    case WavLayout::Encoding::UInt8: return QAudioFormat::UInt8;
-    case WavLayout::Encoding::Int16: return QAudioFormat::Int16;
-    case WavLayout::Encoding::Int24: // widened by wavSamplesForOutput
-    case WavLayout::Encoding::Int32: return QAudioFormat::Int32;
-    case WavLayout::Encoding::Float32: return QAudioFormat::Float;
-    case WavLayout::Encoding::Invalid: break;
-    }
-    return QAudioFormat::Unknown;
-}
+// How much the stream holds ahead of the device: the longest a sound waits
+// behind silence that is already on its way.
+constexpr int StreamBufferMs = 100;
 
 bool hasFailed(const QAudioSink &sink)
 {
@@ -40,20 +28,124 @@ bool hasFailed(const QAudioSink &sink)
            error == QAudio::FatalError;
 }
 
+// The stream carries 32-bit float samples at the device's own rate and
+// channel count, so that sounds of any layout can follow each other on it.
+QAudioFormat streamFormat(const QAudioDevice &device)
+{
+    const QAudioFormat preferred = device.preferredFormat();
+    QAudioFormat format;
+    format.setSampleRate(preferred.sampleRate() > 0 ? preferred.sampleRate() : 48000);
+    format.setChannelCount(preferred.channelCount() > 0 ? preferred.channelCount() : 2);
+    format.setSampleFormat(QAudioFormat::Float);
+    return format;
+}
+
+float sampleAt(const char *p, WavLayout::Encoding encoding)
+{
+    switch (encoding) {
+    case WavLayout::Encoding::UInt8: return (quint8(*p) - 128) / 128.0f;
+    case WavLayout::Encoding::Int16: return qFromLittleEndian<qint16>(p) / 32768.0f;
+    case WavLayout::Encoding::Int24: // widened by wavSamplesForOutput
+    case WavLayout::Encoding::Int32: return float(qFromLittleEndian<qint32>(p) / 2147483648.0);
+    case WavLayout::Encoding::Float32: return qFromLittleEndian<float>(p);
+    case WavLayout::Encoding::Invalid: break;
+    }
+    return 0;
+}
+
+// The samples of a valid file (as wavSamplesForOutput gives them) in the
+// stream's format: a mono sound goes to every channel, more channels than the
+// stream has are mixed down, and the rate is converted by linear
+// interpolation, which is plenty for beeps.
+QByteArray toStreamSamples(const QByteArray &samples, const WavLayout &layout, const QAudioFormat &format)
+{
+    const int inChannels = layout.channels;
+    const int sampleBytes =
+        layout.encoding == WavLayout::Encoding::Int24 ? 4 : layout.bytesPerFrame / inChannels;
+    const qint64 inFrames = samples.size() / (sampleBytes * inChannels);
+    const auto input = [&](qint64 frame, int channel) {
+        return sampleAt(samples.constData() + (frame * inChannels + channel) * sampleBytes, layout.encoding);
+    };
+
+    const int outChannels = format.channelCount();
+    const double step = double(layout.sampleRate) / format.sampleRate();
+    const qint64 outFrames = qint64(inFrames / step);
+    QByteArray out(outFrames * outChannels * qsizetype(sizeof(float)), Qt::Uninitialized);
+    float *dest = reinterpret_cast<float *>(out.data());
+    for (qint64 i = 0; i < outFrames; ++i) {
+        const double pos = i * step;
+        const qint64 frame = qint64(pos);
+        const qint64 next = std::min(frame + 1, inFrames - 1);
+        const float t = float(pos - frame);
+        for (int c = 0; c < outChannels; ++c) {
+            float value = 0;
+            if (outChannels == 1 && inChannels > 1) {
+                for (int k = 0; k < inChannels; ++k)
+                    value += (input(frame, k) * (1 - t) + input(next, k) * t) / inChannels;
+            } else {
+                const int k = c % inChannels;
+                value = input(frame, k) * (1 - t) + input(next, k) * t;
+            }
+            *dest++ = value;
+        }
+    }
+    return out;
+}
+
 } // namespace
+
+// What the output reads: the samples of the current sound, and silence when
+// there are none, so that the stream never runs dry.
+class SoundStream final : public QIODevice {
+public:
+    using QIODevice::QIODevice;
+
+    void setSound(QByteArray samples)
+    {
+        m_sound = std::move(samples);
+        m_read = 0;
+    }
+    void clear() { setSound(QByteArray()); }
+    bool hasSound() const { return m_read < m_sound.size(); }
+
+    bool isSequential() const override { return true; }
+    bool atEnd() const override { return false; }
+
+protected:
+    qint64 readData(char *data, qint64 maxSize) override
+    {
+        const qint64 fromSound = std::min(maxSize, qint64(m_sound.size()) - m_read);
+        std::memcpy(data, m_sound.constData() + m_read, size_t(fromSound));
+        std::memset(data + fromSound, 0, size_t(maxSize - fromSound));
+        m_read += fromSound;
+        return maxSize;
+    }
+    qint64 writeData(const char *, qint64) override { return -1; }
+
+private:
+    QByteArray m_sound;
+    qint64 m_read = 0;
+};
 
 WavSoundPlayer::WavSoundPlayer(QObject *parent) : QObject(parent)
 {
     m_elapsed.start();
     m_watch.setInterval(WatchIntervalMs);
     connect(&m_watch, &QTimer::timeout, this, &WavSoundPlayer::checkOutput);
-    m_keepOpen.setSingleShot(true);
-    connect(&m_keepOpen, &QTimer::timeout, this, [this] { releaseOutput(m_sink, m_buffer); });
+    m_pause.setSingleShot(true);
+    connect(&m_pause, &QTimer::timeout, this, [this] {
+        if (m_sink && !hasFailed(*m_sink))
+            m_sink->suspend();
+    });
+    // The stream runs from now on, so that the first sound starts on time.
+    const QAudioDevice device = QMediaDevices::defaultAudioOutput();
+    if (!device.isNull())
+        openOutput(device);
 }
 
 WavSoundPlayer::~WavSoundPlayer()
 {
-    releaseOutput(m_sink, m_buffer);
+    closeOutput();
 }
 
 void WavSoundPlayer::setClock(Clock clock)
@@ -66,6 +158,11 @@ qint64 WavSoundPlayer::now() const
     return m_clock ? m_clock() : m_elapsed.elapsed();
 }
 
+bool WavSoundPlayer::outputWorks() const
+{
+    return m_sink && !hasFailed(*m_sink);
+}
+
 bool WavSoundPlayer::isPlaying() const
 {
     if (!m_playing)
@@ -73,17 +170,9 @@ bool WavSoundPlayer::isPlaying() const
     const qint64 elapsed = now() - m_startedAt;
     if (elapsed >= m_durationMs + MaxOutputDelayMs)
         return false;
-    if (m_sink && !hasFailed(*m_sink))
-        return !outputHasPlayedAll();
+    if (outputWorks())
+        return m_stream->hasSound();
     return elapsed < m_durationMs;
-}
-
-// Every sample has been handed over, the sound server has taken all of them
-// from the stream's buffer, and its own latency has passed too.
-bool WavSoundPlayer::outputHasPlayedAll() const
-{
-    return m_sink->state() == QAudio::IdleState && m_buffer->atEnd() &&
-           m_sink->bytesFree() >= m_sink->bufferSize() && m_sink->processedUSecs() >= m_outputUs;
 }
 
 bool WavSoundPlayer::play(const QString &fileName)
@@ -99,38 +188,48 @@ bool WavSoundPlayer::play(const QString &fileName)
     if (!layout.isValid())
         return false;
 
-    // The last sound's output stays open until this one's runs, so that the
-    // sound server keeps its device awake in between.
-    QAudioSink *lastSink = std::exchange(m_sink, nullptr);
-    QBuffer *lastBuffer = std::exchange(m_buffer, nullptr);
-    m_keepOpen.stop();
+    // Without an output device a sink would only fail and warn: stay silent.
+    const QAudioDevice device = QMediaDevices::defaultAudioOutput();
+    if (device.isNull())
+        closeOutput();
+    else if (device != m_device || !outputWorks())
+        openOutput(device);
 
     m_playing = true;
     m_startedAt = now();
     m_durationMs = layout.durationMs();
-
-    // Without an output device a sink would only fail and warn: stay silent.
-    const QAudioDevice device = QMediaDevices::defaultAudioOutput();
-    if (!device.isNull()) {
-        QAudioFormat format;
-        format.setSampleRate(layout.sampleRate);
-        format.setChannelCount(layout.channels);
-        format.setSampleFormat(sampleFormatOf(layout.encoding));
-
-        const qint32 leadInBytes = format.bytesForDuration(LeadInMs * 1000);
-        const char silence = layout.encoding == WavLayout::Encoding::UInt8 ? char(0x80) : '\0';
-        // What the output counts when it has played all: whole frames in µs.
-        m_outputUs = format.durationForBytes(leadInBytes) + layout.frameCount() * 1000000 / layout.sampleRate;
-        m_buffer = new QBuffer(this);
-        m_buffer->setData(QByteArray(leadInBytes, silence) + wavSamplesForOutput(bytes, layout));
-        m_buffer->open(QIODevice::ReadOnly);
-        m_sink = new QAudioSink(device, format, this);
-        connect(m_sink, &QAudioSink::stateChanged, this, &WavSoundPlayer::checkOutput);
-        m_sink->start(m_buffer);
+    m_pause.stop();
+    if (m_sink) {
+        m_stream->setSound(toStreamSamples(wavSamplesForOutput(bytes, layout), layout, m_sink->format()));
+        if (m_sink->state() == QAudio::SuspendedState)
+            m_sink->resume();
     }
-    releaseOutput(lastSink, lastBuffer);
     m_watch.start();
     return true;
+}
+
+void WavSoundPlayer::openOutput(const QAudioDevice &device)
+{
+    closeOutput();
+    const QAudioFormat format = streamFormat(device);
+    m_device = device;
+    m_stream = new SoundStream(this);
+    m_stream->open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+    m_sink = new QAudioSink(device, format, this);
+    m_sink->setBufferSize(format.bytesForDuration(StreamBufferMs * 1000));
+    m_sink->start(m_stream);
+}
+
+void WavSoundPlayer::closeOutput()
+{
+    if (m_sink) {
+        m_sink->stop();
+        delete m_sink;
+        m_sink = nullptr;
+    }
+    delete m_stream;
+    m_stream = nullptr;
+    m_device = QAudioDevice();
 }
 
 void WavSoundPlayer::checkOutput()
@@ -139,20 +238,9 @@ void WavSoundPlayer::checkOutput()
         return;
     m_playing = false;
     m_watch.stop();
-    m_keepOpen.start(KeepOutputMs);
+    // What a stalled output has not taken by now would only be heard late.
+    if (m_stream)
+        m_stream->clear();
+    m_pause.start(KeepRunningMs);
     emit finished();
-}
-
-void WavSoundPlayer::releaseOutput(QAudioSink *&sink, QBuffer *&buffer)
-{
-    if (sink) {
-        sink->disconnect(this);
-        sink->stop();
-        sink->deleteLater();
-        sink = nullptr;
-    }
-    if (buffer) {
-        buffer->deleteLater();
-        buffer = nullptr;
-    }
 }
