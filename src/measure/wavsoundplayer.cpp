@@ -7,7 +7,6 @@
 #include <QFile>
 #include <QIODevice>
 #include <QMediaDevices>
-#include <QtEndian>
 
 #include <algorithm>
 #include <cstring>
@@ -38,58 +37,6 @@ QAudioFormat streamFormat(const QAudioDevice &device)
     format.setChannelCount(preferred.channelCount() > 0 ? preferred.channelCount() : 2);
     format.setSampleFormat(QAudioFormat::Float);
     return format;
-}
-
-float sampleAt(const char *p, WavLayout::Encoding encoding)
-{
-    switch (encoding) {
-    case WavLayout::Encoding::UInt8: return (quint8(*p) - 128) / 128.0f;
-    case WavLayout::Encoding::Int16: return qFromLittleEndian<qint16>(p) / 32768.0f;
-    case WavLayout::Encoding::Int24: // widened by wavSamplesForOutput
-    case WavLayout::Encoding::Int32: return float(qFromLittleEndian<qint32>(p) / 2147483648.0);
-    case WavLayout::Encoding::Float32: return qFromLittleEndian<float>(p);
-    case WavLayout::Encoding::Invalid: break;
-    }
-    return 0;
-}
-
-// The samples of a valid file (as wavSamplesForOutput gives them) in the
-// stream's format: a mono sound goes to every channel, more channels than the
-// stream has are mixed down, and the rate is converted by linear
-// interpolation, which is plenty for beeps.
-QByteArray toStreamSamples(const QByteArray &samples, const WavLayout &layout, const QAudioFormat &format)
-{
-    const int inChannels = layout.channels;
-    const int sampleBytes =
-        layout.encoding == WavLayout::Encoding::Int24 ? 4 : layout.bytesPerFrame / inChannels;
-    const qint64 inFrames = samples.size() / (sampleBytes * inChannels);
-    const auto input = [&](qint64 frame, int channel) {
-        return sampleAt(samples.constData() + (frame * inChannels + channel) * sampleBytes, layout.encoding);
-    };
-
-    const int outChannels = format.channelCount();
-    const double step = double(layout.sampleRate) / format.sampleRate();
-    const qint64 outFrames = qint64(inFrames / step);
-    QByteArray out(outFrames * outChannels * qsizetype(sizeof(float)), Qt::Uninitialized);
-    float *dest = reinterpret_cast<float *>(out.data());
-    for (qint64 i = 0; i < outFrames; ++i) {
-        const double pos = i * step;
-        const qint64 frame = qint64(pos);
-        const qint64 next = std::min(frame + 1, inFrames - 1);
-        const float t = float(pos - frame);
-        for (int c = 0; c < outChannels; ++c) {
-            float value = 0;
-            if (outChannels == 1 && inChannels > 1) {
-                for (int k = 0; k < inChannels; ++k)
-                    value += (input(frame, k) * (1 - t) + input(next, k) * t) / inChannels;
-            } else {
-                const int k = c % inChannels;
-                value = input(frame, k) * (1 - t) + input(next, k) * t;
-            }
-            *dest++ = value;
-        }
-    }
-    return out;
 }
 
 } // namespace
@@ -200,7 +147,9 @@ bool WavSoundPlayer::play(const QString &fileName)
     m_durationMs = layout.durationMs();
     m_pause.stop();
     if (m_sink) {
-        m_stream->setSound(toStreamSamples(wavSamplesForOutput(bytes, layout), layout, m_sink->format()));
+        const QAudioFormat format = m_sink->format();
+        m_stream->setSound(floatSamples(wavSamplesForOutput(bytes, layout), layout, format.sampleRate(),
+                                        format.channelCount()));
         if (m_sink->state() == QAudio::SuspendedState)
             m_sink->resume();
     }
