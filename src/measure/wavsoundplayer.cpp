@@ -19,6 +19,8 @@ constexpr int WatchIntervalMs = 10;
 // How much the stream holds ahead of the device: the longest a sound waits
 // behind silence that is already on its way.
 constexpr int StreamBufferMs = 100;
+// The most a sound may take in the stream's format.
+constexpr qint64 MaxStreamSoundBytes = 4 * WavSoundPlayer::MaxFileSize;
 
 bool hasFailed(const QAudioSink &sink)
 {
@@ -142,14 +144,24 @@ bool WavSoundPlayer::play(const QString &fileName)
     else if (device != m_device || !outputWorks())
         openOutput(device);
 
+    QByteArray samples;
+    if (m_sink) {
+        const QAudioFormat format = m_sink->format();
+        // A file whose low sample rate stretches it far beyond its size on
+        // the output holds no alarm: it is refused before it fills memory.
+        if (layout.frameCount() * format.sampleRate() / layout.sampleRate * format.bytesPerFrame() >
+            MaxStreamSoundBytes)
+            return false;
+        samples = floatSamples(wavSamplesForOutput(bytes, layout), layout, format.sampleRate(),
+                               format.channelCount());
+    }
+
     m_playing = true;
     m_startedAt = now();
     m_durationMs = layout.durationMs();
     m_pause.stop();
     if (m_sink) {
-        const QAudioFormat format = m_sink->format();
-        m_stream->setSound(floatSamples(wavSamplesForOutput(bytes, layout), layout, format.sampleRate(),
-                                        format.channelCount()));
+        m_stream->setSound(std::move(samples));
         if (m_sink->state() == QAudio::SuspendedState)
             m_sink->resume();
     }
@@ -167,17 +179,21 @@ void WavSoundPlayer::openOutput(const QAudioDevice &device)
     m_sink = new QAudioSink(device, format, this);
     m_sink->setBufferSize(format.bytesForDuration(StreamBufferMs * 1000));
     m_sink->start(m_stream);
+    m_pause.start(KeepRunningMs);
 }
 
 void WavSoundPlayer::closeOutput()
 {
+    // Deleted later: a sink may run the event loop as it goes.
     if (m_sink) {
         m_sink->stop();
-        delete m_sink;
+        m_sink->deleteLater();
         m_sink = nullptr;
     }
-    delete m_stream;
-    m_stream = nullptr;
+    if (m_stream) {
+        m_stream->deleteLater();
+        m_stream = nullptr;
+    }
     m_device = QAudioDevice();
 }
 

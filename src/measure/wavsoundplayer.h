@@ -21,8 +21,8 @@ class SoundStream;
 // long buffering) would start a newly opened stream late; a running stream
 // keeps the server's latency at the stream's own, so a sound starts within
 // one buffer of play(). After a quiet spell the stream is paused, which costs
-// nothing and keeps it joined to the device, and it resumes with the next
-// sound.
+// next to nothing and keeps it joined to the device, and it resumes with the
+// next sound.
 //
 // A sound counts as playing until the output has taken its last sample. An
 // output that never gets there (a stalled or broken device) releases the
@@ -50,7 +50,8 @@ public:
     static constexpr qint64 MaxFileSize = 32 * 1024 * 1024;
     // How much longer than its duration a sound may take on the output.
     static constexpr int MaxOutputDelayMs = 3000;
-    // How long the stream plays silence after a sound before it is paused.
+    // How long the stream plays silence, after it opens or after a sound,
+    // before it is paused.
     static constexpr int KeepRunningMs = 5000;
 
 signals:

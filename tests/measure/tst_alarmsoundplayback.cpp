@@ -43,6 +43,7 @@ private slots:
     void everyAlarmIsHeardWhole_data();
     void everyAlarmIsHeardWhole();
     void aStalledOutputHoldsLaterAlarmsBackOnlySoLong();
+    void aFileStretchedFarOnTheOutputIsRefused();
 
 private:
     std::unique_ptr<PulseNullSink> m_server;
@@ -67,34 +68,39 @@ void TestAlarmSoundPlayback::everyAlarmIsHeardWhole_data()
     // One reading a row entry: when it arrives (ms after the first) and the
     // alarm it asks for, as the measurement window does (none: in range).
     QTest::addColumn<int>("recorderLatencyMs"); // 0: the recorder's default
+    QTest::addColumn<int>("idleMs");            // the player's life before the recording starts
     QTest::addColumn<QList<int>>("at");
     QTest::addColumn<QStringList>("asked");
     QTest::addColumn<QStringList>("heard");
 
     QTest::newRow("every reading above the high limit, one a second")
-        << 300 << QList<int>{0, 1000, 2000, 3000, 4000, 5000}
+        << 300 << 0 << QList<int>{0, 1000, 2000, 3000, 4000, 5000}
         << QStringList{High, High, High, High, High, High} << QStringList{High, High, High, High, High, High};
     QTest::newRow("high, low and in range in turn")
-        << 300 << QList<int>{0, 1000, 2000, 3000, 4000, 5000}
+        << 300 << 0 << QList<int>{0, 1000, 2000, 3000, 4000, 5000}
         << QStringList{High, Low, QString(), High, Low, QString()} << QStringList{High, Low, High, Low};
     QTest::newRow("a reading while a sound plays is skipped")
-        << 300 << QList<int>{0, 300, 1300} << QStringList{High, Low, Low} << QStringList{High, Low};
+        << 300 << 0 << QList<int>{0, 300, 1300} << QStringList{High, Low, Low} << QStringList{High, Low};
     QTest::newRow("default recorder, every reading high")
-        << 0 << QList<int>{0, 1000, 2000, 3000, 4000, 5000} << QStringList{High, High, High, High, High, High}
-        << QStringList{High, High, High, High, High, High};
+        << 0 << 0 << QList<int>{0, 1000, 2000, 3000, 4000, 5000}
+        << QStringList{High, High, High, High, High, High} << QStringList{High, High, High, High, High, High};
     QTest::newRow("default recorder, high, low and in range")
-        << 0 << QList<int>{0, 1000, 2000, 3000, 4000, 5000}
+        << 0 << 0 << QList<int>{0, 1000, 2000, 3000, 4000, 5000}
         << QStringList{High, Low, QString(), High, Low, QString()} << QStringList{High, Low, High, Low};
     // The output is paused in between and must resume on time.
-    const int quiet = 1000 + WavSoundPlayer::KeepRunningMs + 1000;
+    const int quiet = WavSoundPlayer::KeepRunningMs + 2000;
     QTest::newRow("default recorder, alarms after a quiet spell")
-        << 0 << QList<int>{0, quiet, quiet + 1000} << QStringList{High, Low, High}
+        << 0 << 0 << QList<int>{0, quiet, quiet + 1000} << QStringList{High, Low, High}
         << QStringList{High, Low, High};
+    QTest::newRow("default recorder started on a quiet player")
+        << 0 << WavSoundPlayer::KeepRunningMs + 1000 << QList<int>{0, 1000, 2000}
+        << QStringList{High, Low, High} << QStringList{High, Low, High};
 }
 
 void TestAlarmSoundPlayback::everyAlarmIsHeardWhole()
 {
     QFETCH(int, recorderLatencyMs);
+    QFETCH(int, idleMs);
     QFETCH(QList<int>, at);
     QFETCH(QStringList, asked);
     QFETCH(QStringList, heard);
@@ -103,6 +109,7 @@ void TestAlarmSoundPlayback::everyAlarmIsHeardWhole()
     QSignalSpy finished(&player, &WavSoundPlayer::finished);
     SoundService::install(&player);
     auto uninstall = qScopeGuard([] { SoundService::install(nullptr); });
+    QTest::qWait(idleMs);
     QVERIFY(m_server->startRecording(recorderLatencyMs));
     // The recording starts before the first reading, so a late start of the
     // output shows as a late or short first sound. Without a latency option
@@ -130,8 +137,8 @@ void TestAlarmSoundPlayback::everyAlarmIsHeardWhole()
     QVERIFY(m_server->recordFurther(500));
     const QVector<HeardSound> sounds = findHeardSounds(m_server->stopRecording(), PulseNullSink::RecordRate);
 
-    for (const HeardSound &s : sounds)
-        qInfo() << s;
+    for (int i = 0; i < sounds.size(); ++i)
+        qInfo() << sounds[i] << "/" << qRound(sounds[i].startMs - startedAt.value(i)) << "ms after play()";
     QCOMPARE(started, heard);
     QCOMPARE(sounds.size(), heard.size());
     for (int i = 0; i < sounds.size(); ++i) {
@@ -172,6 +179,25 @@ void TestAlarmSoundPlayback::aStalledOutputHoldsLaterAlarmsBackOnlySoLong()
     now = 600 + WavSoundPlayer::MaxOutputDelayMs;
     QVERIFY(!player.isPlaying());
     QVERIFY(player.play(Low));
+}
+
+void TestAlarmSoundPlayback::aFileStretchedFarOnTheOutputIsRefused()
+{
+    // 4000 8-bit frames at 1 Hz: a small file, but gigabytes at the output's rate.
+    const auto le = [](quint32 v, int size) { return QByteArray(reinterpret_cast<const char *>(&v), size); };
+    const QByteArray samples(4000, char(0x80));
+    const QByteArray wav = "RIFF" + le(36 + samples.size(), 4) + "WAVEfmt " + le(16, 4) + le(1, 2) +
+                           le(1, 2) + le(1, 4) + le(1, 4) + le(1, 2) + le(8, 2) + "data" +
+                           le(samples.size(), 4) + samples;
+    QTemporaryDir dir;
+    QFile file(dir.filePath(QStringLiteral("stretched.wav")));
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(wav) == wav.size());
+    file.close();
+    WavSoundPlayer player;
+
+    QVERIFY(!player.play(file.fileName()));
+    QVERIFY(!player.isPlaying());
+    QVERIFY(player.play(High));
 }
 
 QTEST_MAIN(TestAlarmSoundPlayback)
