@@ -16,9 +16,11 @@ namespace {
 
 // How often the output's progress is looked at while a sound plays.
 constexpr int WatchIntervalMs = 10;
-// How much the stream holds ahead of the device: the longest a sound waits
-// behind silence that is already on its way.
-constexpr int StreamBufferMs = 100;
+// The latency asked of the stream. The sound server keeps part of it as the
+// stream's buffer (about 150 ms of 250): a new sound waits at most that long
+// behind silence already on its way, and the GUI thread, which feeds the
+// stream, may be busy that long without a gap in a sound.
+constexpr int StreamBufferMs = 250;
 // The most a sound may take in the stream's format.
 constexpr qint64 MaxStreamSoundBytes = 4 * WavSoundPlayer::MaxFileSize;
 
