@@ -7,8 +7,10 @@
 #include <QFile>
 #include <QIODevice>
 #include <QMediaDevices>
+#include <QMutex>
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <utility>
 
@@ -18,8 +20,8 @@ namespace {
 constexpr int WatchIntervalMs = 10;
 // The latency asked of the stream. The sound server keeps part of it as the
 // stream's buffer (about 150 ms of 250): a new sound waits at most that long
-// behind silence already on its way, and the GUI thread, which feeds the
-// stream, may be busy that long without a gap in a sound.
+// behind silence already on its way, and the thread that feeds the stream
+// may be held up that long on a busy machine without a gap in a sound.
 constexpr int StreamBufferMs = 250;
 // The most a sound may take in the stream's format.
 constexpr qint64 MaxStreamSoundBytes = 4 * WavSoundPlayer::MaxFileSize;
@@ -46,18 +48,24 @@ QAudioFormat streamFormat(const QAudioDevice &device)
 } // namespace
 
 // What the output reads: the samples of the current sound, and silence when
-// there are none, so that the stream never runs dry.
+// there are none, so that the stream never runs dry. Sounds are set on the
+// GUI thread while the output reads on its own.
 class SoundStream final : public QIODevice {
 public:
     using QIODevice::QIODevice;
 
     void setSound(QByteArray samples)
     {
+        const QMutexLocker lock(&m_mutex);
         m_sound = std::move(samples);
         m_read = 0;
     }
     void clear() { setSound(QByteArray()); }
-    bool hasSound() const { return m_read < m_sound.size(); }
+    bool hasSound() const
+    {
+        const QMutexLocker lock(&m_mutex);
+        return m_read < m_sound.size();
+    }
 
     bool isSequential() const override { return true; }
     bool atEnd() const override { return false; }
@@ -65,6 +73,7 @@ public:
 protected:
     qint64 readData(char *data, qint64 maxSize) override
     {
+        const QMutexLocker lock(&m_mutex);
         const qint64 fromSound = std::min(maxSize, qint64(m_sound.size()) - m_read);
         std::memcpy(data, m_sound.constData() + m_read, size_t(fromSound));
         std::memset(data + fromSound, 0, size_t(maxSize - fromSound));
@@ -74,8 +83,62 @@ protected:
     qint64 writeData(const char *, qint64) override { return -1; }
 
 private:
+    mutable QMutex m_mutex;
     QByteArray m_sound;
     qint64 m_read = 0;
+};
+
+// The sink that plays the stream, on a thread of its own: it takes the
+// stream's samples in small steps, and a busy GUI thread must not leave a gap
+// in a sound. start(), stop(), pause() and resume() run on that thread.
+class SoundOutput final : public QObject {
+public:
+    SoundOutput(const QAudioDevice &device, const QAudioFormat &format)
+        : m_device(device), m_format(format), m_stream(new SoundStream(this))
+    {
+    }
+
+    SoundStream &stream() { return *m_stream; }
+    bool hasFailed() const { return m_failed; }
+
+    void start()
+    {
+        m_stream->open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+        m_sink = new QAudioSink(m_device, m_format, this);
+        m_sink->setBufferSize(m_format.bytesForDuration(StreamBufferMs * 1000));
+        connect(m_sink, &QAudioSink::stateChanged, this, &SoundOutput::updateFailed);
+        m_sink->start(m_stream);
+        updateFailed();
+    }
+    void stop()
+    {
+        // A sink may run the event loop as it goes: nothing else uses it then.
+        if (QAudioSink *sink = std::exchange(m_sink, nullptr)) {
+            sink->disconnect(this);
+            sink->stop();
+            delete sink;
+        }
+        updateFailed();
+    }
+    void pause()
+    {
+        if (m_sink && !m_failed)
+            m_sink->suspend();
+    }
+    void resume()
+    {
+        if (m_sink && m_sink->state() == QAudio::SuspendedState)
+            m_sink->resume();
+    }
+
+private:
+    void updateFailed() { m_failed = !m_sink || ::hasFailed(*m_sink); }
+
+    const QAudioDevice m_device;
+    const QAudioFormat m_format;
+    SoundStream *m_stream;
+    QAudioSink *m_sink = nullptr;
+    std::atomic<bool> m_failed{true};
 };
 
 WavSoundPlayer::WavSoundPlayer(QObject *parent) : QObject(parent)
@@ -85,8 +148,8 @@ WavSoundPlayer::WavSoundPlayer(QObject *parent) : QObject(parent)
     connect(&m_watch, &QTimer::timeout, this, &WavSoundPlayer::checkOutput);
     m_pause.setSingleShot(true);
     connect(&m_pause, &QTimer::timeout, this, [this] {
-        if (m_sink && !hasFailed(*m_sink))
-            m_sink->suspend();
+        if (m_output)
+            QMetaObject::invokeMethod(m_output, [output = m_output] { output->pause(); });
     });
     // The stream runs from now on, so that the first sound starts on time.
     const QAudioDevice device = QMediaDevices::defaultAudioOutput();
@@ -97,6 +160,8 @@ WavSoundPlayer::WavSoundPlayer(QObject *parent) : QObject(parent)
 WavSoundPlayer::~WavSoundPlayer()
 {
     closeOutput();
+    m_outputThread.quit();
+    m_outputThread.wait();
 }
 
 void WavSoundPlayer::setClock(Clock clock)
@@ -111,7 +176,7 @@ qint64 WavSoundPlayer::now() const
 
 bool WavSoundPlayer::outputWorks() const
 {
-    return m_sink && !hasFailed(*m_sink);
+    return m_output && !m_output->hasFailed();
 }
 
 bool WavSoundPlayer::isPlaying() const
@@ -122,7 +187,7 @@ bool WavSoundPlayer::isPlaying() const
     if (elapsed >= m_durationMs + MaxOutputDelayMs)
         return false;
     if (outputWorks())
-        return m_stream->hasSound();
+        return m_output->stream().hasSound();
     return elapsed < m_durationMs;
 }
 
@@ -147,8 +212,8 @@ bool WavSoundPlayer::play(const QString &fileName)
         openOutput(device);
 
     QByteArray samples;
-    if (m_sink) {
-        const QAudioFormat format = m_sink->format();
+    if (m_output) {
+        const QAudioFormat &format = m_format;
         // A file whose low sample rate stretches it far beyond its size on
         // the output holds no alarm: it is refused before it fills memory.
         if (layout.frameCount() * format.sampleRate() / layout.sampleRate * format.bytesPerFrame() >
@@ -162,10 +227,9 @@ bool WavSoundPlayer::play(const QString &fileName)
     m_startedAt = now();
     m_durationMs = layout.durationMs();
     m_pause.stop();
-    if (m_sink) {
-        m_stream->setSound(std::move(samples));
-        if (m_sink->state() == QAudio::SuspendedState)
-            m_sink->resume();
+    if (m_output) {
+        m_output->stream().setSound(std::move(samples));
+        QMetaObject::invokeMethod(m_output, [output = m_output] { output->resume(); });
     }
     m_watch.start();
     return true;
@@ -174,27 +238,24 @@ bool WavSoundPlayer::play(const QString &fileName)
 void WavSoundPlayer::openOutput(const QAudioDevice &device)
 {
     closeOutput();
-    const QAudioFormat format = streamFormat(device);
     m_device = device;
-    m_stream = new SoundStream(this);
-    m_stream->open(QIODevice::ReadOnly | QIODevice::Unbuffered);
-    m_sink = new QAudioSink(device, format, this);
-    m_sink->setBufferSize(format.bytesForDuration(StreamBufferMs * 1000));
-    m_sink->start(m_stream);
+    m_format = streamFormat(device);
+    if (!m_outputThread.isRunning())
+        m_outputThread.start();
+    m_output = new SoundOutput(device, m_format);
+    m_output->moveToThread(&m_outputThread);
+    QMetaObject::invokeMethod(
+        m_output, [output = m_output] { output->start(); }, Qt::BlockingQueuedConnection);
     m_pause.start(KeepRunningMs);
 }
 
 void WavSoundPlayer::closeOutput()
 {
-    // Deleted later: a sink may run the event loop as it goes.
-    if (m_sink) {
-        m_sink->stop();
-        m_sink->deleteLater();
-        m_sink = nullptr;
-    }
-    if (m_stream) {
-        m_stream->deleteLater();
-        m_stream = nullptr;
+    if (m_output) {
+        QMetaObject::invokeMethod(
+            m_output, [output = m_output] { output->stop(); }, Qt::BlockingQueuedConnection);
+        m_output->deleteLater(); // on its thread
+        m_output = nullptr;
     }
     m_device = QAudioDevice();
 }
@@ -206,8 +267,8 @@ void WavSoundPlayer::checkOutput()
     m_playing = false;
     m_watch.stop();
     // What a stalled output has not taken by now would only be heard late.
-    if (m_stream)
-        m_stream->clear();
+    if (m_output)
+        m_output->stream().clear();
     m_pause.start(KeepRunningMs);
     emit finished();
 }

@@ -3,20 +3,22 @@
 #include "measure/logic/soundservice.h"
 
 #include <QAudioDevice>
+#include <QAudioFormat>
 #include <QElapsedTimer>
 #include <QObject>
+#include <QThread>
 #include <QTimer>
 
 #include <functional>
 
-class QAudioSink;
-class SoundStream;
+class SoundOutput;
 
 // The product's sound service: reads and checks the WAV itself and plays it
 // on one output stream that it keeps running, so play() never waits for the
 // sound.
 //
-// The stream is opened with the player and carries silence between sounds.
+// The stream is opened with the player and carries silence between sounds;
+// a thread of its own feeds it to the device.
 // A sound server that renders far ahead while no stream plays (a device with
 // long buffering) would start a newly opened stream late; a running stream
 // keeps the server's latency at the stream's own, so a sound starts within
@@ -71,8 +73,9 @@ private:
     qint64 m_startedAt = 0;
     qint64 m_durationMs = 0;
     QAudioDevice m_device;
-    QAudioSink *m_sink = nullptr;
-    SoundStream *m_stream = nullptr; // what the sink plays: sounds and silence
+    QAudioFormat m_format; // of the stream
+    QThread m_outputThread;
+    SoundOutput *m_output = nullptr; // lives on m_outputThread
     QTimer m_watch;                  // follows the output while a sound plays
     QTimer m_pause;                  // pauses the stream after a quiet spell
 };

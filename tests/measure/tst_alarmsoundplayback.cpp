@@ -69,38 +69,43 @@ void TestAlarmSoundPlayback::everyAlarmIsHeardWhole_data()
     // alarm it asks for, as the measurement window does (none: in range).
     QTest::addColumn<int>("recorderLatencyMs"); // 0: the recorder's default
     QTest::addColumn<int>("idleMs");            // the player's life before the recording starts
+    QTest::addColumn<int>("busyMs");            // the GUI thread's, from 300 ms into each sound
     QTest::addColumn<QList<int>>("at");
     QTest::addColumn<QStringList>("asked");
     QTest::addColumn<QStringList>("heard");
 
     QTest::newRow("every reading above the high limit, one a second")
-        << 300 << 0 << QList<int>{0, 1000, 2000, 3000, 4000, 5000}
+        << 300 << 0 << 0 << QList<int>{0, 1000, 2000, 3000, 4000, 5000}
         << QStringList{High, High, High, High, High, High} << QStringList{High, High, High, High, High, High};
     QTest::newRow("high, low and in range in turn")
-        << 300 << 0 << QList<int>{0, 1000, 2000, 3000, 4000, 5000}
+        << 300 << 0 << 0 << QList<int>{0, 1000, 2000, 3000, 4000, 5000}
         << QStringList{High, Low, QString(), High, Low, QString()} << QStringList{High, Low, High, Low};
     QTest::newRow("a reading while a sound plays is skipped")
-        << 300 << 0 << QList<int>{0, 300, 1300} << QStringList{High, Low, Low} << QStringList{High, Low};
+        << 300 << 0 << 0 << QList<int>{0, 300, 1300} << QStringList{High, Low, Low} << QStringList{High, Low};
     QTest::newRow("default recorder, every reading high")
-        << 0 << 0 << QList<int>{0, 1000, 2000, 3000, 4000, 5000}
+        << 0 << 0 << 0 << QList<int>{0, 1000, 2000, 3000, 4000, 5000}
         << QStringList{High, High, High, High, High, High} << QStringList{High, High, High, High, High, High};
     QTest::newRow("default recorder, high, low and in range")
-        << 0 << 0 << QList<int>{0, 1000, 2000, 3000, 4000, 5000}
+        << 0 << 0 << 0 << QList<int>{0, 1000, 2000, 3000, 4000, 5000}
         << QStringList{High, Low, QString(), High, Low, QString()} << QStringList{High, Low, High, Low};
     // The output is paused in between and must resume on time.
     const int quiet = WavSoundPlayer::KeepRunningMs + 2000;
     QTest::newRow("default recorder, alarms after a quiet spell")
-        << 0 << 0 << QList<int>{0, quiet, quiet + 1000} << QStringList{High, Low, High}
+        << 0 << 0 << 0 << QList<int>{0, quiet, quiet + 1000} << QStringList{High, Low, High}
         << QStringList{High, Low, High};
     QTest::newRow("default recorder started on a quiet player")
-        << 0 << WavSoundPlayer::KeepRunningMs + 1000 << QList<int>{0, 1000, 2000}
+        << 0 << WavSoundPlayer::KeepRunningMs + 1000 << 0 << QList<int>{0, 1000, 2000}
         << QStringList{High, Low, High} << QStringList{High, Low, High};
+    QTest::newRow("default recorder, the GUI thread busy during each sound")
+        << 0 << 0 << 400 << QList<int>{0, 1000, 2000} << QStringList{High, Low, High}
+        << QStringList{High, Low, High};
 }
 
 void TestAlarmSoundPlayback::everyAlarmIsHeardWhole()
 {
     QFETCH(int, recorderLatencyMs);
     QFETCH(int, idleMs);
+    QFETCH(int, busyMs);
     QFETCH(QList<int>, at);
     QFETCH(QStringList, asked);
     QFETCH(QStringList, heard);
@@ -130,6 +135,10 @@ void TestAlarmSoundPlayback::everyAlarmIsHeardWhole()
         if (SoundService::instance().play(asked[i])) {
             started << asked[i];
             startedAt << now;
+            if (busyMs > 0) {
+                QTest::qWait(300);
+                QThread::msleep(busyMs);
+            }
         }
     }
     QTRY_COMPARE_WITH_TIMEOUT(finished.count(), started.size(), 10000);
