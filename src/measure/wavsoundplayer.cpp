@@ -213,14 +213,13 @@ bool WavSoundPlayer::play(const QString &fileName)
 
     QByteArray samples;
     if (m_output) {
-        const QAudioFormat &format = m_format;
         // A file whose low sample rate stretches it far beyond its size on
         // the output holds no alarm: it is refused before it fills memory.
-        if (layout.frameCount() * format.sampleRate() / layout.sampleRate * format.bytesPerFrame() >
+        if (layout.frameCount() * m_format.sampleRate() / layout.sampleRate * m_format.bytesPerFrame() >
             MaxStreamSoundBytes)
             return false;
-        samples = floatSamples(wavSamplesForOutput(bytes, layout), layout, format.sampleRate(),
-                               format.channelCount());
+        samples = floatSamples(wavSamplesForOutput(bytes, layout), layout, m_format.sampleRate(),
+                               m_format.channelCount());
     }
 
     m_playing = true;

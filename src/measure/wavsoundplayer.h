@@ -18,13 +18,13 @@ class SoundOutput;
 // sound.
 //
 // The stream is opened with the player and carries silence between sounds;
-// a thread of its own feeds it to the device.
-// A sound server that renders far ahead while no stream plays (a device with
-// long buffering) would start a newly opened stream late; a running stream
-// keeps the server's latency at the stream's own, so a sound starts within
-// one buffer of play(). After a quiet spell the stream is paused, which costs
-// next to nothing and keeps it joined to the device, and it resumes with the
-// next sound.
+// a thread of its own feeds it to the device, so that a busy GUI thread
+// leaves no gap in a sound. A sound server that renders far ahead while no
+// stream plays (a device with long buffering) would start a newly opened
+// stream late; a running stream keeps the server's latency at the stream's
+// own, so a sound starts within one buffer of play(). After a quiet spell the
+// stream is paused, which costs next to nothing and keeps it joined to the
+// device, and it resumes with the next sound.
 //
 // A sound counts as playing until the output has taken its last sample. An
 // output that never gets there (a stalled or broken device) releases the
