@@ -120,8 +120,9 @@ public:
         return flowing;
     }
 
-    // Where in the recording the present moment lies, in ms; late by at most
-    // the time it takes a block to reach the file.
+    // Where in the recording the present moment lies, in ms: short of it by
+    // at most the time a block takes to reach the file, and by however far
+    // the sink renders ahead of time.
     double recordingPosMs() const { return m_anchorMs + m_anchor.nsecsElapsed() / 1e6; }
 
     // Waits until the recording holds ms more of the monitor than it does
