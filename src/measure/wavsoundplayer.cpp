@@ -2,36 +2,29 @@
 
 #include "measure/logic/wavfile.h"
 
-#include <QAudioDevice>
 #include <QAudioFormat>
 #include <QAudioSink>
-#include <QBuffer>
 #include <QFile>
+#include <QIODevice>
 #include <QMediaDevices>
+#include <QMutex>
 
+#include <algorithm>
+#include <atomic>
+#include <cstring>
 #include <utility>
 
 namespace {
 
 // How often the output's progress is looked at while a sound plays.
 constexpr int WatchIntervalMs = 10;
-// Silence played before each sound: a sound server that is rendering ahead
-// when a new stream joins may drop the stream's first few dozen
-// milliseconds, which must not be the beginning of the alarm.
-constexpr int LeadInMs = 100;
-
-QAudioFormat::SampleFormat sampleFormatOf(WavLayout::Encoding encoding)
-{
-    switch (encoding) {
-    case WavLayout::Encoding::UInt8: return QAudioFormat::UInt8;
-    case WavLayout::Encoding::Int16: return QAudioFormat::Int16;
-    case WavLayout::Encoding::Int24: // widened by wavSamplesForOutput
-    case WavLayout::Encoding::Int32: return QAudioFormat::Int32;
-    case WavLayout::Encoding::Float32: return QAudioFormat::Float;
-    case WavLayout::Encoding::Invalid: break;
-    }
-    return QAudioFormat::Unknown;
-}
+// The latency asked of the stream. The sound server keeps part of it as the
+// stream's buffer (about 150 ms of 250): a new sound waits at most that long
+// behind silence already on its way, and the thread that feeds the stream
+// may be held up that long on a busy machine without a gap in a sound.
+constexpr int StreamBufferMs = 250;
+// The most a sound may take in the stream's format.
+constexpr qint64 MaxStreamSoundBytes = 4 * WavSoundPlayer::MaxFileSize;
 
 bool hasFailed(const QAudioSink &sink)
 {
@@ -40,20 +33,135 @@ bool hasFailed(const QAudioSink &sink)
            error == QAudio::FatalError;
 }
 
+// The stream carries 32-bit float samples at the device's own rate and
+// channel count, so that sounds of any layout can follow each other on it.
+QAudioFormat streamFormat(const QAudioDevice &device)
+{
+    const QAudioFormat preferred = device.preferredFormat();
+    QAudioFormat format;
+    format.setSampleRate(preferred.sampleRate() > 0 ? preferred.sampleRate() : 48000);
+    format.setChannelCount(preferred.channelCount() > 0 ? preferred.channelCount() : 2);
+    format.setSampleFormat(QAudioFormat::Float);
+    return format;
+}
+
 } // namespace
+
+// What the output reads: the samples of the current sound, and silence when
+// there are none, so that the stream never runs dry. Sounds are set on the
+// GUI thread while the output reads on its own.
+class SoundStream final : public QIODevice {
+public:
+    using QIODevice::QIODevice;
+
+    void setSound(QByteArray samples)
+    {
+        const QMutexLocker lock(&m_mutex);
+        m_sound = std::move(samples);
+        m_read = 0;
+    }
+    void clear() { setSound(QByteArray()); }
+    bool hasSound() const
+    {
+        const QMutexLocker lock(&m_mutex);
+        return m_read < m_sound.size();
+    }
+
+    bool isSequential() const override { return true; }
+    bool atEnd() const override { return false; }
+
+protected:
+    qint64 readData(char *data, qint64 maxSize) override
+    {
+        const QMutexLocker lock(&m_mutex);
+        const qint64 fromSound = std::min(maxSize, qint64(m_sound.size()) - m_read);
+        std::memcpy(data, m_sound.constData() + m_read, size_t(fromSound));
+        std::memset(data + fromSound, 0, size_t(maxSize - fromSound));
+        m_read += fromSound;
+        return maxSize;
+    }
+    qint64 writeData(const char *, qint64) override { return -1; }
+
+private:
+    mutable QMutex m_mutex;
+    QByteArray m_sound;
+    qint64 m_read = 0;
+};
+
+// The sink that plays the stream, on a thread of its own: it takes the
+// stream's samples in small steps, and a busy GUI thread must not leave a gap
+// in a sound. start(), stop(), pause() and resume() run on that thread.
+class SoundOutput final : public QObject {
+public:
+    SoundOutput(const QAudioDevice &device, const QAudioFormat &format)
+        : m_device(device), m_format(format), m_stream(new SoundStream(this))
+    {
+    }
+
+    SoundStream &stream() { return *m_stream; }
+    bool hasFailed() const { return m_failed; }
+
+    void start()
+    {
+        m_stream->open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+        m_sink = new QAudioSink(m_device, m_format, this);
+        m_sink->setBufferSize(m_format.bytesForDuration(StreamBufferMs * 1000));
+        connect(m_sink, &QAudioSink::stateChanged, this, &SoundOutput::updateFailed);
+        m_sink->start(m_stream);
+        updateFailed();
+    }
+    void stop()
+    {
+        // A sink may run the event loop as it goes: nothing else uses it then.
+        if (QAudioSink *sink = std::exchange(m_sink, nullptr)) {
+            sink->disconnect(this);
+            sink->stop();
+            delete sink;
+        }
+        updateFailed();
+    }
+    void pause()
+    {
+        if (m_sink && !m_failed)
+            m_sink->suspend();
+    }
+    void resume()
+    {
+        if (m_sink && m_sink->state() == QAudio::SuspendedState)
+            m_sink->resume();
+    }
+
+private:
+    void updateFailed() { m_failed = !m_sink || ::hasFailed(*m_sink); }
+
+    const QAudioDevice m_device;
+    const QAudioFormat m_format;
+    SoundStream *m_stream;
+    QAudioSink *m_sink = nullptr;
+    std::atomic<bool> m_failed{true};
+};
 
 WavSoundPlayer::WavSoundPlayer(QObject *parent) : QObject(parent)
 {
     m_elapsed.start();
     m_watch.setInterval(WatchIntervalMs);
     connect(&m_watch, &QTimer::timeout, this, &WavSoundPlayer::checkOutput);
-    m_keepOpen.setSingleShot(true);
-    connect(&m_keepOpen, &QTimer::timeout, this, [this] { releaseOutput(m_sink, m_buffer); });
+    m_pause.setSingleShot(true);
+    connect(&m_pause, &QTimer::timeout, this, [this] {
+        if (m_output)
+            QMetaObject::invokeMethod(m_output, [output = m_output] { output->pause(); });
+    });
+    // The stream runs from now on, so that the first sound starts on time.
+    const QAudioDevice device = QMediaDevices::defaultAudioOutput();
+    if (!device.isNull())
+        openOutput(device);
 }
 
 WavSoundPlayer::~WavSoundPlayer()
 {
-    releaseOutput(m_sink, m_buffer);
+    closeOutput();
+    m_outputThread.quit();
+    m_outputThread.wait();
 }
 
 void WavSoundPlayer::setClock(Clock clock)
@@ -66,6 +174,11 @@ qint64 WavSoundPlayer::now() const
     return m_clock ? m_clock() : m_elapsed.elapsed();
 }
 
+bool WavSoundPlayer::outputWorks() const
+{
+    return m_output && !m_output->hasFailed();
+}
+
 bool WavSoundPlayer::isPlaying() const
 {
     if (!m_playing)
@@ -73,17 +186,9 @@ bool WavSoundPlayer::isPlaying() const
     const qint64 elapsed = now() - m_startedAt;
     if (elapsed >= m_durationMs + MaxOutputDelayMs)
         return false;
-    if (m_sink && !hasFailed(*m_sink))
-        return !outputHasPlayedAll();
+    if (outputWorks())
+        return m_output->stream().hasSound();
     return elapsed < m_durationMs;
-}
-
-// Every sample has been handed over, the sound server has taken all of them
-// from the stream's buffer, and its own latency has passed too.
-bool WavSoundPlayer::outputHasPlayedAll() const
-{
-    return m_sink->state() == QAudio::IdleState && m_buffer->atEnd() &&
-           m_sink->bytesFree() >= m_sink->bufferSize() && m_sink->processedUSecs() >= m_outputUs;
 }
 
 bool WavSoundPlayer::play(const QString &fileName)
@@ -99,38 +204,59 @@ bool WavSoundPlayer::play(const QString &fileName)
     if (!layout.isValid())
         return false;
 
-    // The last sound's output stays open until this one's runs, so that the
-    // sound server keeps its device awake in between.
-    QAudioSink *lastSink = std::exchange(m_sink, nullptr);
-    QBuffer *lastBuffer = std::exchange(m_buffer, nullptr);
-    m_keepOpen.stop();
+    // Without an output device a sink would only fail and warn: stay silent.
+    const QAudioDevice device = QMediaDevices::defaultAudioOutput();
+    if (device.isNull())
+        closeOutput();
+    else if (device != m_device || !outputWorks())
+        openOutput(device);
+
+    QByteArray samples;
+    if (m_output) {
+        // A file whose low sample rate stretches it far beyond its size on
+        // the output holds no alarm: it is refused before it fills memory.
+        if (layout.frameCount() * m_format.sampleRate() / layout.sampleRate * m_format.bytesPerFrame() >
+            MaxStreamSoundBytes)
+            return false;
+        samples = floatSamples(wavSamplesForOutput(bytes, layout), layout, m_format.sampleRate(),
+                               m_format.channelCount());
+    }
 
     m_playing = true;
     m_startedAt = now();
     m_durationMs = layout.durationMs();
-
-    // Without an output device a sink would only fail and warn: stay silent.
-    const QAudioDevice device = QMediaDevices::defaultAudioOutput();
-    if (!device.isNull()) {
-        QAudioFormat format;
-        format.setSampleRate(layout.sampleRate);
-        format.setChannelCount(layout.channels);
-        format.setSampleFormat(sampleFormatOf(layout.encoding));
-
-        const qint32 leadInBytes = format.bytesForDuration(LeadInMs * 1000);
-        const char silence = layout.encoding == WavLayout::Encoding::UInt8 ? char(0x80) : '\0';
-        // What the output counts when it has played all: whole frames in µs.
-        m_outputUs = format.durationForBytes(leadInBytes) + layout.frameCount() * 1000000 / layout.sampleRate;
-        m_buffer = new QBuffer(this);
-        m_buffer->setData(QByteArray(leadInBytes, silence) + wavSamplesForOutput(bytes, layout));
-        m_buffer->open(QIODevice::ReadOnly);
-        m_sink = new QAudioSink(device, format, this);
-        connect(m_sink, &QAudioSink::stateChanged, this, &WavSoundPlayer::checkOutput);
-        m_sink->start(m_buffer);
+    m_pause.stop();
+    if (m_output) {
+        m_output->stream().setSound(std::move(samples));
+        QMetaObject::invokeMethod(m_output, [output = m_output] { output->resume(); });
     }
-    releaseOutput(lastSink, lastBuffer);
     m_watch.start();
     return true;
+}
+
+void WavSoundPlayer::openOutput(const QAudioDevice &device)
+{
+    closeOutput();
+    m_device = device;
+    m_format = streamFormat(device);
+    if (!m_outputThread.isRunning())
+        m_outputThread.start();
+    m_output = new SoundOutput(device, m_format);
+    m_output->moveToThread(&m_outputThread);
+    QMetaObject::invokeMethod(
+        m_output, [output = m_output] { output->start(); }, Qt::BlockingQueuedConnection);
+    m_pause.start(KeepRunningMs);
+}
+
+void WavSoundPlayer::closeOutput()
+{
+    if (m_output) {
+        QMetaObject::invokeMethod(
+            m_output, [output = m_output] { output->stop(); }, Qt::BlockingQueuedConnection);
+        m_output->deleteLater(); // on its thread
+        m_output = nullptr;
+    }
+    m_device = QAudioDevice();
 }
 
 void WavSoundPlayer::checkOutput()
@@ -139,20 +265,9 @@ void WavSoundPlayer::checkOutput()
         return;
     m_playing = false;
     m_watch.stop();
-    m_keepOpen.start(KeepOutputMs);
+    // What a stalled output has not taken by now would only be heard late.
+    if (m_output)
+        m_output->stream().clear();
+    m_pause.start(KeepRunningMs);
     emit finished();
-}
-
-void WavSoundPlayer::releaseOutput(QAudioSink *&sink, QBuffer *&buffer)
-{
-    if (sink) {
-        sink->disconnect(this);
-        sink->stop();
-        sink->deleteLater();
-        sink = nullptr;
-    }
-    if (buffer) {
-        buffer->deleteLater();
-        buffer = nullptr;
-    }
 }

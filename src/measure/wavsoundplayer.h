@@ -2,26 +2,36 @@
 
 #include "measure/logic/soundservice.h"
 
+#include <QAudioDevice>
+#include <QAudioFormat>
 #include <QElapsedTimer>
 #include <QObject>
+#include <QThread>
 #include <QTimer>
 
 #include <functional>
 
-class QAudioSink;
-class QBuffer;
+class SoundOutput;
 
-// The product's sound service: reads and checks the WAV itself, then hands
-// the samples to the default audio output, which plays them on its own, so
-// play() never waits for the sound.
+// The product's sound service: reads and checks the WAV itself and plays it
+// on one output stream that it keeps running, so play() never waits for the
+// sound.
 //
-// A sound counts as playing until the output has taken its last sample: a
-// sound server may start a stream late and play it from its own buffer long
-// after the samples were handed over, so no clock can tell. An output that
-// never gets there (a stalled or broken device) releases the sound after its
-// duration plus MaxOutputDelayMs, so that it cannot keep later alarms silent.
-// Without an output device, or when the output fails, nothing is heard and
-// the sound counts as playing for its duration.
+// The stream is opened with the player and carries silence between sounds;
+// a thread of its own feeds it to the device, so that a busy GUI thread
+// leaves no gap in a sound. A sound server that renders far ahead while no
+// stream plays (a device with long buffering) would start a newly opened
+// stream late; a running stream keeps the server's latency at the stream's
+// own, so a sound starts within one buffer of play(). After a quiet spell the
+// stream is paused, which costs next to nothing and keeps it joined to the
+// device, and it resumes with the next sound.
+//
+// A sound counts as playing until the output has taken its last sample. An
+// output that never gets there (a stalled or broken device) releases the
+// sound after its duration plus MaxOutputDelayMs, so that it cannot keep later
+// alarms silent; the next sound then replaces what is left of it. Without an
+// output device, or when the output fails, nothing is heard and the sound
+// counts as playing for its duration.
 class WavSoundPlayer final : public QObject, public SoundService {
     Q_OBJECT
 public:
@@ -42,9 +52,9 @@ public:
     static constexpr qint64 MaxFileSize = 32 * 1024 * 1024;
     // How much longer than its duration a sound may take on the output.
     static constexpr int MaxOutputDelayMs = 3000;
-    // How long an output stays open after its sound: sounds that follow soon
-    // start without waiting for the sound server to wake its device.
-    static constexpr int KeepOutputMs = 5000;
+    // How long the stream plays silence, after it opens or after a sound,
+    // before it is paused.
+    static constexpr int KeepRunningMs = 5000;
 
 signals:
     // The sound that play() started has ended (as isPlaying() tells).
@@ -52,18 +62,20 @@ signals:
 
 private:
     qint64 now() const;
-    bool outputHasPlayedAll() const;
+    bool outputWorks() const;
+    void openOutput(const QAudioDevice &device);
+    void closeOutput();
     void checkOutput();
-    void releaseOutput(QAudioSink *&sink, QBuffer *&buffer);
 
     QElapsedTimer m_elapsed;
     Clock m_clock;
     bool m_playing = false;
     qint64 m_startedAt = 0;
     qint64 m_durationMs = 0;
-    qint64 m_outputUs = 0;        // the sound and the silence before it on the output
-    QAudioSink *m_sink = nullptr; // plays the current or the last sound
-    QBuffer *m_buffer = nullptr;  // its samples
-    QTimer m_watch;               // follows the output while a sound plays
-    QTimer m_keepOpen;            // closes an output nobody needs any more
+    QAudioDevice m_device;
+    QAudioFormat m_format; // of the stream
+    QThread m_outputThread;
+    SoundOutput *m_output = nullptr; // lives on m_outputThread
+    QTimer m_watch;                  // follows the output while a sound plays
+    QTimer m_pause;                  // pauses the stream after a quiet spell
 };

@@ -43,6 +43,7 @@ private slots:
     void everyAlarmIsHeardWhole_data();
     void everyAlarmIsHeardWhole();
     void aStalledOutputHoldsLaterAlarmsBackOnlySoLong();
+    void aFileStretchedFarOnTheOutputIsRefused();
 
 private:
     std::unique_ptr<PulseNullSink> m_server;
@@ -66,22 +67,45 @@ void TestAlarmSoundPlayback::everyAlarmIsHeardWhole_data()
 {
     // One reading a row entry: when it arrives (ms after the first) and the
     // alarm it asks for, as the measurement window does (none: in range).
+    QTest::addColumn<int>("recorderLatencyMs"); // 0: the recorder's default
+    QTest::addColumn<int>("idleMs");            // the player's life before the recording starts
+    QTest::addColumn<int>("busyMs");            // the GUI thread's, from 300 ms into each sound
     QTest::addColumn<QList<int>>("at");
     QTest::addColumn<QStringList>("asked");
     QTest::addColumn<QStringList>("heard");
 
     QTest::newRow("every reading above the high limit, one a second")
-        << QList<int>{0, 1000, 2000, 3000, 4000, 5000} << QStringList{High, High, High, High, High, High}
-        << QStringList{High, High, High, High, High, High};
+        << 300 << 0 << 0 << QList<int>{0, 1000, 2000, 3000, 4000, 5000}
+        << QStringList{High, High, High, High, High, High} << QStringList{High, High, High, High, High, High};
     QTest::newRow("high, low and in range in turn")
-        << QList<int>{0, 1000, 2000, 3000, 4000, 5000}
+        << 300 << 0 << 0 << QList<int>{0, 1000, 2000, 3000, 4000, 5000}
         << QStringList{High, Low, QString(), High, Low, QString()} << QStringList{High, Low, High, Low};
     QTest::newRow("a reading while a sound plays is skipped")
-        << QList<int>{0, 300, 1300} << QStringList{High, Low, Low} << QStringList{High, Low};
+        << 300 << 0 << 0 << QList<int>{0, 300, 1300} << QStringList{High, Low, Low} << QStringList{High, Low};
+    QTest::newRow("default recorder, every reading high")
+        << 0 << 0 << 0 << QList<int>{0, 1000, 2000, 3000, 4000, 5000}
+        << QStringList{High, High, High, High, High, High} << QStringList{High, High, High, High, High, High};
+    QTest::newRow("default recorder, high, low and in range")
+        << 0 << 0 << 0 << QList<int>{0, 1000, 2000, 3000, 4000, 5000}
+        << QStringList{High, Low, QString(), High, Low, QString()} << QStringList{High, Low, High, Low};
+    // The output is paused in between and must resume on time.
+    const int quiet = WavSoundPlayer::KeepRunningMs + 2000;
+    QTest::newRow("default recorder, alarms after a quiet spell")
+        << 0 << 0 << 0 << QList<int>{0, quiet, quiet + 1000} << QStringList{High, Low, High}
+        << QStringList{High, Low, High};
+    QTest::newRow("default recorder started on a quiet player")
+        << 0 << WavSoundPlayer::KeepRunningMs + 1000 << 0 << QList<int>{0, 1000, 2000}
+        << QStringList{High, Low, High} << QStringList{High, Low, High};
+    QTest::newRow("default recorder, the GUI thread busy during each sound")
+        << 0 << 0 << 400 << QList<int>{0, 1000, 2000} << QStringList{High, Low, High}
+        << QStringList{High, Low, High};
 }
 
 void TestAlarmSoundPlayback::everyAlarmIsHeardWhole()
 {
+    QFETCH(int, recorderLatencyMs);
+    QFETCH(int, idleMs);
+    QFETCH(int, busyMs);
     QFETCH(QList<int>, at);
     QFETCH(QStringList, asked);
     QFETCH(QStringList, heard);
@@ -90,35 +114,41 @@ void TestAlarmSoundPlayback::everyAlarmIsHeardWhole()
     QSignalSpy finished(&player, &WavSoundPlayer::finished);
     SoundService::install(&player);
     auto uninstall = qScopeGuard([] { SoundService::install(nullptr); });
-    QVERIFY(m_server->startRecording());
+    QTest::qWait(idleMs);
+    QVERIFY(m_server->startRecording(recorderLatencyMs));
     // The recording starts before the first reading, so a late start of the
-    // output shows as a late or short first sound.
+    // output shows as a late or short first sound. Without a latency option
+    // the recorder buffers long, as a plain recording command does.
     QTest::qWait(200);
 
     QElapsedTimer clock;
     clock.start();
     QStringList started;
-    QList<qint64> startedAt;
+    QList<double> startedAt; // where in the recording play() was called
     for (int i = 0; i < at.size(); ++i) {
         const qint64 wait = at[i] - clock.elapsed();
         if (wait > 0)
             QTest::qWait(int(wait));
         if (asked[i].isEmpty())
             continue;
-        const qint64 now = clock.elapsed();
+        const double now = m_server->recordingPosMs();
         if (SoundService::instance().play(asked[i])) {
             started << asked[i];
             startedAt << now;
+            if (busyMs > 0) {
+                QTest::qWait(300);
+                QThread::msleep(busyMs);
+            }
         }
     }
-    QCOMPARE(started, heard);
     QTRY_COMPARE_WITH_TIMEOUT(finished.count(), started.size(), 10000);
     QVERIFY(!player.isPlaying());
     QVERIFY(m_server->recordFurther(500));
     const QVector<HeardSound> sounds = findHeardSounds(m_server->stopRecording(), PulseNullSink::RecordRate);
 
-    for (const HeardSound &s : sounds)
-        qInfo() << s;
+    for (int i = 0; i < sounds.size(); ++i)
+        qInfo() << sounds[i] << "/" << qRound(sounds[i].startMs - startedAt.value(i)) << "ms after play()";
+    QCOMPARE(started, heard);
     QCOMPARE(sounds.size(), heard.size());
     for (int i = 0; i < sounds.size(); ++i) {
         const HeardSound &s = sounds[i];
@@ -127,8 +157,12 @@ void TestAlarmSoundPlayback::everyAlarmIsHeardWhole()
         // Each beep lasts 0.6 s from its fade in to its fade out.
         QVERIFY2(s.lengthMs > 570 && s.lengthMs < 630, what);
         QVERIFY2(nearHz(s.firstHz, expected.firstHz) && nearHz(s.lastHz, expected.lastHz), what);
-        // Sounds follow each other as the readings that started them did;
-        // the margin covers a busy machine's delays in starting an output.
+        // Each sound starts soon after its play(), the first one included;
+        // the margin covers a busy machine's delays. (A sink that renders
+        // ahead of time shifts the recording earlier, never later.)
+        const double delay = s.startMs - startedAt[i];
+        QVERIFY2(delay < 450, qPrintable(QStringLiteral("%1 ms after play()").arg(delay)));
+        // Sounds follow each other as the readings that started them did.
         if (i > 0) {
             const double gap = s.startMs - sounds[i - 1].startMs;
             const double apart = startedAt[i] - startedAt[i - 1];
@@ -154,6 +188,25 @@ void TestAlarmSoundPlayback::aStalledOutputHoldsLaterAlarmsBackOnlySoLong()
     now = 600 + WavSoundPlayer::MaxOutputDelayMs;
     QVERIFY(!player.isPlaying());
     QVERIFY(player.play(Low));
+}
+
+void TestAlarmSoundPlayback::aFileStretchedFarOnTheOutputIsRefused()
+{
+    // 4000 8-bit frames at 1 Hz: a small file, but gigabytes at the output's rate.
+    const auto le = [](quint32 v, int size) { return QByteArray(reinterpret_cast<const char *>(&v), size); };
+    const QByteArray samples(4000, char(0x80));
+    const QByteArray wav = "RIFF" + le(36 + samples.size(), 4) + "WAVEfmt " + le(16, 4) + le(1, 2) +
+                           le(1, 2) + le(1, 4) + le(1, 4) + le(1, 2) + le(8, 2) + "data" +
+                           le(samples.size(), 4) + samples;
+    QTemporaryDir dir;
+    QFile file(dir.filePath(QStringLiteral("stretched.wav")));
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(wav) == wav.size());
+    file.close();
+    WavSoundPlayer player;
+
+    QVERIFY(!player.play(file.fileName()));
+    QVERIFY(!player.isPlaying());
+    QVERIFY(player.play(High));
 }
 
 QTEST_MAIN(TestAlarmSoundPlayback)

@@ -11,6 +11,8 @@
 #include <QtEndian>
 #include <QtTest>
 
+#include <cstring>
+
 using Encoding = WavLayout::Encoding;
 Q_DECLARE_METATYPE(Encoding)
 
@@ -70,6 +72,18 @@ QByteArray beep(int ms, int rate = 8000)
     return riff(chunk("fmt ", fmtBody(1, 1, rate, 16)) + chunk("data", samplePattern(rate * ms / 1000 * 2)));
 }
 
+QByteArray le24(qint32 v)
+{
+    return le32(quint32(v)).left(3);
+}
+
+QByteArray leFloat(float v)
+{
+    QByteArray b(4, '\0');
+    qToLittleEndian(v, b.data());
+    return b;
+}
+
 QByteArray readFile(const QString &path)
 {
     QFile f(path);
@@ -93,6 +107,8 @@ private slots:
 
     void parseWav_data();
     void parseWav();
+    void floatSamples_data();
+    void floatSamples();
     void findSoundFile_data();
     void findSoundFile();
     void skipsWhilePlayingUntilTheDurationHasPassed();
@@ -221,6 +237,51 @@ void TestSoundService::parseWav()
     QCOMPARE(layout.sampleRate, rate);
     QCOMPARE(layout.durationMs(), durationMs);
     QCOMPARE(wavSamplesForOutput(file, layout), samples);
+}
+
+void TestSoundService::floatSamples_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<int>("rate");
+    QTest::addColumn<int>("channels");
+    QTest::addColumn<QList<float>>("expected");
+
+    const auto wav = [](quint16 tag, quint16 channels, quint32 rate, quint16 bits, const QByteArray &data) {
+        return riff(chunk("fmt ", fmtBody(tag, channels, rate, bits)) + chunk("data", data));
+    };
+    QTest::newRow("8-bit unsigned around 0x80")
+        << wav(1, 1, 8000, 8, "\x80\xC0\x40") << 8000 << 1 << QList<float>{0, 0.5f, -0.5f};
+    QTest::newRow("16-bit mono to every channel") << wav(1, 1, 8000, 16, le16(0x4000) + le16(0xC000)) << 8000
+                                                  << 2 << QList<float>{0.5f, 0.5f, -0.5f, -0.5f};
+    QTest::newRow("stereo mixed down into mono")
+        << wav(1, 2, 8000, 16, le16(0x4000) + le16(0) + le16(0xC000) + le16(0xE000)) << 8000 << 1
+        << QList<float>{0.25f, -0.375f};
+    QTest::newRow("stereo stays channel by channel")
+        << wav(1, 2, 8000, 16, le16(0x4000) + le16(0xC000)) << 8000 << 2 << QList<float>{0.5f, -0.5f};
+    QTest::newRow("24-bit") << wav(1, 1, 8000, 24, le24(0x400000) + le24(-0x200000)) << 8000 << 1
+                            << QList<float>{0.5f, -0.25f};
+    QTest::newRow("32-bit float") << wav(3, 1, 8000, 32, leFloat(0.25f) + leFloat(-1)) << 8000 << 1
+                                  << QList<float>{0.25f, -1};
+    QTest::newRow("rate doubled: interpolated, the last frame held")
+        << wav(1, 1, 1000, 16, le16(0) + le16(0x4000)) << 2000 << 1 << QList<float>{0, 0.25f, 0.5f, 0.5f};
+    QTest::newRow("rate halved: every other frame")
+        << wav(1, 1, 2000, 16, le16(0) + le16(0x4000) + le16(0xC000) + le16(0x2000)) << 1000 << 1
+        << QList<float>{0, -0.5f};
+}
+
+void TestSoundService::floatSamples()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(int, rate);
+    QFETCH(int, channels);
+    QFETCH(QList<float>, expected);
+
+    const WavLayout layout = ::parseWav(file);
+    QVERIFY(layout.isValid());
+    const QByteArray bytes = ::floatSamples(wavSamplesForOutput(file, layout), layout, rate, channels);
+    QList<float> samples(bytes.size() / sizeof(float));
+    std::memcpy(samples.data(), bytes.constData(), bytes.size());
+    QCOMPARE(samples, expected);
 }
 
 void TestSoundService::findSoundFile_data()

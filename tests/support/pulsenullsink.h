@@ -2,6 +2,7 @@
 
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -93,23 +94,36 @@ public:
         return done;
     }
 
-    // Starts recording the sink's monitor and returns once samples flow. The
-    // recorder asks for a moderate latency, so that the sink renders ahead of
-    // time between sounds as a real device does, instead of following the
-    // streams to the millisecond.
-    bool startRecording()
+    // Starts recording the sink's monitor and returns once samples flow.
+    // latencyMs asks the recorder for that latency; 0 leaves the recorder's
+    // default (long buffering, as a plain recording command has), which lets
+    // the sink render far ahead of time between sounds.
+    bool startRecording(int latencyMs)
     {
         end(m_recorder); // one left over from a failed check
         setUp(m_recorder, {QStringLiteral("PULSE_SERVER=") + serverAddress()});
         m_recorder.setStandardOutputFile(recordingPath());
         m_recorder.setStandardErrorFile(m_dir.filePath(QStringLiteral("recorder.log")));
-        m_recorder.start(QStringLiteral("parec"),
-                         {QStringLiteral("--device=alarm.monitor"), QStringLiteral("--raw"),
-                          QStringLiteral("--format=s16le"), QStringLiteral("--channels=1"),
-                          QStringLiteral("--rate=%1").arg(RecordRate), QStringLiteral("--latency-msec=300")});
-        return m_recorder.waitForStarted(10000) &&
-               waitUntil([this] { return QFileInfo(recordingPath()).size() > 0; }, 10000);
+        QStringList arguments{QStringLiteral("--device=alarm.monitor"), QStringLiteral("--raw"),
+                              QStringLiteral("--format=s16le"), QStringLiteral("--channels=1"),
+                              QStringLiteral("--rate=%1").arg(RecordRate)};
+        if (latencyMs > 0)
+            arguments << QStringLiteral("--latency-msec=%1").arg(latencyMs);
+        m_recorder.start(QStringLiteral("parec"), arguments);
+        if (!m_recorder.waitForStarted(10000))
+            return false;
+        // The recorder delivers its first block once that much is recorded:
+        // the moment it shows ties the recording to the clock.
+        const bool flowing = waitUntil([this] { return QFileInfo(recordingPath()).size() > 0; }, 10000, 5);
+        m_anchor.start();
+        m_anchorMs = QFileInfo(recordingPath()).size() * 1000.0 / 2 / RecordRate;
+        return flowing;
     }
+
+    // Where in the recording the present moment lies, in ms: short of it by
+    // at most the time a block takes to reach the file, and by however far
+    // the sink renders ahead of time.
+    double recordingPosMs() const { return m_anchorMs + m_anchor.nsecsElapsed() / 1e6; }
 
     // Waits until the recording holds ms more of the monitor than it does
     // now, so that everything the sink played so far has reached it.
@@ -164,13 +178,13 @@ private:
     }
 
     template <typename Condition>
-    static bool waitUntil(Condition condition, int ms)
+    static bool waitUntil(Condition condition, int ms, int pollMs = 50)
     {
         const QDeadlineTimer deadline(ms);
         while (!condition()) {
             if (deadline.hasExpired())
                 return false;
-            QThread::msleep(50);
+            QThread::msleep(pollMs);
         }
         return true;
     }
@@ -189,5 +203,7 @@ private:
     QTemporaryDir m_dir;
     QProcess m_server;
     QProcess m_recorder;
+    QElapsedTimer m_anchor;
+    double m_anchorMs = 0;
     QString m_error;
 };

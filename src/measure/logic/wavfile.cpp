@@ -2,6 +2,8 @@
 
 #include <QtEndian>
 
+#include <algorithm>
+
 namespace {
 
 constexpr quint16 FormatPcm = 0x0001;
@@ -35,6 +37,19 @@ WavLayout::Encoding encodingOf(quint16 tag, int bits)
     if (tag == FormatFloat && bits == 32)
         return E::Float32;
     return E::Invalid;
+}
+
+float sampleAt(const char *p, WavLayout::Encoding encoding)
+{
+    switch (encoding) {
+    case WavLayout::Encoding::UInt8: return (quint8(*p) - 128) / 128.0f;
+    case WavLayout::Encoding::Int16: return qFromLittleEndian<qint16>(p) / 32768.0f;
+    case WavLayout::Encoding::Int24: // widened by wavSamplesForOutput
+    case WavLayout::Encoding::Int32: return float(qFromLittleEndian<qint32>(p) / 2147483648.0);
+    case WavLayout::Encoding::Float32: return qFromLittleEndian<float>(p);
+    case WavLayout::Encoding::Invalid: break;
+    }
+    return 0;
 }
 
 } // namespace
@@ -120,4 +135,38 @@ QByteArray wavSamplesForOutput(const QByteArray &file, const WavLayout &layout)
         out[3] = samples[i + 2];
     }
     return wide;
+}
+
+QByteArray floatSamples(const QByteArray &samples, const WavLayout &layout, int sampleRate, int channels)
+{
+    const int inChannels = layout.channels;
+    const int sampleBytes =
+        layout.encoding == WavLayout::Encoding::Int24 ? 4 : layout.bytesPerFrame / inChannels;
+    const qint64 inFrames = samples.size() / (sampleBytes * inChannels);
+    const auto input = [&](qint64 frame, int channel) {
+        return sampleAt(samples.constData() + (frame * inChannels + channel) * sampleBytes, layout.encoding);
+    };
+
+    const double step = double(layout.sampleRate) / sampleRate;
+    const qint64 outFrames = qint64(inFrames / step);
+    QByteArray out(outFrames * channels * qsizetype(sizeof(float)), Qt::Uninitialized);
+    float *dest = reinterpret_cast<float *>(out.data());
+    for (qint64 i = 0; i < outFrames; ++i) {
+        const double pos = i * step;
+        const qint64 frame = qint64(pos);
+        const qint64 next = std::min(frame + 1, inFrames - 1);
+        const float t = float(pos - frame);
+        for (int c = 0; c < channels; ++c) {
+            float value = 0;
+            if (channels == 1 && inChannels > 1) {
+                for (int k = 0; k < inChannels; ++k)
+                    value += (input(frame, k) * (1 - t) + input(next, k) * t) / inChannels;
+            } else {
+                const int k = c % inChannels;
+                value = input(frame, k) * (1 - t) + input(next, k) * t;
+            }
+            *dest++ = value;
+        }
+    }
+    return out;
 }

@@ -28,3 +28,10 @@ WavLayout parseWav(const QByteArray &file);
 // The samples of a valid file in a form an audio output takes: 24-bit
 // samples are widened to 32 bits, every other encoding is returned as it is.
 QByteArray wavSamplesForOutput(const QByteArray &file, const WavLayout &layout);
+
+// Samples as wavSamplesForOutput gives them, as 32-bit floats in [-1, 1] at
+// another rate and channel count: a mono sound goes to every channel, a sound
+// with more channels than one goes channel by channel (repeated as needed)
+// or, into mono, is mixed down. The rate is converted by linear
+// interpolation, which is plenty for alarm beeps.
+QByteArray floatSamples(const QByteArray &samples, const WavLayout &layout, int sampleRate, int channels);
