@@ -8,7 +8,7 @@
 
 #include "benchsupport.h"
 #include "devicelink/kelvoraerror.h"
-#include "shell/measuregrid.h"
+#include "measure/measuregrid.h"
 #include "store/kelvoradatabase.h"
 #include "store/measuretable.h"
 #include "store/sqlstatement.h"

@@ -10,7 +10,7 @@
 #include "measure/logic/readingtext.h"
 #include "measure/logic/soundservice.h"
 #include "measure/ratevalidator.h"
-#include "shell/measuregrid.h"
+#include "measure/measuregrid.h"
 #include "store/decimalformat.h"
 #include "store/gridcolouring.h"
 #include "store/logfilesave.h"

@@ -11,7 +11,7 @@
 #include "measure/wavsoundplayer.h"
 #include "recordingsound.h"
 #include "shell/MAIN.h"
-#include "shell/measuregrid.h"
+#include "measure/measuregrid.h"
 #include "store/decimalformat.h"
 
 #include <QClipboard>

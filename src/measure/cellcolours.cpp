@@ -1,4 +1,4 @@
-#include "shell/cellcolours.h"
+#include "measure/cellcolours.h"
 
 #include <QGuiApplication>
 #include <QPalette>

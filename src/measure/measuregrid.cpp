@@ -1,6 +1,6 @@
-#include "shell/measuregrid.h"
+#include "measure/measuregrid.h"
 
-#include "shell/cellcolours.h"
+#include "measure/cellcolours.h"
 #include "store/measuretable.h"
 #include "store/measuretablemodel.h"
 

@@ -2,8 +2,8 @@
 // the owning window's callback, appended rows inserted and shown.
 #include "storetestsupport.h"
 
-#include "shell/cellcolours.h"
-#include "shell/measuregrid.h"
+#include "measure/cellcolours.h"
+#include "measure/measuregrid.h"
 #include "store/kelvoradatabase.h"
 #include "store/measuretable.h"
 #include "store/measuretablemodel.h"
