@@ -106,8 +106,8 @@ public:
     {
         port.close();
         process.terminate();
-        return process.waitForFinished(3000) && process.exitStatus() == QProcess::NormalExit
-            && process.exitCode() == 0 && !QFileInfo(linkPath).isSymLink();
+        return process.waitForFinished(3000) && process.exitStatus() == QProcess::NormalExit &&
+               process.exitCode() == 0 && !QFileInfo(linkPath).isSymLink();
     }
 
     QElapsedTimer clock;
@@ -121,9 +121,12 @@ public:
     QSerialPort port;
 };
 
-const QByteArray kIdentity = QByteArray("ATA40" "00365" "00300") + char(95);
+const QByteArray kIdentity = QByteArray("ATA40"
+                                        "00365"
+                                        "00300") +
+                             char(95);
 
-}  // namespace
+} // namespace
 
 class TestThermometerSim : public QObject {
     Q_OBJECT
@@ -137,43 +140,69 @@ private slots:
 void TestThermometerSim::answers_data()
 {
     QTest::addColumn<QStringList>("args");
-    QTest::addColumn<QByteArrayList>("chunks");    // written 20 ms apart
-    QTest::addColumn<int>("noise");                // bytes other than 'A' before the answer
+    QTest::addColumn<QByteArrayList>("chunks"); // written 20 ms apart
+    QTest::addColumn<int>("noise");             // bytes other than 'A' before the answer
     QTest::addColumn<QByteArray>("expected");
     QTest::addColumn<QStringList>("logged");
     // From the command written to the first byte; the default 5 ms is below
     // what a loaded machine adds anyway, so only a long one is checked.
     QTest::addColumn<int>("minTurnaroundMs");
-    QTest::addColumn<int>("minSpanMs");            // from the first byte to the last
+    QTest::addColumn<int>("minSpanMs"); // from the first byte to the last
 
     QTest::newRow("identity with defaults")
         << QStringList{} << QByteArrayList{"ATA"} << 0 << kIdentity << QStringList{"ATA"} << 0 << 0;
     QTest::newRow("identity with negative low alarm and emissivity above 127")
         << QStringList{"--model", "3", "--mode", "1", "--hal", "99999", "--lal", "-200", "--ems", "200"}
-        << QByteArrayList{"ATA"} << 0 << QByteArray("ATA31" "99999" ":0200" "\xC8")
+        << QByteArrayList{"ATA"} << 0
+        << QByteArray("ATA31"
+                      "99999"
+                      ":0200"
+                      "\xC8")
         << QStringList{"ATA"} << 0 << 0;
     QTest::newRow("two readings asked in one write cycle through a list")
         << QStringList{"--profile", "list:250,-1234", "--ems", "255"} << QByteArrayList{"ATRATR"} << 0
-        << QByteArray("ATR00250\xFF" "ATR:1234\xFF") << QStringList{"ATR", "ATR"} << 0 << 0;
+        << QByteArray("ATR00250\xFF"
+                      "ATR:1234\xFF")
+        << QStringList{"ATR", "ATR"} << 0 << 0;
     QTest::newRow("records follow the profile, command cut across writes")
         << QStringList{"--records", "3", "--profile", "ramp:-10:15", "--ems", "128"}
         << QByteArrayList{"A", "TP"} << 0
-        << QByteArray("ATP" ":0010\x80" "00005\x80" "00020\x80") << QStringList{"ATP"} << 0 << 0;
+        << QByteArray("ATP"
+                      ":0010\x80"
+                      "00005\x80"
+                      "00020\x80")
+        << QStringList{"ATP"} << 0 << 0;
+    QTest::newRow("stored records with emissivities in turn, cut mid-record")
+        << QStringList{"--records",    "3",    "--profile",     "constant:250",
+                       "--record-ems", "95,5", "--records-cut", "17"}
+        << QByteArrayList{"ATP"} << 0
+        << QByteArray("ATP"
+                      "00250_"
+                      "00250\x05"
+                      "00")
+        << QStringList{"ATP"} << 0 << 0;
+    // 16 bytes, each followed by a 20 ms pause.
+    QTest::newRow("slow device sends byte by byte")
+        << QStringList{"--byte-gap", "20"} << QByteArrayList{"ATA"} << 0 << kIdentity << QStringList{"ATA"}
+        << 0 << 280;
     QTest::newRow("stray bytes and a broken command before a reading")
-        << QStringList{} << QByteArrayList{QByteArray("xAT\x01" "AATR", 8)} << 0
-        << QByteArray("ATR00250_") << QStringList{"ATR"} << 0 << 0;
+        << QStringList{}
+        << QByteArrayList{QByteArray("xAT\x01"
+                                     "AATR",
+                                     8)}
+        << 0 << QByteArray("ATR00250_") << QStringList{"ATR"} << 0 << 0;
     QTest::newRow("ATQ and ATU are logged, not answered")
-        << QStringList{} << QByteArrayList{"ATQ", "ATU"} << 0 << QByteArray()
-        << QStringList{"ATQ", "ATU"} << 0 << 0;
+        << QStringList{} << QByteArrayList{"ATQ", "ATU"} << 0 << QByteArray() << QStringList{"ATQ", "ATU"}
+        << 0 << 0;
     QTest::newRow("silent option logs but never answers")
-        << QStringList{"--silent"} << QByteArrayList{"ATA"} << 0 << QByteArray()
-        << QStringList{"ATA"} << 0 << 0;
+        << QStringList{"--silent"} << QByteArrayList{"ATA"} << 0 << QByteArray() << QStringList{"ATA"} << 0
+        << 0;
     QTest::newRow("turnaround option delays the answer")
-        << QStringList{"--turnaround", "150"} << QByteArrayList{"ATA"} << 0 << kIdentity
-        << QStringList{"ATA"} << 150 << 0;
+        << QStringList{"--turnaround", "150"} << QByteArrayList{"ATA"} << 0 << kIdentity << QStringList{"ATA"}
+        << 150 << 0;
     QTest::newRow("answer in two halves arrives whole")
-        << QStringList{"--split", "150"} << QByteArrayList{"ATA"} << 0 << kIdentity
-        << QStringList{"ATA"} << 0 << 120;
+        << QStringList{"--split", "150"} << QByteArrayList{"ATA"} << 0 << kIdentity << QStringList{"ATA"} << 0
+        << 120;
     QTest::newRow("noise bytes before the answer")
         << QStringList{"--garbage", "7", "--seed", "3"} << QByteArrayList{"ATA"} << 7 << kIdentity
         << QStringList{"ATA"} << 0 << 0;
@@ -218,8 +247,8 @@ void TestThermometerSim::reopenedAndSilencedPort()
     Sim sim;
     QVERIFY(sim.start({"--records", "20"}));
 
-    sim.send({"ATP"});          // 123 bytes, about 70 ms
-    QThread::msleep(30);        // no event loop: the port reads nothing meanwhile
+    sim.send({"ATP"});   // 123 bytes, about 70 ms
+    QThread::msleep(30); // no event loop: the port reads nothing meanwhile
     sim.port.close();
     QThread::msleep(100);
     QVERIFY(sim.openPort());

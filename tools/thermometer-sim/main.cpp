@@ -46,9 +46,10 @@ void installSignalHandlers()
 // Reads commands and answers them until asked to stop.
 int serve(sim::PtyPort &port, const sim::Options &opts, sim::CommandLog &log)
 {
-    sim::Thermometer thermometer(opts.device, opts.profile, opts.records);
+    sim::Thermometer thermometer(opts.device, opts.profile, opts.records, opts.stored);
     sim::CommandScanner scanner;
-    sim::ReplyWriter writer(port, {opts.turnaroundMs, opts.splitMs, opts.garbage, opts.seed}, g_stop);
+    sim::ReplyWriter writer(port, {opts.turnaroundMs, opts.splitMs, opts.garbage, opts.seed, opts.byteGapMs},
+                            g_stop);
 
     while (!g_stop) {
         pollfd p{port.masterFd(), POLLIN, 0};

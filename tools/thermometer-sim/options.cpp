@@ -4,6 +4,8 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 namespace sim {
 
@@ -24,6 +26,9 @@ enum OptionId {
     OptSplit,
     OptLog,
     OptTurnaround,
+    OptByteGap,
+    OptRecordEms,
+    OptRecordsCut,
     OptHelp
 };
 
@@ -42,6 +47,9 @@ const option kLongOptions[] = {
     {"split", required_argument, nullptr, OptSplit},
     {"log", required_argument, nullptr, OptLog},
     {"turnaround", required_argument, nullptr, OptTurnaround},
+    {"byte-gap", required_argument, nullptr, OptByteGap},
+    {"record-ems", required_argument, nullptr, OptRecordEms},
+    {"records-cut", required_argument, nullptr, OptRecordsCut},
     {"help", no_argument, nullptr, OptHelp},
     {nullptr, 0, nullptr, 0},
 };
@@ -55,6 +63,26 @@ bool parseInt(const char *text, long lo, long hi, long &out)
     if (errno != 0 || end == text || *end != '\0' || v < lo || v > hi)
         return false;
     out = v;
+    return true;
+}
+
+// Comma-separated bytes 0..255, at least one.
+bool parseByteList(const char *text, std::vector<unsigned char> &out)
+{
+    std::vector<unsigned char> bytes;
+    const std::string list(text);
+    std::size_t from = 0;
+    for (;;) {
+        const std::size_t comma = list.find(',', from);
+        long n = 0;
+        if (!parseInt(list.substr(from, comma - from).c_str(), 0, 255, n))
+            return false;
+        bytes.push_back(static_cast<unsigned char>(n));
+        if (comma == std::string::npos)
+            break;
+        from = comma + 1;
+    }
+    out = bytes;
     return true;
 }
 
@@ -121,6 +149,15 @@ ParseResult parseOptions(int argc, char **argv, Options &opts, std::string &erro
             ok = parseInt(optarg, 0, 60000, n);
             opts.turnaroundMs = int(n);
             break;
+        case OptByteGap:
+            ok = parseInt(optarg, 0, 60000, n);
+            opts.byteGapMs = int(n);
+            break;
+        case OptRecordEms: ok = parseByteList(optarg, opts.stored.emissivities); break;
+        case OptRecordsCut:
+            ok = parseInt(optarg, 0, 100000, n);
+            opts.stored.cutAfter = n;
+            break;
         default:
             error = "unknown option or missing value: " + std::string(argv[optind - 1]);
             return ParseResult::Error;
@@ -153,11 +190,15 @@ std::string usageText(const char *program)
            "  --lal V               low alarm in tenths, -9999..99999 (default 300)\n"
            "  --ems B               emissivity byte 0..255 sent in every answer (default 95)\n"
            "  --records N           stored records sent for ATP, 0..6000 (default 100)\n"
+           "  --record-ems B,B,...  emissivity bytes of the stored records, used in turn\n"
+           "                        (default: the --ems byte)\n"
+           "  --records-cut N       end the ATP answer after N bytes (switched off mid-way)\n"
            "  --silent              log commands but never answer (SIGUSR1 toggles this)\n"
            "  --garbage N           send N random bytes other than 'A' before each answer\n"
            "  --seed S              seed for those bytes (default 1)\n"
            "  --split MS            send each answer in two halves, MS milliseconds apart\n"
            "  --turnaround MS       delay before each answer (default 5)\n"
+           "  --byte-gap MS         a slow device: MS milliseconds after every answer byte\n"
            "  --log FILE            append \"<ms since start> <command>\" per received command\n"
            "  --help                show this text\n"
            "Stops on SIGTERM or SIGINT with exit status 0.\n";

@@ -37,13 +37,13 @@ std::string readingReply(long tenths, unsigned char emissivity)
     return "ATR" + encodeValueField(tenths) + static_cast<char>(emissivity);
 }
 
-std::string recordsReply(const std::vector<long> &tenths, unsigned char emissivity)
+std::string recordsReply(const std::vector<long> &tenths, const std::vector<unsigned char> &emissivities)
 {
     std::string r = "ATP";
     r.reserve(3 + 6 * tenths.size());
-    for (long v : tenths) {
-        r += encodeValueField(v);
-        r += static_cast<char>(emissivity);
+    for (std::size_t k = 0; k < tenths.size(); ++k) {
+        r += encodeValueField(tenths[k]);
+        r += static_cast<char>(emissivities[k % emissivities.size()]);
     }
     return r;
 }

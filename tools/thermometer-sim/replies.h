@@ -28,7 +28,17 @@ std::string identityReply(const DeviceSettings &settings);
 // Answer to "ATR": 9 bytes.
 std::string readingReply(long tenths, unsigned char emissivity);
 
-// Answer to "ATP": "ATP" then 6 bytes per stored record.
-std::string recordsReply(const std::vector<long> &tenths, unsigned char emissivity);
+// How the stored records of the "ATP" answer differ from the live readings.
+struct StoredRecords {
+    // Emissivity bytes of the records, repeated in turn; empty: the device's.
+    std::vector<unsigned char> emissivities;
+    // The answer ends after this many bytes (a device switched off in the
+    // middle of a download); -1 sends it whole.
+    long cutAfter = -1;
+};
+
+// Answer to "ATP": "ATP" then 6 bytes per stored record, the emissivity of
+// record k being emissivities[k % size].
+std::string recordsReply(const std::vector<long> &tenths, const std::vector<unsigned char> &emissivities);
 
 } // namespace sim

@@ -63,6 +63,12 @@ bool ReplyWriter::pause(int ms)
 
 bool ReplyWriter::sendPaced(const std::string &bytes)
 {
+    if (timing_.byteGapMs >= 0) {
+        for (char byte : bytes)
+            if (!sendBytes(&byte, 1) || !pause(timing_.byteGapMs))
+                return false;
+        return true;
+    }
     auto next = Clock::now();
     for (std::size_t at = 0; at < bytes.size(); at += kBytesPerWrite) {
         const std::size_t count = std::min(kBytesPerWrite, bytes.size() - at);

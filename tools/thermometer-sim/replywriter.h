@@ -1,7 +1,8 @@
 #pragma once
 // Sends answers on the master side the way the thermometer's serial line
 // would: after a turnaround delay, one byte every 10 bit times at 19200 baud,
-// optionally preceded by noise bytes and cut in two by a pause. Like a real
+// optionally preceded by noise bytes, cut in two by a pause, or slowed down
+// to one byte per chosen gap. Like a real
 // device it does not notice a closed port: bytes due while no one has the
 // port open are lost, and the answer goes on if the port is opened again.
 
@@ -20,6 +21,7 @@ struct ReplyTiming {
     int splitMs = -1; // pause between the two halves; -1 sends in one go
     int garbage = 0;  // noise bytes before each answer
     std::uint32_t seed = 1;
+    int byteGapMs = -1; // a slow device: this pause after every byte; -1 = line pace
 };
 
 class ReplyWriter {

@@ -4,9 +4,12 @@
 
 namespace sim {
 
-Thermometer::Thermometer(const DeviceSettings &settings, const ReadingProfile &profile, int records)
-    : settings_(settings), profile_(profile), records_(records)
+Thermometer::Thermometer(const DeviceSettings &settings, const ReadingProfile &profile, int records,
+                         const StoredRecords &stored)
+    : settings_(settings), profile_(profile), records_(records), stored_(stored)
 {
+    if (stored_.emissivities.empty())
+        stored_.emissivities.push_back(settings_.emissivity);
 }
 
 std::string Thermometer::answer(char letter)
@@ -20,7 +23,10 @@ std::string Thermometer::answer(char letter)
         values.reserve(static_cast<std::size_t>(records_));
         for (long i = 0; i < records_; ++i)
             values.push_back(profile_.valueAt(i));
-        return recordsReply(values, settings_.emissivity);
+        std::string reply = recordsReply(values, stored_.emissivities);
+        if (stored_.cutAfter >= 0 && static_cast<std::size_t>(stored_.cutAfter) < reply.size())
+            reply.resize(static_cast<std::size_t>(stored_.cutAfter));
+        return reply;
     }
     default: return {}; // "ATQ", "ATU" and unknown letters are not answered
     }

@@ -11,7 +11,8 @@ namespace sim {
 
 class Thermometer {
 public:
-    Thermometer(const DeviceSettings &settings, const ReadingProfile &profile, int records);
+    Thermometer(const DeviceSettings &settings, const ReadingProfile &profile, int records,
+                const StoredRecords &stored = {});
 
     // Answer to "AT" + letter; empty when the command gets no answer.
     std::string answer(char letter);
@@ -20,6 +21,7 @@ private:
     DeviceSettings settings_;
     ReadingProfile profile_;
     int records_;
+    StoredRecords stored_;
     long readingIndex_ = 0;
 };
 
