@@ -33,6 +33,8 @@ public:
     void FormCreate();
     // Closing: port off, settings written. Runs once; later calls do nothing.
     void FormClose();
+    // The program is ending: a window that waits for the thermometer stops.
+    bool isClosed() const { return m_closed; }
 
     // Opens the port of SystemVars.serialPort and asks for the thermometer's
     // settings. Throws SerialPortError when the port cannot be opened.

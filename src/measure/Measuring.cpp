@@ -6,6 +6,7 @@
 #include "devicelink/systemvar.h"
 #include "measure/LEDFont.h"
 #include "measure/chartnavigationbar.h"
+#include "measure/chartseriesrefill.h"
 #include "measure/datachart.h"
 #include "measure/logic/readingtext.h"
 #include "measure/logic/soundservice.h"
@@ -47,19 +48,6 @@ QPushButton *makeButton(QWidget *parent, const char *name, const QString &captio
     button->setObjectName(QString::fromLatin1(name));
     return button;
 }
-
-// Collects the converted rows and hands them to the series in one step.
-class SeriesRefill final : public ConversionSink {
-public:
-    explicit SeriesRefill(DataChart *chart) : m_chart(chart) {}
-    void clearSeries() override { m_values.clear(); }
-    void addPoint(int, double value) override { m_values.append(value); }
-    void apply() { m_chart->setSeriesData(0, m_values); }
-
-private:
-    DataChart *m_chart;
-    QVector<double> m_values;
-};
 
 } // namespace
 
@@ -418,7 +406,7 @@ void TForm5::ChangeUnit_Pro()
     if (!table.isEmpty()) {
         table.disableControls();
         Chart1->clearFooter();
-        SeriesRefill refill(Chart1);
+        ChartSeriesRefill refill(Chart1, 0);
         UnitConversionResult result;
         try {
             result = convertTableUnit(table, Form6->Query1, MeasureUnits, m_windowCelsius, celsius, refill);

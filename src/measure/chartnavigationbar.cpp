@@ -54,6 +54,13 @@ ChartNavigationBar::ChartNavigationBar(DataChart *chart, const ChartNavigationCo
     m_print->setEnabled(config.printEnabledAtOpening);
 }
 
+void ChartNavigationBar::addWidget(QWidget *widget)
+{
+    // Before the stretch that closes the row.
+    auto *row = static_cast<QHBoxLayout *>(layout());
+    row->insertWidget(row->count() - 1, widget);
+}
+
 QPushButton *ChartNavigationBar::addButton(const QString &name, const QString &caption)
 {
     auto *button = new QPushButton(caption, this);

@@ -30,6 +30,9 @@ public:
     // SpeedButton1..SpeedButton4 for number 1..4.
     QToolButton *speedButton(int number) const { return m_arrows.at(number - 1); }
 
+    // Adds a window's own widget after the arrow buttons.
+    void addWidget(QWidget *widget);
+
     // What the buttons do when clicked.
     void zoomInClick();
     void zoomOutClick();

@@ -69,11 +69,11 @@ public:
     void MenuMeasureClick();
     void MenuImportClick();
     void MenuOpenClick();
+    void N16Click();
     // Commands whose windows and output are not part of the program yet:
     // they do nothing.
     void N3Click();
     void N6Click() {}
-    void N16Click() {}
     void N7Click() {}
     void N13Click() {}
     void N8Click() {}

@@ -2,6 +2,7 @@
 #include "MAIN.h"
 
 #include "devicelink/systemvars.h"
+#include "import/GetRecorde.h"
 #include "measure/Measuring.h"
 
 #include <QAction>
@@ -52,6 +53,11 @@ void TForm1::openImportWindow(const WindowFactory &create)
     v.importMenuEnabled = false;
     v.removeImportItem = false;
     showDataWindow(create(), importdata, v.importWindow);
+}
+
+void TForm1::N16Click()
+{
+    openImportWindow([this] { return new TForm4(this); });
 }
 
 QWidget *TForm1::openAnalyzeWindow(const WindowFactory &create)

@@ -181,10 +181,13 @@ void TestThermometerSim::answers_data()
                       "00250\x05"
                       "00")
         << QStringList{"ATP"} << 0 << 0;
-    // 16 bytes, each followed by a 20 ms pause.
-    QTest::newRow("slow device sends byte by byte")
-        << QStringList{"--byte-gap", "20"} << QByteArrayList{"ATA"} << 0 << kIdentity << QStringList{"ATA"}
-        << 0 << 280;
+    // 15 bytes, each followed by a 20 ms pause.
+    QTest::newRow("slow device sends its records byte by byte")
+        << QStringList{"--records", "2", "--records-byte-gap", "20"} << QByteArrayList{"ATP"} << 0
+        << QByteArray("ATP"
+                      "00250_"
+                      "00250_")
+        << QStringList{"ATP"} << 0 << 260;
     QTest::newRow("stray bytes and a broken command before a reading")
         << QStringList{}
         << QByteArrayList{QByteArray("xAT\x01"

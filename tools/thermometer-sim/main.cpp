@@ -48,8 +48,7 @@ int serve(sim::PtyPort &port, const sim::Options &opts, sim::CommandLog &log)
 {
     sim::Thermometer thermometer(opts.device, opts.profile, opts.records, opts.stored);
     sim::CommandScanner scanner;
-    sim::ReplyWriter writer(port, {opts.turnaroundMs, opts.splitMs, opts.garbage, opts.seed, opts.byteGapMs},
-                            g_stop);
+    sim::ReplyWriter writer(port, {opts.turnaroundMs, opts.splitMs, opts.garbage, opts.seed}, g_stop);
 
     while (!g_stop) {
         pollfd p{port.masterFd(), POLLIN, 0};
@@ -68,7 +67,7 @@ int serve(sim::PtyPort &port, const sim::Options &opts, sim::CommandLog &log)
                 continue;
             const std::string answer = thermometer.answer(letter);
             if (!answer.empty())
-                writer.send(answer);
+                writer.send(answer, letter == 'P' ? opts.stored.byteGapMs : -1);
         }
         // With no one on the port, poll reports a hang-up without waiting.
         if (!port.peerOpen() && n <= 0)

@@ -47,7 +47,7 @@ const option kLongOptions[] = {
     {"split", required_argument, nullptr, OptSplit},
     {"log", required_argument, nullptr, OptLog},
     {"turnaround", required_argument, nullptr, OptTurnaround},
-    {"byte-gap", required_argument, nullptr, OptByteGap},
+    {"records-byte-gap", required_argument, nullptr, OptByteGap},
     {"record-ems", required_argument, nullptr, OptRecordEms},
     {"records-cut", required_argument, nullptr, OptRecordsCut},
     {"help", no_argument, nullptr, OptHelp},
@@ -151,7 +151,7 @@ ParseResult parseOptions(int argc, char **argv, Options &opts, std::string &erro
             break;
         case OptByteGap:
             ok = parseInt(optarg, 0, 60000, n);
-            opts.byteGapMs = int(n);
+            opts.stored.byteGapMs = int(n);
             break;
         case OptRecordEms: ok = parseByteList(optarg, opts.stored.emissivities); break;
         case OptRecordsCut:
@@ -198,7 +198,7 @@ std::string usageText(const char *program)
            "  --seed S              seed for those bytes (default 1)\n"
            "  --split MS            send each answer in two halves, MS milliseconds apart\n"
            "  --turnaround MS       delay before each answer (default 5)\n"
-           "  --byte-gap MS         a slow device: MS milliseconds after every answer byte\n"
+           "  --records-byte-gap MS a slow device: MS milliseconds after every ATP answer byte\n"
            "  --log FILE            append \"<ms since start> <command>\" per received command\n"
            "  --help                show this text\n"
            "Stops on SIGTERM or SIGINT with exit status 0.\n";

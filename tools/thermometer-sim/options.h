@@ -20,7 +20,6 @@ struct Options {
     std::uint32_t seed = 1; // --seed: seed of the noise bytes
     int splitMs = -1;       // --split: pause inside each answer, -1 = none
     int turnaroundMs = 5;   // --turnaround: delay before each answer
-    int byteGapMs = -1;     // --byte-gap: pause between answer bytes, -1 = line pace
     StoredRecords stored;   // --record-ems, --records-cut
 };
 

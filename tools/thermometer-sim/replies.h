@@ -35,6 +35,9 @@ struct StoredRecords {
     // The answer ends after this many bytes (a device switched off in the
     // middle of a download); -1 sends it whole.
     long cutAfter = -1;
+    // A slow device: the answer goes byte by byte with this pause after
+    // each; -1 keeps the line's pace.
+    int byteGapMs = -1;
 };
 
 // Answer to "ATP": "ATP" then 6 bytes per stored record, the emissivity of

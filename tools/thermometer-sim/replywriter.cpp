@@ -32,16 +32,16 @@ ReplyWriter::ReplyWriter(PtyPort &port, const ReplyTiming &timing, const volatil
 {
 }
 
-bool ReplyWriter::send(const std::string &answer)
+bool ReplyWriter::send(const std::string &answer, int byteGapMs)
 {
     if (!pause(timing_.turnaroundMs))
         return false;
     if (timing_.splitMs < 0)
-        return sendPaced(noise() + answer);
+        return sendPaced(noise() + answer, byteGapMs);
 
     const std::size_t half = answer.size() / 2;
-    return sendPaced(noise() + answer.substr(0, half)) && pause(timing_.splitMs) &&
-           sendPaced(answer.substr(half));
+    return sendPaced(noise() + answer.substr(0, half), byteGapMs) && pause(timing_.splitMs) &&
+           sendPaced(answer.substr(half), byteGapMs);
 }
 
 std::string ReplyWriter::noise()
@@ -61,11 +61,11 @@ bool ReplyWriter::pause(int ms)
     return sleepUntil(Clock::now() + std::chrono::milliseconds(ms));
 }
 
-bool ReplyWriter::sendPaced(const std::string &bytes)
+bool ReplyWriter::sendPaced(const std::string &bytes, int byteGapMs)
 {
-    if (timing_.byteGapMs >= 0) {
+    if (byteGapMs >= 0) {
         for (char byte : bytes)
-            if (!sendBytes(&byte, 1) || !pause(timing_.byteGapMs))
+            if (!sendBytes(&byte, 1) || !pause(byteGapMs))
                 return false;
         return true;
     }

@@ -21,7 +21,6 @@ struct ReplyTiming {
     int splitMs = -1; // pause between the two halves; -1 sends in one go
     int garbage = 0;  // noise bytes before each answer
     std::uint32_t seed = 1;
-    int byteGapMs = -1; // a slow device: this pause after every byte; -1 = line pace
 };
 
 class ReplyWriter {
@@ -29,15 +28,16 @@ public:
     // stop is polled while waiting, so a termination signal ends a long answer.
     ReplyWriter(PtyPort &port, const ReplyTiming &timing, const volatile std::sig_atomic_t &stop);
 
-    // Returns false when stopped by the stop flag.
-    bool send(const std::string &answer);
+    // Returns false when stopped by the stop flag. A byte gap of 0 or more
+    // sends the answer byte by byte with that pause after each (a slow device).
+    bool send(const std::string &answer, int byteGapMs = -1);
 
 private:
     using Clock = std::chrono::steady_clock;
 
     std::string noise();
     bool pause(int ms);
-    bool sendPaced(const std::string &bytes);
+    bool sendPaced(const std::string &bytes, int byteGapMs);
     bool sendBytes(const char *data, std::size_t count);
     bool sleepUntil(Clock::time_point when);
 

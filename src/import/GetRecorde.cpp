@@ -1,0 +1,469 @@
+#include "import/GetRecorde.h"
+
+#include "devicelink/delay.h"
+#include "devicelink/dialogs.h"
+#include "devicelink/kelvoraerror.h"
+#include "devicelink/systemvar.h"
+#include "import/logic/recordimport.h"
+#include "measure/cellcolours.h"
+#include "measure/chartnavigationbar.h"
+#include "measure/chartseriesrefill.h"
+#include "measure/datachart.h"
+#include "measure/measuregrid.h"
+#include "store/decimalformat.h"
+#include "store/gridcolouring.h"
+#include "store/logfilesave.h"
+#include "store/recordclock.h"
+#include "store/tableunitconversion.h"
+#include "store/unitprofile.h"
+
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString CreationAxisCelsius = QStringLiteral("Temperature             (Unit: C)");
+const QString CreationAxisFahrenheit = QStringLiteral("Temperature             (Unit: F)");
+
+MeasureTable &getRecorde()
+{
+    return Form6->Table2;
+}
+
+// The program is ending: its waits return at once from now on.
+bool linkClosing()
+{
+    return !Form6 || Form6->isClosed();
+}
+
+// Waits for the "ATP" reply in rounds of 200 ms, showing the waiting text in
+// label, until the reply has been parsed, ten seconds pass without a received
+// byte, or a hundred seconds in all. Returns whether the reply arrived. A
+// label that is gone (its window closed) does not end the wait: the reply
+// would otherwise be cut into frames while it is still on the line.
+bool waitForRecords(const QPointer<QLabel> &label)
+{
+    TSystemVars &v = SystemVars;
+    v.rxIdleCount = 0;
+    if (label)
+        label->show();
+    int rounds = 0;
+    int step = 0;
+    while (!v.logReceived && !linkClosing()) {
+        // A round ends early once the reply has been parsed, so the rows
+        // show as soon as they can.
+        for (int slice = 0; slice < 10 && !v.logReceived && !linkClosing(); ++slice)
+            delay(TForm4::RoundMs / 10 - 1);
+        ++v.rxIdleCount;
+        ++rounds;
+        step = step % 8 + 1;
+        if (label)
+            label->setText(RecordImport::waitingText(step));
+        if (v.rxIdleCount > TForm4::IdleRoundLimit || rounds > TForm4::TotalRoundLimit)
+            break;
+    }
+    if (label)
+        label->hide();
+    return v.logReceived;
+}
+
+} // namespace
+
+// Holds the thermometer for an import from its start to every end, also a
+// failure or the window closing meanwhile: no measurement or port change
+// can take the line over while the thermometer sends its records.
+class TForm4::LineHold {
+public:
+    explicit LineHold(TForm4 *window) : m_window(window)
+    {
+        SystemVars.deviceBusy = true;
+        SystemVars.commState = CommDownloading;
+        window->m_importing = true;
+    }
+    ~LineHold() { release(); }
+
+    void release()
+    {
+        if (m_released)
+            return;
+        m_released = true;
+        SystemVars.deviceBusy = false;
+        SystemVars.commState = CommIdle;
+        SystemVars.tableBusy = false;
+        if (m_window) {
+            m_window->m_importing = false;
+            m_window->BitBtn1->setEnabled(true);
+        }
+    }
+
+private:
+    QPointer<TForm4> m_window;
+    bool m_released = false;
+};
+
+TForm4::TForm4(QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("Form4"));
+    setWindowTitle(QStringLiteral("Kelvora Import Data "));
+    setAttribute(Qt::WA_DeleteOnClose);
+    buildLayout();
+    guardedHandler([this] { FormCreate(); });
+}
+
+TForm4::~TForm4() = default;
+
+void TForm4::buildLayout()
+{
+    DBGridEh1 = new MeasureGrid(getRecorde(), this);
+    DBGridEh1->setObjectName(QStringLiteral("DBGridEh1"));
+    DBGridEh1->setFixedWidth(248);
+    DBGridEh1->setColumnWidth(0, 45);
+    DBGridEh1->setColumnWidth(2, 24);
+    DBGridEh1->setColumnWidth(3, 40);
+    DBGridEh1->setDrawColumnCell([this](const MeasureRecord &row) {
+        return extremesColour(row.meavalue, m_maxReading, m_minReading);
+    });
+
+    Chart1 = new DataChart(this);
+    Chart1->setObjectName(QStringLiteral("Chart1"));
+    Chart1->addSeries(QStringLiteral("Series1"), Qt::red);
+    Chart1->setTitle(QStringLiteral("Data Imported  Analyzing"));
+
+    NavigationBar = new ChartNavigationBar(Chart1, ChartNavigationConfig::importWindow(), this);
+    Label7 = new QLabel(NavigationBar);
+    Label7->setObjectName(QStringLiteral("Label7"));
+    Label7->setStyleSheet(QStringLiteral("color: rgb(0, 128, 0);"));
+    Label7->hide();
+    NavigationBar->addWidget(Label7);
+
+    auto *right = new QVBoxLayout;
+    right->addWidget(Chart1, 1);
+    right->addWidget(NavigationBar);
+    right->addWidget(buildStatisticsRow());
+
+    auto *layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(DBGridEh1);
+    layout->addLayout(right, 1);
+}
+
+QWidget *TForm4::buildStatisticsRow()
+{
+    auto *row = new QWidget(this);
+    auto *layout = new QHBoxLayout(row);
+
+    BitBtn1 = new QPushButton(QStringLiteral("Start to Import"), row);
+    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
+    BitBtn5 = new QPushButton(QStringLiteral("Save"), row);
+    BitBtn5->setObjectName(QStringLiteral("BitBtn5"));
+    Edit5 = new QLineEdit(row);
+    Edit5->setObjectName(QStringLiteral("Edit5"));
+    Edit5->setAccessibleName(QStringLiteral("Saved file"));
+    Edit5->setMinimumWidth(160);
+    layout->addWidget(BitBtn1);
+    layout->addWidget(BitBtn5);
+    layout->addWidget(Edit5, 1);
+
+    Edit4 = addStatisticsBox(row, "Edit4", "Label6", QStringLiteral("Records"));
+    // The swatches show the colours of the grid rows that hold the extremes.
+    addSwatch(row, "Label1", toColor(CellColour::Red));
+    Edit1 = addStatisticsBox(row, "Edit1", "Label2", QStringLiteral("MAX"));
+    addSwatch(row, "Label3", toColor(CellColour::Purple));
+    Edit2 = addStatisticsBox(row, "Edit2", "Label4", QStringLiteral("MIN"));
+    Edit3 = addStatisticsBox(row, "Edit3", "Label5", QStringLiteral("AVG"));
+
+    connect(BitBtn1, &QPushButton::clicked, this, [this] { guardedHandler([this] { BitBtn1Click(); }); });
+    connect(BitBtn5, &QPushButton::clicked, this, [this] { guardedHandler([this] { BitBtn5Click(); }); });
+    return row;
+}
+
+void TForm4::addSwatch(QWidget *row, const char *name, const QColor &colour)
+{
+    auto *sample = new QLabel(row);
+    sample->setObjectName(QString::fromLatin1(name));
+    sample->setFixedSize(16, 16);
+    sample->setAutoFillBackground(true);
+    QPalette colours = sample->palette();
+    colours.setColor(QPalette::Window, colour);
+    sample->setPalette(colours);
+    row->layout()->addWidget(sample);
+}
+
+QLineEdit *TForm4::addStatisticsBox(QWidget *row, const char *name, const char *labelName,
+                                    const QString &label)
+{
+    auto *caption = new QLabel(label, row);
+    caption->setObjectName(QString::fromLatin1(labelName));
+    caption->setFixedWidth(60);
+    caption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    auto *box = new QLineEdit(row);
+    box->setObjectName(QString::fromLatin1(name));
+    box->setEnabled(false);
+    box->setAccessibleName(label);
+    caption->setBuddy(box);
+    row->layout()->addWidget(caption);
+    row->layout()->addWidget(box);
+    return box;
+}
+
+void TForm4::FormCreate()
+{
+    for (QLineEdit *box : {Edit1, Edit2, Edit3})
+        box->setFixedSize(50, 30);
+    Edit4->setFixedWidth(50);
+    NavigationBar->printButton()->setEnabled(false);
+    NavigationBar->resetButton()->setEnabled(false);
+    m_windowCelsius = SystemVars.unitCelsius;
+    Chart1->setVerticalAxisTitle(m_windowCelsius ? CreationAxisCelsius : CreationAxisFahrenheit);
+    setAxis(TemperatureAxis::defaultMax(m_windowCelsius));
+    MeasureTable &table = getRecorde();
+    table.close();
+    table.emptyTable();
+    table.open();
+    BitBtn5->setEnabled(false);
+}
+
+void TForm4::setAxis(double maximum)
+{
+    Chart1->setAxisRange(ChartAxis::Left, TemperatureAxis::defaultMin(m_windowCelsius), maximum);
+}
+
+void TForm4::resetStatistics()
+{
+    const QString zero = SystemVars.unitCelsius ? QStringLiteral("0.0") : QStringLiteral("32.0");
+    for (QLineEdit *box : {Edit1, Edit2, Edit3})
+        box->setText(zero);
+}
+
+void TForm4::BitBtn1Click()
+{
+    TSystemVars &v = SystemVars;
+    if (v.deviceBusy) {
+        Dialogs::instance().message(QStringLiteral("Serial Port is used by other applications"),
+                                    QStringLiteral("Serial Port Error"), Dialogs::Icon::Error, Dialogs::Ok);
+        return;
+    }
+    LineHold hold(this);
+    BitBtn1->setEnabled(false);
+    BitBtn5->setEnabled(false);
+    v.logReceived = false;
+    MeasureTable &table = getRecorde();
+    table.close();
+    table.emptyTable();
+    table.open();
+    Chart1->clearSeries(0);
+    resetStatistics();
+
+    // Every wait below lets the user act: the window may be closed (the
+    // import is then abandoned) or the program may end meanwhile.
+    const QPointer<TForm4> self(this);
+    if (!v.settingsRead) {
+        Form6->OpenPort();
+        if (!self || linkClosing())
+            return;
+        delay(200);
+        if (!self || linkClosing())
+            return;
+    }
+    if (!v.settingsRead) {
+        hold.release();
+        Dialogs::instance().message(
+            QStringLiteral(
+                "COM port connect error!\rPlease turn on IR thermometer or Change COM port Set-up!"),
+            QStringLiteral("Error Information"), Dialogs::Icon::Error, Dialogs::Ok);
+        return;
+    }
+    for (int i = 0; i < 200 && v.awaitingReply; ++i) {
+        delay(5);
+        if (!self || linkClosing())
+            return;
+    }
+
+    // Bytes of an earlier answer belong to no reply of this import.
+    v.clearReceived();
+    v.logCount = 0;
+    Form6->SendCommand(QByteArrayLiteral("ATP"));
+
+    const bool received = waitForRecords(Label7);
+    if (!self || linkClosing())
+        return;
+    if (received && v.logCount != 0) {
+        fillTable();
+        BitBtn5->setEnabled(true);
+        NavigationBar->printButton()->setEnabled(true);
+        hold.release();
+        return;
+    }
+    hold.release();
+    Dialogs::instance().message(QStringLiteral("Have no data in IR \ror connecting are broken!"),
+                                QStringLiteral("Error Infromation"), Dialogs::Icon::Information, Dialogs::Ok);
+}
+
+void TForm4::fillTable()
+{
+    TSystemVars &v = SystemVars;
+    const ImportedRecords records =
+        RecordImport::fromDownload(v.logValues.data(), v.logEms.data(), v.logCount, m_windowCelsius);
+    m_maxReading = records.maxReading;
+    m_minReading = records.minReading;
+    const QString unit = m_windowCelsius ? QStringLiteral("C") : QStringLiteral("F");
+
+    // One transaction, and the grid told once at the end: a row per commit
+    // and a repaint per row would make the user wait for the fill.
+    v.tableBusy = true;
+    MeasureTable &table = getRecorde();
+    table.open();
+    table.disableControls();
+    try {
+        Form6->Database1.inBulk([&] {
+            for (int i = 0; i < records.count(); ++i) {
+                const RecordStamp stamp = currentRecordStamp();
+                MeasureRecord row;
+                row.recno = i + 1;
+                row.date = stamp.date;
+                row.time = stamp.time;
+                row.ems = records.emissivities.at(i);
+                row.meavalue = records.values.at(i);
+                row.unit = unit;
+                table.append(row);
+            }
+        });
+    } catch (...) {
+        table.enableControls();
+        throw;
+    }
+    table.enableControls();
+    table.last();
+
+    setAxis(records.axisMax);
+    Chart1->setSeriesData(0, records.values);
+    Edit3->setText(records.averageText());
+    Edit1->setText(formatShortest(m_maxReading));
+    Edit2->setText(formatShortest(m_minReading));
+    v.tableBusy = false;
+    Edit4->setText(QString::number(records.count()));
+    DBGridEh1->viewport()->update();
+}
+
+void TForm4::BitBtn5Click()
+{
+    BitBtn5->setEnabled(false);
+    // The file dialog and the overwrite question wait for the user; the
+    // window may be gone when they return.
+    const QPointer<TForm4> self(this);
+    LogSaveResult result;
+    try {
+        result = saveImportLog(getRecorde());
+    } catch (...) {
+        // The file was not written: the user may try again.
+        if (self)
+            BitBtn5->setEnabled(true);
+        throw;
+    }
+    if (!self)
+        return;
+    if (result.outcome == LogSaveOutcome::Written)
+        Edit5->setText(result.path);
+    else
+        BitBtn5->setEnabled(true);
+}
+
+void TForm4::ChangeUnit_Pro()
+{
+    const bool celsius = SystemVars.unitCelsius;
+    MeasureTable &table = getRecorde();
+    ChartSeriesRefill refill(Chart1, 0);
+    const UnitConversionResult result =
+        convertTableUnit(table, Form6->Query1, ImportUnits, m_windowCelsius, celsius, refill);
+    result.takeExtremes(m_maxReading, m_minReading);
+    if (result.hasReadings())
+        refill.apply();
+    Edit1->setText(formatOneDecimal(m_maxReading));
+    Edit2->setText(formatOneDecimal(m_minReading));
+    Edit3->setText(formatOneDecimal(result.average));
+    Chart1->setVerticalAxisTitle(result.axisTitle);
+    m_windowCelsius = celsius;
+    setAxis(result.axisMax);
+    DBGridEh1->viewport()->update();
+}
+
+bool TForm4::FormClose()
+{
+    // Nothing unsaved: also the case while an import runs, which the close
+    // abandons (its rows are not there yet).
+    bool close = !BitBtn5->isEnabled();
+    if (!close) {
+        const QPointer<TForm4> self(this);
+        const Dialogs::Button answer = Dialogs::instance().message(
+            QStringLiteral("Up-load data have not save yet!\rDo you want to save data?"),
+            QStringLiteral("Query Information"), Dialogs::Icon::Question,
+            Dialogs::Yes | Dialogs::No | Dialogs::Cancel);
+        if (!self)
+            return true;
+        if (answer == Dialogs::Yes) {
+            BitBtn5Click();
+            // A cancelled or refused save keeps the window, so no record is lost.
+            if (!self)
+                return true;
+            close = SystemVars.dataSaved;
+        } else {
+            close = answer == Dialogs::No;
+        }
+    }
+    if (!close) {
+        keepOpen();
+        return false;
+    }
+    TSystemVars &v = SystemVars;
+    v.importWindow = nullptr;
+    v.removeImportItem = true;
+    v.importMenuEnabled = true;
+    return true;
+}
+
+void TForm4::keepOpen()
+{
+    TSystemVars &v = SystemVars;
+    v.importWindow = this;
+    v.importMenuEnabled = false;
+    v.removeImportItem = false;
+}
+
+void TForm4::closeEvent(QCloseEvent *event)
+{
+    // A failure while closing (a save that could not be written) keeps the window.
+    bool close = false;
+    const QPointer<TForm4> self(this);
+    guardedHandler([&] {
+        try {
+            close = FormClose();
+        } catch (...) {
+            if (self)
+                keepOpen();
+            throw;
+        }
+    });
+    if (!self)
+        return;
+    if (close) {
+        event->accept();
+        return;
+    }
+    event->ignore();
+    if (auto *frame = qobject_cast<QMdiSubWindow *>(parentWidget()))
+        frame->showMinimized();
+}
+
+bool TForm4::event(QEvent *event)
+{
+    if (event->type() == WM_CHANGEUNIT) {
+        guardedHandler([this] { ChangeUnit_Pro(); });
+        return true;
+    }
+    return QWidget::event(event);
+}
