@@ -9,7 +9,7 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 
 bin="$here/build/bin"
 link=/tmp/kelvora-thermometer
-"$bin/thermometer-sim" --link "$link" --profile sine:3000:800:60 --records 500 >/dev/null &
+"$bin/thermometer-sim" --link "$link" --profile sine:3000:800:60 --records 3000 >/dev/null &
 sim=$!
 trap 'kill $sim 2>/dev/null || true' EXIT
 

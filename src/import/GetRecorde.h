@@ -30,6 +30,9 @@ public:
     void BitBtn1Click(); // Start to Import
     void BitBtn5Click(); // Save
     void ChangeUnit_Pro();
+    // Fills GetRecorde, the chart and the statistics from the records the
+    // link has parsed (logValues, logEms, logCount).
+    void fillTable();
 
     bool windowCelsius() const { return m_windowCelsius; }
     double maxReading() const { return m_maxReading; }
@@ -62,7 +65,6 @@ private:
     QLineEdit *addStatisticsBox(QWidget *row, const char *name, const char *labelName, const QString &label);
     void FormCreate();
     void resetStatistics();
-    void fillTable();
     void setAxis(double maximum);
     // Closing: returns false when the window is to stay.
     bool FormClose();
