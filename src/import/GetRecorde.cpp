@@ -163,6 +163,7 @@ QWidget *TForm4::buildStatisticsRow()
     BitBtn5->setObjectName(QStringLiteral("BitBtn5"));
     Edit5 = new QLineEdit(row);
     Edit5->setObjectName(QStringLiteral("Edit5"));
+    Edit5->setEnabled(false);
     Edit5->setAccessibleName(QStringLiteral("Saved file"));
     Edit5->setMinimumWidth(160);
     layout->addWidget(BitBtn1);
@@ -191,6 +192,7 @@ void TForm4::addSwatch(QWidget *row, const char *name, const QColor &colour)
     QPalette colours = sample->palette();
     colours.setColor(QPalette::Window, colour);
     sample->setPalette(colours);
+    static_cast<QHBoxLayout *>(row->layout())->addSpacing(12);
     row->layout()->addWidget(sample);
 }
 
@@ -200,7 +202,7 @@ QLineEdit *TForm4::addStatisticsBox(QWidget *row, const char *name, const char *
     auto *caption = new QLabel(label, row);
     caption->setObjectName(QString::fromLatin1(labelName));
     caption->setFixedWidth(60);
-    caption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    caption->setAlignment(Qt::AlignCenter);
     auto *box = new QLineEdit(row);
     box->setObjectName(QString::fromLatin1(name));
     box->setEnabled(false);
