@@ -33,13 +33,6 @@ double wireSeconds(int records)
     return (3 + 6.0 * records) * 10 / 19200;
 }
 
-void writeFile(const QString &path, const QByteArray &content)
-{
-    QFile f(path);
-    f.open(QIODevice::WriteOnly);
-    f.write(content);
-}
-
 // Waits with the event loop running until done() holds or ms have passed.
 template <typename Done>
 bool waitFor(Done done, int ms)
@@ -82,12 +75,8 @@ int main(int argc, char **argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QTemporaryDir dir;
-    AppPaths::setExecutableDir(dir.path());
-    QDir::setCurrent(dir.path());
     const QString link = QDir(dir.path()).filePath(QStringLiteral("thermometer"));
-    writeFile(QDir(dir.path()).filePath(QString::fromLatin1(TForm6::ReportFileName)), "layout\n");
-    writeFile(QDir(dir.path()).filePath(QStringLiteral("KELVORA.INI")),
-              "[Kelvora OPTIONS]\nSEARIAL_PORT=" + link.toUtf8() + "\nUNIT_CF=1\n");
+    prepareProgramDir(dir.path(), "[Kelvora OPTIONS]\nSEARIAL_PORT=" + link.toUtf8() + "\nUNIT_CF=1\n");
 
     QProcess simulator;
     simulator.start(QCoreApplication::applicationDirPath() + QStringLiteral("/thermometer-sim"),
@@ -115,8 +104,8 @@ int main(int argc, char **argv)
         const double limit = wireSeconds(Records) + QuietSeconds;
         const double took = importSeconds(*window);
         const int rows = device.Table2.recordCount();
-        std::printf("import of %d records over a pseudo-terminal: %.3f s from Start to the last row shown\n", rows,
-                    took);
+        std::printf("import of %d records over a pseudo-terminal: %.3f s from Start to the last row shown\n",
+                    rows, took);
         std::printf("  wire time %.3f s + %.1f s of quiet = %.3f s (the limit); over it by %.3f s (target "
                     "within 0.5 s)\n",
                     wireSeconds(Records), QuietSeconds, limit, took - limit);

@@ -132,16 +132,7 @@ int main(int argc, char **argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QTemporaryDir dir;
-    AppPaths::setExecutableDir(dir.path());
-    QDir::setCurrent(dir.path());
-    {
-        QFile report(QDir(dir.path()).filePath(QString::fromLatin1(TForm6::ReportFileName)));
-        report.open(QIODevice::WriteOnly);
-        report.write("layout\n");
-        QFile settings(QDir(dir.path()).filePath(QStringLiteral("KELVORA.INI")));
-        settings.open(QIODevice::WriteOnly);
-        settings.write("[Kelvora OPTIONS]\nSEARIAL_PORT=\nUNIT_CF=1\n");
-    }
+    prepareProgramDir(dir.path(), "[Kelvora OPTIONS]\nSEARIAL_PORT=\nUNIT_CF=1\n");
 
     try {
         TForm6 link;

@@ -2,11 +2,14 @@
 
 // Pieces the benchmark programs share.
 
+#include "devicelink/apppaths.h"
+#include "devicelink/systemvar.h"
 #include "store/kelvoradatabase.h"
 #include "store/measuretable.h"
 #include "store/sqlstatement.h"
 
 #include <QByteArray>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLatin1Char>
@@ -15,6 +18,20 @@
 #include <algorithm>
 #include <numeric>
 #include <vector>
+
+// Makes dir the program's directory (executable and working directory) with
+// a report layout and a settings file of the given body.
+inline void prepareProgramDir(const QString &dir, const QByteArray &settings)
+{
+    AppPaths::setExecutableDir(dir);
+    QDir::setCurrent(dir);
+    QFile report(QDir(dir).filePath(QString::fromLatin1(TForm6::ReportFileName)));
+    report.open(QIODevice::WriteOnly);
+    report.write("layout\n");
+    QFile ini(QDir(dir).filePath(QStringLiteral("KELVORA.INI")));
+    ini.open(QIODevice::WriteOnly);
+    ini.write(settings);
+}
 
 // Peak resident memory of this process in kB (VmHWM), 0 where unknown.
 inline long peakMemoryKb()

@@ -9,6 +9,7 @@
 #include "measure/chartnavigationbar.h"
 #include "measure/chartseriesrefill.h"
 #include "measure/datachart.h"
+#include "measure/datawindowclose.h"
 #include "measure/measuregrid.h"
 #include "store/decimalformat.h"
 #include "store/gridcolouring.h"
@@ -17,11 +18,9 @@
 #include "store/tableunitconversion.h"
 #include "store/unitprofile.h"
 
-#include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -408,7 +407,14 @@ bool TForm4::FormClose()
         if (!self)
             return true;
         if (answer == Dialogs::Yes) {
-            BitBtn5Click();
+            try {
+                BitBtn5Click();
+            } catch (...) {
+                // The file could not be written: the window stays registered.
+                if (self)
+                    keepOpen();
+                throw;
+            }
             // A cancelled or refused save keeps the window, so no record is lost.
             if (!self)
                 return true;
@@ -438,27 +444,7 @@ void TForm4::keepOpen()
 
 void TForm4::closeEvent(QCloseEvent *event)
 {
-    // A failure while closing (a save that could not be written) keeps the window.
-    bool close = false;
-    const QPointer<TForm4> self(this);
-    guardedHandler([&] {
-        try {
-            close = FormClose();
-        } catch (...) {
-            if (self)
-                keepOpen();
-            throw;
-        }
-    });
-    if (!self)
-        return;
-    if (close) {
-        event->accept();
-        return;
-    }
-    event->ignore();
-    if (auto *frame = qobject_cast<QMdiSubWindow *>(parentWidget()))
-        frame->showMinimized();
+    closeDataWindow(this, event, [this] { return FormClose(); });
 }
 
 bool TForm4::event(QEvent *event)

@@ -8,6 +8,7 @@
 #include "measure/chartnavigationbar.h"
 #include "measure/chartseriesrefill.h"
 #include "measure/datachart.h"
+#include "measure/datawindowclose.h"
 #include "measure/logic/readingtext.h"
 #include "measure/logic/soundservice.h"
 #include "measure/ratevalidator.h"
@@ -19,12 +20,10 @@
 #include "store/tableunitconversion.h"
 #include "store/unitprofile.h"
 
-#include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMdiSubWindow>
 #include <QPointer>
 #include <QPushButton>
 #include <QSplitter>
@@ -549,20 +548,7 @@ void TForm5::keepOpen()
 
 void TForm5::closeEvent(QCloseEvent *event)
 {
-    // A failure while closing (a save that could not be written) keeps the window.
-    bool close = false;
-    const QPointer<TForm5> self(this);
-    guardedHandler([&] { close = FormClose(); });
-    // Deleted while its close question was open (the program ending).
-    if (!self)
-        return;
-    if (close) {
-        event->accept();
-        return;
-    }
-    event->ignore();
-    if (auto *frame = qobject_cast<QMdiSubWindow *>(parentWidget()))
-        frame->showMinimized();
+    closeDataWindow(this, event, [this] { return FormClose(); });
 }
 
 bool TForm5::event(QEvent *event)
