@@ -265,7 +265,9 @@ void TForm1::closeEvent(QCloseEvent *event)
 
 void TForm1::K1Click()
 {
-    HtmlHelp(this, AppPaths::besideExecutable(QStringLiteral("readme_en.chm")) + QStringLiteral("::/readme\\welcome.doc"),
+    HtmlHelp(this,
+             AppPaths::besideExecutable(QStringLiteral("readme_en.chm")) +
+                 QStringLiteral("::/readme\\welcome.doc"),
              HH_DISPLAY_TOPIC, 0);
 }
 

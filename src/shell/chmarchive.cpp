@@ -10,6 +10,20 @@ namespace {
 // No part of a help file comes near this; a larger length is damage.
 constexpr LONGUINT64 LargestPart = 64 * 1024 * 1024;
 
+// Reads the last byte of every part stored uncompressed (the compressed
+// parts lie inside one of them): a file cut short or with a damaged
+// directory cannot give them all.
+int lastByteReadable(chmFile *file, chmUnitInfo *unit, void *allReadable)
+{
+    unsigned char last = 0;
+    if (unit->space == CHM_UNCOMPRESSED && unit->length > 0 &&
+        chm_retrieve_object(file, unit, &last, unit->length - 1, 1) != 1) {
+        *static_cast<bool *>(allReadable) = false;
+        return CHM_ENUMERATOR_SUCCESS;
+    }
+    return CHM_ENUMERATOR_CONTINUE;
+}
+
 } // namespace
 
 std::unique_ptr<ChmArchive> ChmArchive::open(const QString &path, OpenError *error)
@@ -25,9 +39,10 @@ std::unique_ptr<ChmArchive> ChmArchive::open(const QString &path, OpenError *err
         return nullptr;
     }
     std::unique_ptr<ChmArchive> archive(new ChmArchive(file, path));
-    // Every compiled help file has this part; one that cannot be read
-    // whole tells of a cut or overwritten file.
-    if (!archive->read(QStringLiteral("/#SYSTEM"))) {
+    bool allReadable = true;
+    const bool listed = chm_enumerate(file, CHM_ENUMERATE_ALL, lastByteReadable, &allReadable) != 0;
+    // Every compiled help file has a "#SYSTEM" part.
+    if (!listed || !allReadable || !archive->read(QStringLiteral("/#SYSTEM"))) {
         *error = OpenError::Damaged;
         return nullptr;
     }

@@ -107,9 +107,9 @@ void HelpWindow::fillContents(const QString &contentsFile)
 }
 
 // The entry of the page shown is the current one, without showing it again.
-void HelpWindow::markPageInContents()
+void HelpWindow::markPageInContents(const QUrl &url)
 {
-    QTreeWidgetItem *item = m_itemOfPage.value(HelpUrl::page(Browser->source()));
+    QTreeWidgetItem *item = m_itemOfPage.value(HelpUrl::page(url));
     if (!item)
         return;
     const QSignalBlocker quiet(Contents);

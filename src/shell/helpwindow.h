@@ -30,7 +30,7 @@ public:
 
 private:
     void fillContents(const QString &contentsFile);
-    void markPageInContents();
+    void markPageInContents(const QUrl &url);
 
     std::unique_ptr<ChmArchive> m_archive;
     QString m_defaultPage;
