@@ -68,7 +68,7 @@ TForm3::TForm3(QWidget *parent) : QWidget(parent)
     // Only a close box in the frame.
     setWindowFlags(Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     QFont font(QStringLiteral("Times New Roman"));
-    font.setPixelSize(16);
+    font.setPixelSize(13);
     setFont(font);
 
     Panel1 = new QFrame(this);

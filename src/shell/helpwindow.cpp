@@ -42,7 +42,7 @@ HelpWindow::HelpWindow(std::unique_ptr<ChmArchive> archive, QWidget *owner)
     splitter->addWidget(Contents);
     splitter->addWidget(Browser);
     splitter->setStretchFactor(1, 1);
-    splitter->setSizes({240, 640});
+    splitter->setSizes({270, 610});
     setCentralWidget(splitter);
 
     QToolBar *bar = addToolBar(QStringLiteral("Navigation"));

@@ -107,9 +107,11 @@ void TestAboutWindow::texts()
     QCOMPARE(about->Label1->text(), *AboutLines::operatingSystemLine(AboutLines::currentOsVersion()));
     QCOMPARE(about->BitBtn1->text(), QStringLiteral("&OK"));
     QVERIFY(!about->BitBtn1->icon().isNull());
-    // The labels show their whole text.
-    for (const QLabel *label : {about->Label5, about->Label7, about->Label1, about->Label2})
+    // The labels show their whole text inside the window.
+    for (const QLabel *label : {about->Label5, about->Label7, about->Label1, about->Label2}) {
         QVERIFY(label->width() >= label->sizeHint().width());
+        QVERIFY2(label->geometry().right() < about->width(), qPrintable(label->text()));
+    }
 
     // A close box only.
     const Qt::WindowFlags frame = qobject_cast<QMdiSubWindow *>(about->parentWidget())->windowFlags();
