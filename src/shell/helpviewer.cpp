@@ -10,6 +10,8 @@
 #include <QList>
 #include <QPointer>
 
+#include <utility>
+
 namespace {
 
 const QString Caption = QStringLiteral("Help");
