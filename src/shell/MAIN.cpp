@@ -2,7 +2,9 @@
 
 #include "devicelink/dialogs.h"
 #include "devicelink/kelvoraerror.h"
+#include "devicelink/apppaths.h"
 #include "devicelink/systemvar.h"
+#include "HTMLHelp_Decl.h"
 #include "pictures.h"
 #include "shell/logic/datasourceregistration.h"
 #include "statuspanels.h"
@@ -261,9 +263,20 @@ void TForm1::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
+void TForm1::K1Click()
+{
+    HtmlHelp(this,
+             AppPaths::besideExecutable(QStringLiteral("readme_en.chm")) +
+                 QStringLiteral("::/readme\\welcome.doc"),
+             HH_DISPLAY_TOPIC, 0);
+}
+
 void TForm1::FormClose()
 {
     Timer1.setEnabled(false);
+    // Closing help binds no viewer when help was never shown.
+    if (HtmlHelpBound())
+        HtmlHelp(nullptr, QString(), HH_CLOSE_ALL, 0);
     if (Form6)
         Form6->FormClose();
     QCoreApplication::quit();

@@ -69,18 +69,18 @@ public:
     void MenuMeasureClick();
     void MenuImportClick();
     void MenuOpenClick();
+    void N3Click();
     void N16Click();
+    void K1Click();
+    void A1Click();
     // Commands whose windows and output are not part of the program yet:
     // they do nothing.
-    void N3Click();
     void N6Click() {}
     void N7Click() {}
     void N13Click() {}
     void N8Click() {}
     void N5Click() {}
-    void K1Click() {}
     void N1Click() {}
-    void A1Click() {}
 
     QMenu *F1, *N14, *N17, *N20, *H1;
     QAction *N3, *N6, *N15, *N11, *N16, *N7, *N4, *N13, *N8, *N10, *N9;

@@ -1,6 +1,7 @@
 // Opening, finding and arranging the main window's child windows.
 #include "MAIN.h"
 
+#include "about.h"
 #include "devicelink/systemvars.h"
 #include "import/GetRecorde.h"
 #include "measure/Measuring.h"
@@ -30,6 +31,9 @@ void TForm1::showDataWindow(QWidget *window, QAction *entry, QPointer<QObject> &
 void TForm1::showFixedWindow(QWidget *window, QSize size)
 {
     QMdiSubWindow *frame = addChild(window);
+    // A window that chose the buttons of its title bar keeps them in its frame.
+    if (window->windowFlags() & Qt::CustomizeWindowHint)
+        frame->setWindowFlags(Qt::SubWindow | (window->windowFlags() & ~Qt::WindowType_Mask));
     frame->setGeometry(QRect(ChildPlacement::dialogPosition(this->size(), size), size));
     frame->show();
 }
@@ -83,6 +87,13 @@ void TForm1::openAboutWindow(const WindowFactory &create)
 {
     SystemVars.aboutMenuEnabled = false;
     showFixedWindow(create(), AboutWindowSize);
+}
+
+void TForm1::A1Click()
+{
+    // At most one About window, even when the command comes before the refresh disables it.
+    if (SystemVars.aboutMenuEnabled)
+        openAboutWindow([this] { return new TForm3(this); });
 }
 
 void TForm1::bringToFront(QObject *window)

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QTextBrowser>
+
+class ChmArchive;
+
+// Shows the pages of a compiled help file, addressed as chm:/<page>: their
+// text, pictures and style sheets come from the file. Links between pages
+// open in the browser (with its back and forward history), links to the
+// web in the desktop's browser.
+class HelpBrowser final : public QTextBrowser {
+    Q_OBJECT
+public:
+    HelpBrowser(const ChmArchive &archive, QWidget *parent);
+
+    void showPage(const QUrl &url);
+    QVariant loadResource(int type, const QUrl &name) override;
+
+private:
+    void follow(const QUrl &link);
+
+    const ChmArchive &m_archive;
+};
