@@ -72,7 +72,7 @@ public:
     // Commands whose windows and output are not part of the program yet:
     // they do nothing.
     void N3Click();
-    void N6Click() {}
+    void N6Click();
     void N16Click() {}
     void N7Click() {}
     void N13Click() {}

@@ -6,6 +6,18 @@
 #include <QSqlDriver>
 #include <QSqlError>
 
+namespace {
+
+// text, or the same text of the row before, shared rather than held twice.
+QString sharedText(const QVector<MeasureRecord> &rows, QString MeasureRecord::*field, const QString &text)
+{
+    if (!rows.isEmpty() && rows.constLast().*field == text)
+        return rows.constLast().*field;
+    return text;
+}
+
+} // namespace
+
 MeasureTable::MeasureTable(KelvoraDatabase &database, const QString &tableName, QObject *parent)
     : QObject(parent), m_database(&database), m_tableName(tableName)
 {
@@ -66,6 +78,8 @@ void MeasureTable::close()
     m_active = false;
     m_rows.clear();
     m_rows.squeeze();
+    m_rowids.clear();
+    m_rowids.squeeze();
     m_cursor = 0;
     announceReset();
 }
@@ -76,25 +90,33 @@ void MeasureTable::readAll()
     QSqlQuery query(db.connection());
     query.setForwardOnly(true);
     // rowid order is insertion order, which is how the rows were logged.
-    if (!query.exec(QStringLiteral("SELECT recno, date, time, ems, meavalue, unit FROM %1 ORDER BY rowid")
-                        .arg(quotedTableName())))
+    if (!query.exec(
+            QStringLiteral("SELECT recno, date, time, ems, meavalue, unit, rowid FROM %1 ORDER BY rowid")
+                .arg(quotedTableName())))
         db.raise(QStringLiteral("Cannot read table %1").arg(m_tableName), query.lastError());
+    const qsizetype expected = qMax(m_rows.size(), qsizetype(16));
     QVector<MeasureRecord> rows;
-    rows.reserve(qMax(m_rows.size(), qsizetype(16)));
+    QVector<qint64> rowids;
+    rows.reserve(expected);
+    rowids.reserve(expected);
     while (query.next()) {
         MeasureRecord r;
         r.recno = query.value(0).toLongLong();
-        r.date = query.value(1).toString();
+        // Neighbouring rows mostly share their date and unit: one shared
+        // text each keeps a long table's cache small.
+        r.date = sharedText(rows, &MeasureRecord::date, query.value(1).toString());
         r.time = query.value(2).toString();
         r.ems = query.value(3).toDouble();
         r.meavalue = query.value(4).toDouble();
-        r.unit = query.value(5).toString();
+        r.unit = sharedText(rows, &MeasureRecord::unit, query.value(5).toString());
         rows.append(std::move(r));
+        rowids.append(query.value(6).toLongLong());
     }
     // next() also returns false when stepping failed part-way.
     if (query.lastError().isValid())
         db.raise(QStringLiteral("Cannot read table %1").arg(m_tableName), query.lastError());
     m_rows.swap(rows);
+    m_rowids.swap(rowids);
 }
 
 void MeasureTable::emptyTable()
@@ -106,6 +128,7 @@ void MeasureTable::emptyTable()
     if (!m_active)
         return;
     m_rows.clear();
+    m_rowids.clear();
     m_cursor = 0;
     announceReset();
 }
@@ -123,13 +146,45 @@ void MeasureTable::append(const MeasureRecord &record)
     insert.bindValue(5, record.unit);
     if (!insert.exec())
         db.raise(QStringLiteral("Cannot append to table %1").arg(m_tableName), insert.lastError());
+    const qint64 rowid = insert.lastInsertId().toLongLong();
     insert.finish();
     m_rows.append(record);
+    m_rowids.append(rowid);
     m_cursor = recordCount() - 1;
     if (controlsDisabled())
         m_changedWhileDisabled = true;
     else
         emit rowsAppended(m_cursor, m_cursor);
+}
+
+void MeasureTable::post(int row, const MeasureRecord &record)
+{
+    requireActive();
+    if (row < 0 || row >= recordCount())
+        throw DatabaseError(QStringLiteral("Cannot post to table %1: no row %2").arg(m_tableName).arg(row + 1));
+    KelvoraDatabase &db = database();
+    QSqlQuery update(db.connection());
+    update.prepare(QStringLiteral("UPDATE %1 SET recno = ?, date = ?, time = ?, ems = ?, meavalue = ?, unit = ? "
+                                  "WHERE rowid = ?")
+                       .arg(quotedTableName()));
+    update.addBindValue(record.recno);
+    update.addBindValue(record.date);
+    update.addBindValue(record.time);
+    update.addBindValue(record.ems);
+    update.addBindValue(record.meavalue);
+    update.addBindValue(record.unit);
+    update.addBindValue(m_rowids.at(row));
+    if (!update.exec())
+        db.raise(QStringLiteral("Cannot post to table %1").arg(m_tableName), update.lastError());
+    if (update.numRowsAffected() != 1)
+        throw DatabaseError(QStringLiteral("Cannot post to table %1: row %2 is no longer there")
+                                .arg(m_tableName)
+                                .arg(row + 1));
+    m_rows[row] = record;
+    if (controlsDisabled())
+        m_changedWhileDisabled = true;
+    else
+        emit rowChanged(row);
 }
 
 void MeasureTable::refresh()

@@ -34,6 +34,10 @@ public:
     // Stores a row; the cursor moves onto it.
     void append(const MeasureRecord &record);
 
+    // Stores changed fields of the row at position row (from 0), as a grid
+    // posts an edited cell; the row keeps its place in the scan order.
+    void post(int row, const MeasureRecord &record);
+
     // Re-reads the rows, making changes made by statements visible.
     void refresh();
 
@@ -67,6 +71,7 @@ public:
 
 signals:
     void rowsAppended(int first, int last);
+    void rowChanged(int row);
     void rowsReset();
 
 private:
@@ -86,6 +91,7 @@ private:
     QString m_tableName;
     bool m_active = false;
     QVector<MeasureRecord> m_rows;
+    QVector<qint64> m_rowids; // the database's row of each cached row
     int m_cursor = 0;
     int m_disabledDepth = 0;
     bool m_changedWhileDisabled = false;
