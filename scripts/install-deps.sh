@@ -9,6 +9,7 @@ packages=(
   libjpeg-dev libgl-dev
   unixodbc libsqliteodbc
   xvfb xauth x11-utils imagemagick poppler-utils
+  libsqlite3-dev sqlite3
 )
 
 missing=()

@@ -13,8 +13,8 @@ CellColour extremesColour(double meavalue, double maxReading, double minReading)
 CellColour fileColour(int file)
 {
     static constexpr CellColour FileColours[] = {
-        CellColour::Blue,   CellColour::Green,        CellColour::Navy,   CellColour::Red,
-        CellColour::Purple, CellColour::ButtonShadow, CellColour::Maroon, CellColour::Desktop,
+        CellColour::Blue,       CellColour::Green,        CellColour::Navy,   CellColour::Red,
+        CellColour::Purple,     CellColour::ButtonShadow, CellColour::Maroon, CellColour::Desktop,
         CellColour::MoneyGreen, CellColour::Yellow};
     return file >= 0 && file < 10 ? FileColours[file] : CellColour::Default;
 }

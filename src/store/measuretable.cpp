@@ -2,6 +2,7 @@
 
 #include "devicelink/kelvoraerror.h"
 #include "store/kelvoradatabase.h"
+#include "store/sqlitestatement.h"
 
 #include <QSqlDriver>
 #include <QSqlError>
@@ -9,11 +10,11 @@
 namespace {
 
 // text, or the same text of the row before, shared rather than held twice.
-QString sharedText(const QVector<MeasureRecord> &rows, QString MeasureRecord::*field, const QString &text)
+QString sharedText(const QVector<MeasureRecord> &rows, QString MeasureRecord::*field, QStringView text)
 {
     if (!rows.isEmpty() && rows.constLast().*field == text)
         return rows.constLast().*field;
-    return text;
+    return text.isNull() ? QString() : text.toString();
 }
 
 } // namespace
@@ -62,6 +63,7 @@ void MeasureTable::open()
                                        "VALUES (?, ?, ?, ?, ?, ?)")
                             .arg(quotedTableName()))) {
         m_rows.clear();
+        m_rowids.clear();
         db.raise(QStringLiteral("Cannot open table %1").arg(m_tableName), insert.lastError());
     }
     m_insert = std::move(insert);
@@ -86,35 +88,30 @@ void MeasureTable::close()
 
 void MeasureTable::readAll()
 {
-    KelvoraDatabase &db = database();
-    QSqlQuery query(db.connection());
-    query.setForwardOnly(true);
     // rowid order is insertion order, which is how the rows were logged.
-    if (!query.exec(
-            QStringLiteral("SELECT recno, date, time, ems, meavalue, unit, rowid FROM %1 ORDER BY rowid")
-                .arg(quotedTableName())))
-        db.raise(QStringLiteral("Cannot read table %1").arg(m_tableName), query.lastError());
+    SqliteStatement query(
+        database(),
+        QStringLiteral("SELECT recno, date, time, ems, meavalue, unit, rowid FROM %1 ORDER BY rowid")
+            .arg(quotedTableName()),
+        QStringLiteral("Cannot read table %1").arg(m_tableName));
     const qsizetype expected = qMax(m_rows.size(), qsizetype(16));
     QVector<MeasureRecord> rows;
     QVector<qint64> rowids;
     rows.reserve(expected);
     rowids.reserve(expected);
-    while (query.next()) {
+    while (query.step()) {
         MeasureRecord r;
-        r.recno = query.value(0).toLongLong();
+        r.recno = query.columnInt(0);
         // Neighbouring rows mostly share their date and unit: one shared
         // text each keeps a long table's cache small.
-        r.date = sharedText(rows, &MeasureRecord::date, query.value(1).toString());
-        r.time = query.value(2).toString();
-        r.ems = query.value(3).toDouble();
-        r.meavalue = query.value(4).toDouble();
-        r.unit = sharedText(rows, &MeasureRecord::unit, query.value(5).toString());
+        r.date = sharedText(rows, &MeasureRecord::date, query.columnTextView(1));
+        r.time = query.columnText(2);
+        r.ems = query.columnDouble(3);
+        r.meavalue = query.columnDouble(4);
+        r.unit = sharedText(rows, &MeasureRecord::unit, query.columnTextView(5));
         rows.append(std::move(r));
-        rowids.append(query.value(6).toLongLong());
+        rowids.append(query.columnInt(6));
     }
-    // next() also returns false when stepping failed part-way.
-    if (query.lastError().isValid())
-        db.raise(QStringLiteral("Cannot read table %1").arg(m_tableName), query.lastError());
     m_rows.swap(rows);
     m_rowids.swap(rowids);
 }
@@ -150,23 +147,56 @@ void MeasureTable::append(const MeasureRecord &record)
     insert.finish();
     m_rows.append(record);
     m_rowids.append(rowid);
+    announceAppended(recordCount() - 1);
+}
+
+void MeasureTable::appendAll(const QVector<MeasureRecord> &records)
+{
+    requireActive();
+    if (records.isEmpty())
+        return;
+    SqliteStatement insert(database(),
+                           QStringLiteral("INSERT INTO %1 (recno, date, time, ems, meavalue, unit) "
+                                          "VALUES (?, ?, ?, ?, ?, ?)")
+                               .arg(quotedTableName()),
+                           QStringLiteral("Cannot append to table %1").arg(m_tableName));
+    const int first = recordCount();
+    for (const MeasureRecord &r : records) {
+        insert.bind(0, r.recno);
+        insert.bind(1, r.date);
+        insert.bind(2, r.time);
+        insert.bind(3, r.ems);
+        insert.bind(4, r.meavalue);
+        insert.bind(5, r.unit);
+        insert.step();
+        insert.reset();
+        m_rows.append(r);
+        m_rowids.append(insert.lastInsertRowid());
+    }
+    announceAppended(first);
+}
+
+void MeasureTable::announceAppended(int first)
+{
     m_cursor = recordCount() - 1;
     if (controlsDisabled())
         m_changedWhileDisabled = true;
     else
-        emit rowsAppended(m_cursor, m_cursor);
+        emit rowsAppended(first, m_cursor);
 }
 
 void MeasureTable::post(int row, const MeasureRecord &record)
 {
     requireActive();
     if (row < 0 || row >= recordCount())
-        throw DatabaseError(QStringLiteral("Cannot post to table %1: no row %2").arg(m_tableName).arg(row + 1));
+        throw DatabaseError(
+            QStringLiteral("Cannot post to table %1: no row %2").arg(m_tableName).arg(row + 1));
     KelvoraDatabase &db = database();
     QSqlQuery update(db.connection());
-    update.prepare(QStringLiteral("UPDATE %1 SET recno = ?, date = ?, time = ?, ems = ?, meavalue = ?, unit = ? "
-                                  "WHERE rowid = ?")
-                       .arg(quotedTableName()));
+    update.prepare(
+        QStringLiteral("UPDATE %1 SET recno = ?, date = ?, time = ?, ems = ?, meavalue = ?, unit = ? "
+                       "WHERE rowid = ?")
+            .arg(quotedTableName()));
     update.addBindValue(record.recno);
     update.addBindValue(record.date);
     update.addBindValue(record.time);
