@@ -67,8 +67,8 @@ TForm7::TForm7(QWidget *parent) : QWidget(parent)
     DBGridEh1 = new MeasureGrid(loadDataTable(), this);
     DBGridEh1->setObjectName(QStringLiteral("DBGridEh1"));
     DBGridEh1->setFixedWidth(305);
-    DBGridEh1->setColumnWidth(0, 50);
-    DBGridEh1->setColumnWidth(1, 60);
+    DBGridEh1->setColumnWidth(0, 58);
+    DBGridEh1->setColumnWidth(1, 56);
     DBGridEh1->setColumnWidth(2, 35);
     DBGridEh1->setColumnWidth(3, 32);
     DBGridEh1->setEditable(true);

@@ -286,7 +286,8 @@ void TestDataViewWindow::filesLoadSideBySide()
         QCOMPARE(m_window->DBGridEh1->rowBackground(row), m_window->Chart1->seriesColour(rowFiles.at(row)));
     }
     QCOMPARE(seriesData(), expectedSeries);
-    QCOMPARE(m_window->Chart1->isEnabled(), loadData().recordCount() == 0 && fileNumbers == "0");
+    // From the first accepted file on, the chart takes no mouse input.
+    QVERIFY(!m_window->Chart1->isEnabled());
 }
 
 void TestDataViewWindow::eleventhFileRefusedWithoutDialog()
