@@ -156,6 +156,8 @@ int main(int argc, char **argv)
 
         TForm6 link;
         link.FormCreate();
+        // No thermometer here: the link's poll would only report its port.
+        link.Timer1.setEnabled(false);
         SystemVars.unitCelsius = true;
         TForm7 window;
         window.resize(1280, 900);
