@@ -234,8 +234,8 @@ void TForm7::fileAccepted(int total)
     ++v.loadedFileCount;
     Edit1->setText(QString::number(v.loadedFileCount));
     // The chart takes no mouse input from now on; the navigation buttons
-    // still act on it.
-    Chart1->setEnabled(false);
+    // still act on it. It stays as drawn: nothing greys it or redraws it.
+    Chart1->setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
 void TForm7::showProgress(int rowsRead)
