@@ -193,9 +193,11 @@ void TForm7::loadFile(const QString &path)
                                      counted = true;
                                      fileAccepted(total);
                                  } else {
-                                     showProgress(rowsRead);
+                                     // The bar repaints at once when it moves, so
+                                     // it moves only when the window gets its turn.
                                      if (sinceEvents.isValid() && sinceEvents.elapsed() < EventsEveryMs)
                                          return;
+                                     showProgress(rowsRead);
                                  }
                                  dispatchPendingMessages();
                                  sinceEvents.start();
@@ -217,6 +219,7 @@ void TForm7::loadFile(const QString &path)
     m_loading = false;
     if (!result.accepted)
         return;
+    showProgress(result.rowsAppended());
     const int series = m_files.appendedFiles();
     m_files.addFile(firstRecno, result.values);
     Chart1->setSeriesData(series, result.values);

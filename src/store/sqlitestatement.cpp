@@ -57,7 +57,24 @@ void SqliteStatement::bind(int parameter, double value)
 
 void SqliteStatement::bind(int parameter, const QString &text)
 {
-    if (sqlite3_bind_text16(m_statement, parameter + 1, text.utf16(), int(text.size() * 2), SQLITE_STATIC) !=
+    if (m_texts.size() <= std::size_t(parameter))
+        m_texts.resize(std::size_t(parameter) + 1);
+    // The engine keeps its texts in UTF-8: handing it UTF-8 spares it a
+    // conversion per value. Plain ASCII is copied into a buffer that is
+    // reused from row to row.
+    QByteArray &utf8 = m_texts[std::size_t(parameter)];
+    const QChar *chars = text.constData();
+    const qsizetype size = text.size();
+    bool ascii = true;
+    utf8.resize(size);
+    char *out = utf8.data();
+    for (qsizetype i = 0; i < size && ascii; ++i) {
+        ascii = chars[i].unicode() < 0x80;
+        out[i] = char(chars[i].unicode());
+    }
+    if (!ascii)
+        utf8 = text.toUtf8();
+    if (sqlite3_bind_text(m_statement, parameter + 1, utf8.constData(), int(utf8.size()), SQLITE_STATIC) !=
         SQLITE_OK)
         fail();
 }

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
+
+#include <vector>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -18,7 +21,7 @@ public:
     SqliteStatement(const SqliteStatement &) = delete;
     SqliteStatement &operator=(const SqliteStatement &) = delete;
 
-    // Parameters count from 0. A text must outlive the next step().
+    // Parameters count from 0. A bound text is copied.
     void bind(int parameter, qint64 value);
     void bind(int parameter, double value);
     void bind(int parameter, const QString &text);
@@ -43,4 +46,5 @@ private:
     QString m_context;
     sqlite3 *m_handle = nullptr;
     sqlite3_stmt *m_statement = nullptr;
+    std::vector<QByteArray> m_texts; // the UTF-8 of bound texts, kept until the next bind
 };
