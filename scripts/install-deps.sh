@@ -10,6 +10,7 @@ packages=(
   fp-utils libchm-dev
   unixodbc libsqliteodbc
   xvfb xauth x11-utils imagemagick poppler-utils
+  libsqlite3-dev sqlite3
 )
 
 missing=()

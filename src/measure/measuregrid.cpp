@@ -80,6 +80,14 @@ MeasureGrid::MeasureGrid(MeasureTable &table, QWidget *parent)
     connect(m_model, &QAbstractItemModel::modelReset, this, &MeasureGrid::showCurrentRow);
 }
 
+void MeasureGrid::setEditable(bool editable)
+{
+    m_model->setEditable(editable);
+    setEditTriggers(editable ? QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                                   QAbstractItemView::AnyKeyPressed
+                             : QAbstractItemView::NoEditTriggers);
+}
+
 void MeasureGrid::setDrawColumnCell(DrawColumnCell callback)
 {
     m_drawColumnCell = std::move(callback);

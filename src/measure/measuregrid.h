@@ -26,6 +26,9 @@ public:
     explicit MeasureGrid(MeasureTable &table, QWidget *parent = nullptr);
 
     MeasureTableModel *tableModel() const { return m_model; }
+    // An editable grid posts an edited cell to its table (double click,
+    // F2 or typing starts the edit); by default the grid is read-only.
+    void setEditable(bool editable);
     void setDrawColumnCell(DrawColumnCell callback);
     // The background a row gets from the callback; invalid for the grid's own.
     QColor rowBackground(int row) const;

@@ -70,12 +70,12 @@ public:
     void MenuImportClick();
     void MenuOpenClick();
     void N3Click();
+    void N6Click();
     void N16Click();
     void K1Click();
     void A1Click();
     // Commands whose windows and output are not part of the program yet:
     // they do nothing.
-    void N6Click() {}
     void N7Click() {}
     void N13Click() {}
     void N8Click() {}

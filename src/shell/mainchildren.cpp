@@ -2,6 +2,7 @@
 #include "MAIN.h"
 
 #include "about.h"
+#include "analysis/klgload.h"
 #include "devicelink/systemvars.h"
 #include "import/GetRecorde.h"
 #include "measure/Measuring.h"
@@ -75,6 +76,19 @@ QWidget *TForm1::openAnalyzeWindow(const WindowFactory &create)
         v.analyzeWindowOpen = true;
     }
     return qobject_cast<QWidget *>(v.analyzeWindow.data());
+}
+
+void TForm1::N6Click()
+{
+    const bool creating = !SystemVars.analyzeWindowOpen;
+    const QPointer<TForm7> window =
+        qobject_cast<TForm7 *>(openAnalyzeWindow([this] { return new TForm7(this); }));
+    if (!window)
+        return;
+    if (creating)
+        TForm7::emptyLoadData();
+    bringToFront(window);
+    window->LoadData();
 }
 
 void TForm1::openSetupWindow(const WindowFactory &create)

@@ -8,6 +8,10 @@
 // lies just below 0.15. A value that rounds to zero shows as "0.0".
 QString formatOneDecimal(double value);
 
+// The number formatOneDecimal shows, as a number: the value rounded to one
+// decimal the same way.
+double roundOneDecimal(double value);
+
 // The general format of a number as the grids and log files show it: up to
 // 15 significant digits, no trailing zeros, no thousands separator (25.3,
 // 25 for 25.0, 0.95).

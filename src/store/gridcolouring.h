@@ -29,6 +29,11 @@ CellColour extremesColour(double meavalue, double maxReading, double minReading)
 // k + 1, or 0 while that file is not loaded.
 using FileBounds = std::array<qint32, 10>;
 
+// The colour of the data view's file number file (0 for the first of up to
+// ten): blue, green, navy, red, purple, button shadow, maroon, desktop,
+// money green, yellow. Its chart series and its grid rows share it.
+CellColour fileColour(int file);
+
 // Data view grid: each loaded file's rows get the colour of its series, found
 // from the row's record number and the first nine file bounds. Nothing while
 // the table is being filled (tableBusy) or when it holds no rows.

@@ -12,11 +12,19 @@
 #include <QFile>
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <optional>
 
 namespace {
 
-constexpr int ProgressStep = 256; // record lines between two progress reports
+constexpr int ProgressStep = 256;     // record lines between two progress reports
+constexpr int ReserveLimit = 1 << 20; // rows reserved at most for the count of line 2
+
+bool isAscii(const QByteArray &bytes)
+{
+    return std::all_of(bytes.cbegin(), bytes.cend(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
 
 [[noreturn]] void fail(const QString &what, const QFile &file)
 {
@@ -56,6 +64,9 @@ public:
             bytes.chop(1);
         if (bytes.endsWith('\r'))
             bytes.chop(1);
+        // Log files are mostly plain ASCII, which reads the same either way.
+        if (isAscii(bytes))
+            return QString::fromLatin1(bytes);
         QStringDecoder utf8(QStringDecoder::Utf8);
         const QString text = utf8.decode(bytes);
         return utf8.hasError() ? QString::fromLatin1(bytes) : text;
@@ -74,17 +85,30 @@ public:
     }
     void write(const QString &line)
     {
-        if (m_file.write((line + QLatin1String(LogFile::LineEnd)).toUtf8()) < 0)
-            fail(QStringLiteral("write"), m_file);
+        m_pending += line.toUtf8();
+        m_pending += LogFile::LineEnd;
+        if (m_pending.size() >= FlushBytes)
+            writePending();
     }
     void finish()
     {
+        writePending();
         if (!m_file.flush())
             fail(QStringLiteral("write"), m_file);
     }
 
 private:
+    static constexpr qsizetype FlushBytes = 256 * 1024;
+
+    void writePending()
+    {
+        if (m_file.write(m_pending) != m_pending.size())
+            fail(QStringLiteral("write"), m_file);
+        m_pending.clear();
+    }
+
     QFile m_file;
+    QByteArray m_pending;
 };
 
 // While rows are appended, a bound grid hears nothing; afterwards one reset.
@@ -124,10 +148,16 @@ std::optional<ParsedLog> readLogFile(const QString &path, qint64 firstRecno, boo
     report(progress, 0, parsed.total);
 
     QVector<MeasureRecord> &rows = parsed.rows;
+    // The count is only a hint, and a wrong one must not cost much memory.
+    rows.reserve(qBound(0, parsed.total, ReserveLimit));
     while (!lines.atEnd()) {
         const LogLine line = parseLogLine(lines.next());
-        rows.append(loadedRow(line, unitCelsius, firstRecno + rows.size()));
-        staging.write(stagingLine(line, rows.constLast()));
+        MeasureRecord row = loadedRow(line, unitCelsius, firstRecno + rows.size());
+        // Rows of one day share one date text.
+        if (!rows.isEmpty() && rows.constLast().date == row.date)
+            row.date = rows.constLast().date;
+        staging.write(stagingLine(line, row));
+        rows.append(std::move(row));
         if (rows.size() % ProgressStep == 0)
             report(progress, static_cast<int>(rows.size()), parsed.total);
     }
@@ -141,10 +171,7 @@ void appendRows(KelvoraDatabase &database, MeasureTable &table, const QVector<Me
 {
     ControlsDisabled quiet(table);
     // A failure also re-reads the row cache, which holds the discarded rows.
-    database.inBulk([&] {
-        for (const MeasureRecord &row : rows)
-            table.append(row);
-    });
+    database.inBulk([&] { table.appendAll(rows); });
 }
 
 } // namespace

@@ -2,9 +2,22 @@
 
 #include "devicelink/kelvoraerror.h"
 #include "store/kelvoradatabase.h"
+#include "store/sqlitestatement.h"
 
 #include <QSqlDriver>
 #include <QSqlError>
+
+namespace {
+
+// text, or the same text of the row before, shared rather than held twice.
+QString sharedText(const QVector<MeasureRecord> &rows, QString MeasureRecord::*field, QStringView text)
+{
+    if (!rows.isEmpty() && rows.constLast().*field == text)
+        return rows.constLast().*field;
+    return text.isNull() ? QString() : text.toString();
+}
+
+} // namespace
 
 MeasureTable::MeasureTable(KelvoraDatabase &database, const QString &tableName, QObject *parent)
     : QObject(parent), m_database(&database), m_tableName(tableName)
@@ -50,6 +63,7 @@ void MeasureTable::open()
                                        "VALUES (?, ?, ?, ?, ?, ?)")
                             .arg(quotedTableName()))) {
         m_rows.clear();
+        m_rowids.clear();
         db.raise(QStringLiteral("Cannot open table %1").arg(m_tableName), insert.lastError());
     }
     m_insert = std::move(insert);
@@ -66,35 +80,40 @@ void MeasureTable::close()
     m_active = false;
     m_rows.clear();
     m_rows.squeeze();
+    m_rowids.clear();
+    m_rowids.squeeze();
     m_cursor = 0;
     announceReset();
 }
 
 void MeasureTable::readAll()
 {
-    KelvoraDatabase &db = database();
-    QSqlQuery query(db.connection());
-    query.setForwardOnly(true);
     // rowid order is insertion order, which is how the rows were logged.
-    if (!query.exec(QStringLiteral("SELECT recno, date, time, ems, meavalue, unit FROM %1 ORDER BY rowid")
-                        .arg(quotedTableName())))
-        db.raise(QStringLiteral("Cannot read table %1").arg(m_tableName), query.lastError());
+    SqliteStatement query(
+        database(),
+        QStringLiteral("SELECT recno, date, time, ems, meavalue, unit, rowid FROM %1 ORDER BY rowid")
+            .arg(quotedTableName()),
+        QStringLiteral("Cannot read table %1").arg(m_tableName));
+    const qsizetype expected = qMax(m_rows.size(), qsizetype(16));
     QVector<MeasureRecord> rows;
-    rows.reserve(qMax(m_rows.size(), qsizetype(16)));
-    while (query.next()) {
+    QVector<qint64> rowids;
+    rows.reserve(expected);
+    rowids.reserve(expected);
+    while (query.step()) {
         MeasureRecord r;
-        r.recno = query.value(0).toLongLong();
-        r.date = query.value(1).toString();
-        r.time = query.value(2).toString();
-        r.ems = query.value(3).toDouble();
-        r.meavalue = query.value(4).toDouble();
-        r.unit = query.value(5).toString();
+        r.recno = query.columnInt(0);
+        // Neighbouring rows mostly share their date and unit: one shared
+        // text each keeps a long table's cache small.
+        r.date = sharedText(rows, &MeasureRecord::date, query.columnTextView(1));
+        r.time = query.columnText(2);
+        r.ems = query.columnDouble(3);
+        r.meavalue = query.columnDouble(4);
+        r.unit = sharedText(rows, &MeasureRecord::unit, query.columnTextView(5));
         rows.append(std::move(r));
+        rowids.append(query.columnInt(6));
     }
-    // next() also returns false when stepping failed part-way.
-    if (query.lastError().isValid())
-        db.raise(QStringLiteral("Cannot read table %1").arg(m_tableName), query.lastError());
     m_rows.swap(rows);
+    m_rowids.swap(rowids);
 }
 
 void MeasureTable::emptyTable()
@@ -106,6 +125,7 @@ void MeasureTable::emptyTable()
     if (!m_active)
         return;
     m_rows.clear();
+    m_rowids.clear();
     m_cursor = 0;
     announceReset();
 }
@@ -123,13 +143,78 @@ void MeasureTable::append(const MeasureRecord &record)
     insert.bindValue(5, record.unit);
     if (!insert.exec())
         db.raise(QStringLiteral("Cannot append to table %1").arg(m_tableName), insert.lastError());
+    const qint64 rowid = insert.lastInsertId().toLongLong();
     insert.finish();
     m_rows.append(record);
+    m_rowids.append(rowid);
+    announceAppended(recordCount() - 1);
+}
+
+void MeasureTable::appendAll(const QVector<MeasureRecord> &records)
+{
+    requireActive();
+    if (records.isEmpty())
+        return;
+    SqliteStatement insert(database(),
+                           QStringLiteral("INSERT INTO %1 (recno, date, time, ems, meavalue, unit) "
+                                          "VALUES (?, ?, ?, ?, ?, ?)")
+                               .arg(quotedTableName()),
+                           QStringLiteral("Cannot append to table %1").arg(m_tableName));
+    const int first = recordCount();
+    for (const MeasureRecord &r : records) {
+        insert.bind(0, r.recno);
+        insert.bind(1, r.date);
+        insert.bind(2, r.time);
+        insert.bind(3, r.ems);
+        insert.bind(4, r.meavalue);
+        insert.bind(5, r.unit);
+        insert.step();
+        insert.reset();
+        m_rows.append(r);
+        m_rowids.append(insert.lastInsertRowid());
+    }
+    announceAppended(first);
+}
+
+void MeasureTable::announceAppended(int first)
+{
     m_cursor = recordCount() - 1;
     if (controlsDisabled())
         m_changedWhileDisabled = true;
     else
-        emit rowsAppended(m_cursor, m_cursor);
+        emit rowsAppended(first, m_cursor);
+}
+
+void MeasureTable::post(int row, const MeasureRecord &record)
+{
+    requireActive();
+    if (row < 0 || row >= recordCount())
+        throw DatabaseError(
+            QStringLiteral("Cannot post to table %1: no row %2").arg(m_tableName).arg(row + 1));
+    KelvoraDatabase &db = database();
+    QSqlQuery update(db.connection());
+    update.prepare(
+        QStringLiteral("UPDATE %1 SET recno = ?, date = ?, time = ?, ems = ?, meavalue = ?, unit = ? "
+                       "WHERE rowid = ?")
+            .arg(quotedTableName()));
+    update.addBindValue(record.recno);
+    update.addBindValue(record.date);
+    update.addBindValue(record.time);
+    update.addBindValue(record.ems);
+    update.addBindValue(record.meavalue);
+    update.addBindValue(record.unit);
+    update.addBindValue(m_rowids.at(row));
+    if (!update.exec())
+        db.raise(QStringLiteral("Cannot post to table %1").arg(m_tableName), update.lastError());
+    if (update.numRowsAffected() != 1)
+        throw DatabaseError(QStringLiteral("Cannot post to table %1: row %2 is no longer there")
+                                .arg(m_tableName)
+                                .arg(row + 1));
+    m_rows[row] = record;
+    if (controlsDisabled())
+        m_changedWhileDisabled = true;
+    else
+        emit rowChanged(row);
 }
 
 void MeasureTable::refresh()

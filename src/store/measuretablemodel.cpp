@@ -1,11 +1,14 @@
 #include "store/measuretablemodel.h"
 
+#include "devicelink/kelvoraerror.h"
+#include "store/cellentry.h"
 #include "store/measuretable.h"
 
 MeasureTableModel::MeasureTableModel(MeasureTable &table, QObject *parent)
     : QAbstractTableModel(parent), m_table(&table), m_rowCount(tableRowCount())
 {
     connect(&table, &MeasureTable::rowsAppended, this, &MeasureTableModel::takeAppendedRows);
+    connect(&table, &MeasureTable::rowChanged, this, &MeasureTableModel::takeChangedRow);
     connect(&table, &MeasureTable::rowsReset, this, &MeasureTableModel::reset);
     connect(&table, &QObject::destroyed, this, &MeasureTableModel::reset);
 }
@@ -23,6 +26,12 @@ void MeasureTableModel::takeAppendedRows()
     beginInsertRows(QModelIndex(), m_rowCount, count - 1);
     m_rowCount = count;
     endInsertRows();
+}
+
+void MeasureTableModel::takeChangedRow(int row)
+{
+    if (row < m_rowCount)
+        emit dataChanged(index(row, 0), index(row, ColumnCount - 1));
 }
 
 void MeasureTableModel::reset()
@@ -53,7 +62,7 @@ int MeasureTableModel::columnCount(const QModelIndex &parent) const
 
 QVariant MeasureTableModel::data(const QModelIndex &index, int role) const
 {
-    if (role != Qt::DisplayRole)
+    if (role != Qt::DisplayRole && role != Qt::EditRole)
         return QVariant();
     const MeasureRecord *r = record(index.row());
     if (!r)
@@ -67,6 +76,29 @@ QVariant MeasureTableModel::data(const QModelIndex &index, int role) const
     case Date: return r->date;
     }
     return QVariant();
+}
+
+Qt::ItemFlags MeasureTableModel::flags(const QModelIndex &index) const
+{
+    Qt::ItemFlags flags = QAbstractTableModel::flags(index);
+    if (m_editable && index.isValid())
+        flags |= Qt::ItemIsEditable;
+    return flags;
+}
+
+bool MeasureTableModel::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    const MeasureRecord *r = record(index.row());
+    if (!m_editable || role != Qt::EditRole || !r || index.column() < 0 || index.column() >= ColumnCount)
+        return false;
+    // Called from the grid's editor: a failure ends here, in the error report.
+    bool posted = false;
+    guardedHandler([&] {
+        const MeasureRecord edited = withCellText(*r, Column(index.column()), value.toString());
+        m_table->post(index.row(), edited);
+        posted = true;
+    });
+    return posted;
 }
 
 QVariant MeasureTableModel::headerData(int section, Qt::Orientation orientation, int role) const

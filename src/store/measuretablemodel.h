@@ -9,7 +9,8 @@ class MeasureTable;
 
 // The grids' view of a measurement table, read from its row cache. An append
 // arrives as inserted rows, so a grid's cost per new row does not grow with
-// the table; a refresh, emptying or reopening arrives as a reset.
+// the table; a posted row as changed data; a refresh, emptying or reopening
+// arrives as a reset.
 class MeasureTableModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -18,16 +19,24 @@ public:
     explicit MeasureTableModel(MeasureTable &table, QObject *parent = nullptr);
 
     MeasureTable *table() const { return m_table; }
+    // An editable model posts a changed cell to the table. A text that the
+    // column cannot take, or a post the database refuses, is reported to the
+    // user and leaves the row as it was.
+    void setEditable(bool editable) { m_editable = editable; }
+    bool isEditable() const { return m_editable; }
     // The row at a grid position; null past the rows the table holds.
     const MeasureRecord *record(int row) const;
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+    bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
 private:
     void takeAppendedRows();
+    void takeChangedRow(int row);
     void reset();
     int tableRowCount() const;
 
@@ -36,4 +45,5 @@ private:
     // before the table announces the append, and silently while the table's
     // controls are disabled), never read beyond it.
     int m_rowCount = 0;
+    bool m_editable = false;
 };

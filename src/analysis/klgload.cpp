@@ -1,0 +1,312 @@
+#include "analysis/klgload.h"
+
+#include "devicelink/dialogs.h"
+#include "devicelink/kelvoraerror.h"
+#include "devicelink/systemvar.h"
+#include "measure/cellcolours.h"
+#include "measure/chartnavigationbar.h"
+#include "measure/datachart.h"
+#include "measure/measuregrid.h"
+#include "store/decimalformat.h"
+#include "store/logfilereader.h"
+#include "store/measuretable.h"
+#include "store/tableunitconversion.h"
+#include "store/unitprofile.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QProgressBar>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString OpenFilter = QStringLiteral("*.KLG (*.KLG);;*.klg (*.klg)");
+const QString TooManyFiles =
+    QStringLiteral("Sorry, the current version only support to open \r10 reports at the same time.");
+const QString CreationAxisCelsius = QStringLiteral("Temperature        (Unit:  C)");
+const QString CreationAxisFahrenheit = QStringLiteral("Temperature        (Unit:  F)");
+
+// How often a long read lets the window repaint and the timers run.
+constexpr int EventsEveryMs = 50;
+
+MeasureTable &loadDataTable()
+{
+    return Form6->Table3;
+}
+
+// Collects the converted rows, which go to the series once the conversion
+// has returned.
+class RowValues final : public ConversionSink {
+public:
+    void clearSeries() override { values.clear(); }
+    void addPoint(int, double value) override { values.append(value); }
+    QVector<double> values;
+};
+
+// Lets the window repaint and the device link poll while a file is read.
+// Clicks and keys wait until the load has ended, so that nothing can start
+// another load or close the window half-way.
+void dispatchPendingMessages()
+{
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+} // namespace
+
+TForm7::TForm7(QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("Form7"));
+    setWindowTitle(QStringLiteral("Data View & Analyze"));
+    setAttribute(Qt::WA_DeleteOnClose);
+
+    DBGridEh1 = new MeasureGrid(loadDataTable(), this);
+    DBGridEh1->setObjectName(QStringLiteral("DBGridEh1"));
+    DBGridEh1->setFixedWidth(305);
+    DBGridEh1->setColumnWidth(0, 58);
+    DBGridEh1->setColumnWidth(1, 56);
+    DBGridEh1->setColumnWidth(2, 35);
+    DBGridEh1->setColumnWidth(3, 32);
+    DBGridEh1->setEditable(true);
+    DBGridEh1->setDrawColumnCell([this](const MeasureRecord &row) { return DBGridEh1DrawColumnCell(row); });
+
+    Chart1 = new DataChart(this);
+    Chart1->setObjectName(QStringLiteral("Chart1"));
+    Chart1->setTitle(QStringLiteral("Data Analyze"));
+    for (int k = 0; k < SeriesCount; ++k)
+        Chart1->addSeries(QStringLiteral("Series%1").arg(k + 1), Qt::black);
+    NavigationBar = new ChartNavigationBar(Chart1, ChartNavigationConfig::dataViewWindow(), this);
+
+    auto *right = new QVBoxLayout;
+    right->addWidget(Chart1, 1);
+    right->addWidget(NavigationBar);
+    right->addWidget(buildStatistics());
+    auto *layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(DBGridEh1);
+    layout->addLayout(right, 1);
+
+    guardedHandler([this] { FormCreate(); });
+}
+
+TForm7::~TForm7() = default;
+
+QWidget *TForm7::buildStatistics()
+{
+    auto *row = new QWidget(this);
+    auto *layout = new QHBoxLayout(row);
+    const auto addField = [&](QLabel *&label, const char *labelName, const QString &caption, QLineEdit *&edit,
+                              const char *editName) {
+        label = new QLabel(caption, row);
+        label->setObjectName(QLatin1String(labelName));
+        edit = new QLineEdit(row);
+        edit->setObjectName(QLatin1String(editName));
+        edit->setEnabled(false);
+        edit->setFixedWidth(80);
+        edit->setAccessibleName(caption);
+        label->setBuddy(edit);
+        layout->addWidget(label);
+        layout->addWidget(edit);
+    };
+    addField(Label1, "Label1", QStringLiteral("File Numbers"), Edit1, "Edit1");
+    addField(Label2, "Label2", QStringLiteral("MIN"), Edit2, "Edit2");
+    addField(Label3, "Label3", QStringLiteral("MAX"), Edit3, "Edit3");
+    ProgressBar1 = new QProgressBar(row);
+    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+    ProgressBar1->setAccessibleName(QStringLiteral("Progress"));
+    ProgressBar1->setMinimumWidth(200);
+    layout->addWidget(ProgressBar1, 1);
+    return row;
+}
+
+void TForm7::FormCreate()
+{
+    SystemVars.loadedFileCount = 0;
+    m_files = LoadedFiles();
+    for (int k = 0; k < SeriesCount; ++k)
+        Chart1->setSeriesColour(k, toColor(fileColour(k)));
+    m_windowCelsius = SystemVars.unitCelsius;
+    Chart1->setVerticalAxisTitle(m_windowCelsius ? CreationAxisCelsius : CreationAxisFahrenheit);
+    Chart1->setAxisRange(ChartAxis::Left, TemperatureAxis::defaultMin(m_windowCelsius),
+                         TemperatureAxis::defaultMax(m_windowCelsius));
+}
+
+void TForm7::emptyLoadData()
+{
+    MeasureTable &table = loadDataTable();
+    table.close();
+    table.emptyTable();
+    table.open();
+}
+
+CellColour TForm7::DBGridEh1DrawColumnCell(const MeasureRecord &row) const
+{
+    return filesColour(row.recno, m_files.bounds(), SystemVars.tableBusy, loadDataTable().isEmpty());
+}
+
+void TForm7::LoadData()
+{
+    // Clicks wait while a file is read; this only keeps a load from ever
+    // starting inside another.
+    if (m_loading)
+        return;
+    if (SystemVars.loadedFileCount >= LoadedFiles::MaxFiles) {
+        showError(TooManyFiles, QStringLiteral("Error Information"));
+        return;
+    }
+    // The dialog waits for the user; the window may be closed meanwhile.
+    const QPointer<TForm7> self(this);
+    const QString path = Dialogs::instance().openFileName(QStringLiteral("Open"), OpenFilter);
+    if (!self)
+        return;
+    try {
+        if (!path.isEmpty())
+            loadFile(path);
+    } catch (...) {
+        if (self)
+            endLoad();
+        throw;
+    }
+    if (self)
+        endLoad();
+}
+
+void TForm7::loadFile(const QString &path)
+{
+    MeasureTable &table = loadDataTable();
+    const qint64 firstRecno = table.recordCount() + 1;
+    const QPointer<TForm7> self(this);
+    bool counted = false;
+    QElapsedTimer sinceEvents;
+    LogLoadResult result;
+    m_loading = true;
+    try {
+        result = loadLogFile(path, Form6->Database1, table, firstRecno, SystemVars.unitCelsius,
+                             [&](int rowsRead, int total) {
+                                 if (!self)
+                                     return;
+                                 if (rowsRead == 0) {
+                                     counted = true;
+                                     fileAccepted(total);
+                                 } else {
+                                     // The bar repaints at once when it moves, so
+                                     // it moves only when the window gets its turn.
+                                     if (sinceEvents.isValid() && sinceEvents.elapsed() < EventsEveryMs)
+                                         return;
+                                     showProgress(rowsRead);
+                                 }
+                                 dispatchPendingMessages();
+                                 sinceEvents.start();
+                             });
+    } catch (...) {
+        // Nothing of the file stays: it is not counted, so the next file
+        // takes its number and colour.
+        if (self) {
+            m_loading = false;
+            if (counted) {
+                --SystemVars.loadedFileCount;
+                Edit1->setText(QString::number(SystemVars.loadedFileCount));
+            }
+        }
+        throw;
+    }
+    if (!self)
+        return;
+    m_loading = false;
+    if (!result.accepted)
+        return;
+    showProgress(result.rowsAppended());
+    const int series = m_files.appendedFiles();
+    m_files.addFile(firstRecno, result.values);
+    Chart1->setSeriesData(series, result.values);
+    showExtremes(formatShortest(m_files.minReading()), formatShortest(m_files.maxReading()));
+    const bool celsius = SystemVars.unitCelsius;
+    Chart1->setAxisRange(ChartAxis::Left, TemperatureAxis::defaultMin(celsius),
+                         LoadedFiles::axisMaximum(m_files.maxReading(), celsius));
+}
+
+void TForm7::fileAccepted(int total)
+{
+    TSystemVars &v = SystemVars;
+    ProgressBar1->setRange(1, total);
+    ProgressBar1->setValue(ProgressBar1->minimum());
+    ++v.loadedFileCount;
+    Edit1->setText(QString::number(v.loadedFileCount));
+    // The chart takes no mouse input from now on; the navigation buttons
+    // still act on it. It stays as drawn: nothing greys it or redraws it.
+    Chart1->setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+void TForm7::showProgress(int rowsRead)
+{
+    ProgressBar1->setValue(qBound(ProgressBar1->minimum(), rowsRead, ProgressBar1->maximum()));
+}
+
+void TForm7::endLoad()
+{
+    MeasureTable &table = loadDataTable();
+    table.open();
+    table.last();
+    DBGridEh1->viewport()->update();
+}
+
+void TForm7::showExtremes(const QString &minText, const QString &maxText)
+{
+    Edit2->setText(minText);
+    Edit3->setText(maxText);
+}
+
+void TForm7::ChangeUnit_Pro()
+{
+    const bool celsius = SystemVars.unitCelsius;
+    MeasureTable &table = loadDataTable();
+    RowValues rows;
+    UnitConversionResult result;
+    // The grid hears one reset after the conversion, not one per statement.
+    table.disableControls();
+    try {
+        result = convertTableUnit(table, Form6->Query1, DataViewUnits, m_windowCelsius, celsius, rows);
+    } catch (...) {
+        table.enableControls();
+        throw;
+    }
+    table.enableControls();
+    if (result.hasReadings()) {
+        const LoadedFiles::SeriesValues series = m_files.splitIntoSeries(rows.values);
+        for (int k = 0; k < SeriesCount; ++k)
+            Chart1->setSeriesData(k, series[std::size_t(k)]);
+        m_files.setExtremes(result.maxReading, result.minReading);
+    }
+    showExtremes(formatOneDecimal(m_files.minReading()), formatOneDecimal(m_files.maxReading()));
+    Chart1->setVerticalAxisTitle(result.axisTitle);
+    Chart1->setAxisRange(ChartAxis::Left, result.axisMin, result.axisMax);
+    m_windowCelsius = result.windowCelsius;
+    DBGridEh1->viewport()->update();
+}
+
+void TForm7::FormClose()
+{
+    TSystemVars &v = SystemVars;
+    v.removeAnalyzeItem = true;
+    v.analyzeWindowOpen = false;
+    v.analyzeWindow = nullptr;
+}
+
+void TForm7::closeEvent(QCloseEvent *event)
+{
+    FormClose();
+    event->accept();
+}
+
+bool TForm7::event(QEvent *event)
+{
+    if (event->type() == WM_CHANGEUNIT) {
+        guardedHandler([this] { ChangeUnit_Pro(); });
+        return true;
+    }
+    return QWidget::event(event);
+}

@@ -1,0 +1,43 @@
+#include "store/cellentry.h"
+
+#include "devicelink/kelvoraerror.h"
+#include "store/measuretable.h"
+
+#include <cmath>
+
+namespace {
+
+qint64 integerText(const QString &text)
+{
+    bool ok = false;
+    const qint64 value = text.trimmed().toLongLong(&ok);
+    if (!ok)
+        throw ConversionError(QStringLiteral("'%1' is not a valid integer value").arg(text));
+    return value;
+}
+
+double numberText(const QString &text)
+{
+    bool ok = false;
+    const double value = text.trimmed().toDouble(&ok);
+    if (!ok || !std::isfinite(value))
+        throw ConversionError(QStringLiteral("'%1' is not a valid floating point value").arg(text));
+    return value;
+}
+
+} // namespace
+
+MeasureRecord withCellText(const MeasureRecord &row, MeasureTableModel::Column column, const QString &text)
+{
+    MeasureRecord edited = row;
+    switch (column) {
+    case MeasureTableModel::RecNo: edited.recno = integerText(text); break;
+    case MeasureTableModel::MeaValue: edited.meavalue = numberText(text); break;
+    case MeasureTableModel::Unit: edited.unit = text; break;
+    case MeasureTableModel::Ems: edited.ems = numberText(text); break;
+    case MeasureTableModel::Time: edited.time = text; break;
+    case MeasureTableModel::Date: edited.date = text; break;
+    case MeasureTableModel::ColumnCount: break;
+    }
+    return edited;
+}

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "store/measurerecord.h"
+#include "store/measuretablemodel.h"
+
+#include <QString>
+
+// The row with the text typed into one of its grid cells: RecNo takes an
+// integer, MeaValue and Ems a decimal number with a point (blanks around
+// it allowed), the other columns the text as typed. Throws ConversionError
+// "'%s' is not a valid integer value" or "'%s' is not a valid floating
+// point value" with the typed text when it holds no such number.
+MeasureRecord withCellText(const MeasureRecord &row, MeasureTableModel::Column column, const QString &text);
