@@ -314,6 +314,20 @@ void TForm4::fillTable()
     m_minReading = records.minReading;
     const QString unit = m_windowCelsius ? QStringLiteral("C") : QStringLiteral("F");
 
+    // Every row gets the computer's date and time as it is made: the
+    // thermometer's records carry none of their own.
+    QVector<MeasureRecord> rows(records.count());
+    for (int i = 0; i < records.count(); ++i) {
+        const RecordStamp stamp = currentRecordStamp();
+        MeasureRecord &row = rows[i];
+        row.recno = i + 1;
+        row.date = stamp.date;
+        row.time = stamp.time;
+        row.ems = records.emissivities.at(i);
+        row.meavalue = records.values.at(i);
+        row.unit = unit;
+    }
+
     // One transaction, and the grid told once at the end: a row per commit
     // and a repaint per row would make the user wait for the fill.
     v.tableBusy = true;
@@ -321,19 +335,7 @@ void TForm4::fillTable()
     table.open();
     table.disableControls();
     try {
-        Form6->Database1.inBulk([&] {
-            for (int i = 0; i < records.count(); ++i) {
-                const RecordStamp stamp = currentRecordStamp();
-                MeasureRecord row;
-                row.recno = i + 1;
-                row.date = stamp.date;
-                row.time = stamp.time;
-                row.ems = records.emissivities.at(i);
-                row.meavalue = records.values.at(i);
-                row.unit = unit;
-                table.append(row);
-            }
-        });
+        Form6->Database1.inBulk([&] { table.appendAll(rows); });
     } catch (...) {
         table.enableControls();
         throw;
