@@ -17,6 +17,16 @@ QString sharedText(const QVector<MeasureRecord> &rows, QString MeasureRecord::*f
     return text.isNull() ? QString() : text.toString();
 }
 
+// Room for more items; the capacity at least doubles, so that appending file
+// after file does not move the whole vector every time.
+template <typename T>
+void reserveFor(QVector<T> &items, qsizetype more)
+{
+    const qsizetype needed = items.size() + more;
+    if (needed > items.capacity())
+        items.reserve(qMax(needed, 2 * items.capacity()));
+}
+
 } // namespace
 
 MeasureTable::MeasureTable(KelvoraDatabase &database, const QString &tableName, QObject *parent)
@@ -161,6 +171,8 @@ void MeasureTable::appendAll(const QVector<MeasureRecord> &records)
                                .arg(quotedTableName()),
                            QStringLiteral("Cannot append to table %1").arg(m_tableName));
     const int first = recordCount();
+    reserveFor(m_rows, records.size());
+    reserveFor(m_rowids, records.size());
     for (const MeasureRecord &r : records) {
         insert.bind(0, r.recno);
         insert.bind(1, r.date);
