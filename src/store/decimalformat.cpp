@@ -1,5 +1,6 @@
 #include "store/decimalformat.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -77,7 +78,12 @@ double roundOneDecimal(double value)
 {
     // Fifteen significant digits absorb the binary error of the value and of
     // the scaling, so a tenth-and-a-half lands exactly on .5 before rounding.
-    const double tenths = std::round(fifteenDigits(std::fabs(value) * 10.0));
+    // They move the scaled value by at most 5e-15 of it: a value farther than
+    // that from a half rounds the same without them.
+    const double scaled = std::fabs(value) * 10.0;
+    const double fromHalf = std::fabs(scaled - std::floor(scaled) - 0.5);
+    const double tenths =
+        fromHalf > 1e-13 * std::max(scaled, 1.0) ? std::round(scaled) : std::round(fifteenDigits(scaled));
     // A whole number of tenths divided by ten is the double nearest to that
     // decimal, as reading its text back would give; a value that rounds to
     // zero is a plain zero.

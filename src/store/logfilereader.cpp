@@ -121,11 +121,11 @@ std::optional<ParsedLog> readLogFile(const QString &path, qint64 firstRecno, boo
     return parsed;
 }
 
-void appendRows(KelvoraDatabase &database, MeasureTable &table, const QVector<MeasureRecord> &rows)
+void appendRows(KelvoraDatabase &database, MeasureTable &table, QVector<MeasureRecord> rows)
 {
     ControlsDisabled quiet(table);
     // A failure also re-reads the row cache, which holds the discarded rows.
-    database.inBulk([&] { table.appendAll(rows); });
+    database.inBulk([&] { table.appendAll(std::move(rows)); });
 }
 
 } // namespace
@@ -138,7 +138,7 @@ LogLoadResult loadLogFile(const QString &path, KelvoraDatabase &database, Measur
     std::optional<ParsedLog> parsed = readLogFile(path, firstRecno, unitCelsius, progress);
     if (!parsed)
         return result;
-    appendRows(database, loadData, parsed->rows);
+    appendRows(database, loadData, std::move(parsed->rows));
     result.accepted = true;
     result.total = parsed->total;
     result.values = std::move(parsed->values);

@@ -17,16 +17,6 @@ QString sharedText(const QVector<MeasureRecord> &rows, QString MeasureRecord::*f
     return text.isNull() ? QString() : text.toString();
 }
 
-// Room for more items; the capacity at least doubles, so that appending file
-// after file does not move the whole vector every time.
-template <typename T>
-void reserveFor(QVector<T> &items, qsizetype more)
-{
-    const qsizetype needed = items.size() + more;
-    if (needed > items.capacity())
-        items.reserve(qMax(needed, 2 * items.capacity()));
-}
-
 } // namespace
 
 MeasureTable::MeasureTable(KelvoraDatabase &database, const QString &tableName, QObject *parent)
@@ -160,7 +150,7 @@ void MeasureTable::append(const MeasureRecord &record)
     announceAppended(recordCount() - 1);
 }
 
-void MeasureTable::appendAll(const QVector<MeasureRecord> &records)
+void MeasureTable::appendAll(QVector<MeasureRecord> records)
 {
     requireActive();
     if (records.isEmpty())
@@ -171,9 +161,7 @@ void MeasureTable::appendAll(const QVector<MeasureRecord> &records)
                                .arg(quotedTableName()),
                            QStringLiteral("Cannot append to table %1").arg(m_tableName));
     const int first = recordCount();
-    reserveFor(m_rows, records.size());
-    reserveFor(m_rowids, records.size());
-    for (const MeasureRecord &r : records) {
+    for (MeasureRecord &r : records) {
         insert.bind(0, r.recno);
         insert.bind(1, r.date);
         insert.bind(2, r.time);
@@ -182,7 +170,7 @@ void MeasureTable::appendAll(const QVector<MeasureRecord> &records)
         insert.bind(5, r.unit);
         insert.step();
         insert.reset();
-        m_rows.append(r);
+        m_rows.append(std::move(r));
         m_rowids.append(insert.lastInsertRowid());
     }
     announceAppended(first);
