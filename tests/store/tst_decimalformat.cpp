@@ -41,6 +41,8 @@ void TestDecimalFormat::oneDecimal_data()
     QTest::newRow("negative rounding to zero") << -0.04 << "0.0";
     QTest::newRow("tiny") << 1e-20 << "0.0";
     QTest::newRow("99.95 carries") << 99.95 << "100.0";
+    QTest::newRow("just below a half") << 36.649999 << "36.6";
+    QTest::newRow("just above a half") << -36.650001 << "-36.7";
 }
 
 void TestDecimalFormat::oneDecimal()
