@@ -1,19 +1,12 @@
 #include "store/logfilewriter.h"
 
-#include "devicelink/kelvoraerror.h"
+#include "store/fileerror.h"
 #include "store/logfileformat.h"
 #include "store/measuretable.h"
 
-#include <QDir>
 #include <QSaveFile>
 
 namespace {
-
-[[noreturn]] void fail(const QString &what, const QSaveFile &file)
-{
-    throw KelvoraError(QStringLiteral("Cannot %1 file %2: %3")
-                           .arg(what, QDir::toNativeSeparators(file.fileName()), file.errorString()));
-}
 
 QByteArray logFileBytes(MeasureTable &table, LogValueText valueText)
 {
@@ -35,13 +28,13 @@ void writeLogFile(const QString &path, MeasureTable &table, LogValueText valueTe
     // stops short is continued, which reports the reason (a full disk).
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        fail(QStringLiteral("create"), file);
+        throwFileError(QStringLiteral("create"), file);
     for (qint64 done = 0; done < bytes.size();) {
         const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
         if (written <= 0)
-            fail(QStringLiteral("write"), file);
+            throwFileError(QStringLiteral("write"), file);
         done += written;
     }
     if (!file.commit())
-        fail(QStringLiteral("write"), file);
+        throwFileError(QStringLiteral("write"), file);
 }

@@ -4,11 +4,44 @@
 #include "store/decimalformat.h"
 #include "store/logfileformat.h"
 
+#include <charconv>
 #include <cmath>
+#include <utility>
 
-int parseLogTotal(const QString &line)
+namespace {
+
+// The text before the first comma of text, and the text after that comma
+// (empty when there is none).
+std::pair<QStringView, QStringView> splitAtComma(QStringView text)
 {
-    const QString text = line.mid(line.indexOf(QLatin1Char(':')) + 1);
+    const qsizetype comma = text.indexOf(QLatin1Char(','));
+    if (comma < 0)
+        return {text, QStringView()};
+    return {text.left(comma), text.mid(comma + 1)};
+}
+
+void appendUtf8(QByteArray &out, QStringView text)
+{
+    // Most texts are ASCII, which is copied byte by byte.
+    const qsizetype start = out.size();
+    out.resize(start + text.size());
+    char *bytes = out.data() + start;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c >= 0x80) {
+            out.resize(start);
+            out += text.toUtf8();
+            return;
+        }
+        bytes[i] = char(c);
+    }
+}
+
+} // namespace
+
+int parseLogTotal(QStringView line)
+{
+    const QStringView text = line.mid(line.indexOf(QLatin1Char(':')) + 1);
     bool ok = false;
     const int total = text.toInt(&ok);
     if (!ok)
@@ -16,17 +49,19 @@ int parseLogTotal(const QString &line)
     return total;
 }
 
-LogLine parseLogLine(const QString &line)
+LogLine parseLogLine(QStringView line)
 {
-    const QStringView valueColumns = QStringView(line).mid(LogFile::ValueColumn, LogFile::ValueWidth);
+    const QStringView valueColumns = line.mid(LogFile::ValueColumn, LogFile::ValueWidth);
     bool ok = false;
-    const double value = valueColumns.trimmed().toDouble(&ok);
+    const double value = readDecimal(valueColumns.trimmed(), &ok);
     if (!ok || !std::isfinite(value))
-        throw ConversionError(
-            QStringLiteral("'%1' is not a valid floating point value").arg(valueColumns.toString()));
+        throw ConversionError(QStringLiteral("'%1' is not a valid floating point value").arg(valueColumns));
 
     LogLine parsed;
     parsed.head = line.left(LogFile::HeadLength);
+    const auto [date, afterDate] = splitAtComma(parsed.head);
+    parsed.date = date.trimmed();
+    parsed.time = splitAtComma(afterDate).first.trimmed();
     parsed.emsColumns = line.mid(LogFile::EmsColumn, LogFile::EmsWidth);
     if (line.endsWith(QLatin1Char('C'))) {
         parsed.celsius = value;
@@ -38,35 +73,31 @@ LogLine parseLogLine(const QString &line)
     return parsed;
 }
 
-MeasureRecord loadedRow(const LogLine &line, bool unitCelsius, qint64 recno)
+MeasureRecord loadedRow(const LogLine &line, bool unitCelsius, qint64 recno, const QString &previousDate)
 {
     MeasureRecord row;
     row.recno = recno;
-    // The date before the head's first comma, the time up to its second.
-    const QStringView head(line.head);
-    const qsizetype dateEnd = head.indexOf(QLatin1Char(','));
-    const QStringView afterDate = dateEnd < 0 ? QStringView() : head.mid(dateEnd + 1);
-    const qsizetype timeEnd = afterDate.indexOf(QLatin1Char(','));
-    row.date = (dateEnd < 0 ? head : head.left(dateEnd)).trimmed().toString();
-    row.time = (timeEnd < 0 ? afterDate : afterDate.left(timeEnd)).trimmed().toString();
-    row.ems = QStringView(line.emsColumns).trimmed().toDouble();
+    row.date = line.date == previousDate ? previousDate : line.date.toString();
+    row.time = line.time.toString();
+    row.ems = readDecimal(line.emsColumns.trimmed(), nullptr);
     row.meavalue = unitCelsius ? line.celsius : line.fahrenheit;
     row.unit = unitCelsius ? QStringLiteral("C") : QStringLiteral("F");
     return row;
 }
 
-QString stagingLine(const LogLine &line, const MeasureRecord &row)
+void appendStagingLine(QByteArray &out, const LogLine &line, const MeasureRecord &row)
 {
-    const QLatin1Char comma(',');
-    const QString value = formatShortest(row.meavalue);
-    // Built in one piece: a long file makes a staging line per record.
-    QString staged;
-    staged.reserve(line.head.size() + qMax(value.size(), qsizetype(LogFile::ValueWidth)) +
-                   line.emsColumns.size() + row.unit.size() + 24);
-    staged.append(line.head).append(value);
-    for (qsizetype pad = value.size(); pad < LogFile::ValueWidth; ++pad)
-        staged.append(QLatin1Char(' '));
-    staged.append(comma).append(line.emsColumns).append(comma).append(row.unit).append(comma);
-    staged.append(QString::number(row.recno));
-    return staged;
+    appendUtf8(out, line.head);
+    const qsizetype valueStart = out.size();
+    appendShortest(out, row.meavalue);
+    const qsizetype valueLength = out.size() - valueStart;
+    if (valueLength < LogFile::ValueWidth)
+        out.append(LogFile::ValueWidth - valueLength, ' ');
+    out.append(',');
+    appendUtf8(out, line.emsColumns);
+    out.append(',');
+    appendUtf8(out, row.unit);
+    out.append(',');
+    char recno[24];
+    out.append(recno, std::to_chars(recno, recno + sizeof recno, row.recno).ptr - recno);
 }

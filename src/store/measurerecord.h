@@ -11,3 +11,5 @@ struct MeasureRecord {
     double meavalue = 0.0;
     QString unit;
 };
+// Moved in memory as a whole when a vector of rows grows.
+Q_DECLARE_TYPEINFO(MeasureRecord, Q_RELOCATABLE_TYPE);

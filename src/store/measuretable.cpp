@@ -150,7 +150,7 @@ void MeasureTable::append(const MeasureRecord &record)
     announceAppended(recordCount() - 1);
 }
 
-void MeasureTable::appendAll(const QVector<MeasureRecord> &records)
+void MeasureTable::appendAll(QVector<MeasureRecord> records)
 {
     requireActive();
     if (records.isEmpty())
@@ -161,7 +161,7 @@ void MeasureTable::appendAll(const QVector<MeasureRecord> &records)
                                .arg(quotedTableName()),
                            QStringLiteral("Cannot append to table %1").arg(m_tableName));
     const int first = recordCount();
-    for (const MeasureRecord &r : records) {
+    for (MeasureRecord &r : records) {
         insert.bind(0, r.recno);
         insert.bind(1, r.date);
         insert.bind(2, r.time);
@@ -170,7 +170,7 @@ void MeasureTable::appendAll(const QVector<MeasureRecord> &records)
         insert.bind(5, r.unit);
         insert.step();
         insert.reset();
-        m_rows.append(r);
+        m_rows.append(std::move(r));
         m_rowids.append(insert.lastInsertRowid());
     }
     announceAppended(first);

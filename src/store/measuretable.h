@@ -36,7 +36,7 @@ public:
 
     // Stores many rows in table order, much faster than one append each; the
     // cursor moves onto the last one. Run it inside a bulk transaction.
-    void appendAll(const QVector<MeasureRecord> &records);
+    void appendAll(QVector<MeasureRecord> records);
 
     // Stores changed fields of the row at position row (from 0), as a grid
     // posts an edited cell; the row keeps its place in the scan order.

@@ -1,5 +1,7 @@
 // The "0.0" format of the statistics: one decimal, rounded half away from
-// zero on the decimal value as written.
+// zero on the decimal value as written. The shortest form and the reading of
+// numbers take shortcuts for plain decimals, which must give exactly what
+// Qt's general formatter and parser give.
 #include "store/decimalformat.h"
 
 #include <QtTest>
@@ -9,6 +11,10 @@ class TestDecimalFormat : public QObject {
 private slots:
     void oneDecimal_data();
     void oneDecimal();
+    void shortest_data();
+    void shortest();
+    void readsAsQtDoes_data();
+    void readsAsQtDoes();
 };
 
 void TestDecimalFormat::oneDecimal_data()
@@ -35,12 +41,95 @@ void TestDecimalFormat::oneDecimal_data()
     QTest::newRow("negative rounding to zero") << -0.04 << "0.0";
     QTest::newRow("tiny") << 1e-20 << "0.0";
     QTest::newRow("99.95 carries") << 99.95 << "100.0";
+    QTest::newRow("just below a half") << 36.649999 << "36.6";
+    QTest::newRow("just above a half") << -36.650001 << "-36.7";
 }
 
 void TestDecimalFormat::oneDecimal()
 {
     QFETCH(double, value);
     QTEST(formatOneDecimal(value), "text");
+}
+
+void TestDecimalFormat::shortest_data()
+{
+    QTest::addColumn<double>("value");
+
+    const QList<QPair<const char *, double>> values{
+        {"zero", 0.0},
+        {"negative zero", -0.0},
+        {"whole number", 25.0},
+        {"one decimal", 77.5},
+        {"negative", -10.5},
+        {"emissivity", 0.95},
+        {"converted", 36.6 * 1.8 + 32},
+        {"smallest without exponent here", 0.001},
+        {"below that", 0.000999},
+        {"tiny", 1e-20},
+        {"large", 99999999999999.9},
+        {"1e14", 1e14},
+        {"1e15", 1e15},
+        {"sixteen digits, a tie at fifteen", 1.000030517578125},
+        {"a tie among large numbers", 12345678901234.25},
+        {"seventeen digits", 0.1 + 0.2},
+        {"infinity", qInf()},
+    };
+    for (const auto &[name, value] : values)
+        QTest::newRow(name) << value;
+}
+
+void TestDecimalFormat::shortest()
+{
+    QFETCH(double, value);
+    const QString expected = QString::number(value, 'g', 15);
+    QCOMPARE(formatShortest(value), expected);
+    QByteArray appended("x");
+    appendShortest(appended, value);
+    QCOMPARE(appended, "x" + expected.toLatin1());
+}
+
+void TestDecimalFormat::readsAsQtDoes_data()
+{
+    QTest::addColumn<QString>("text");
+
+    for (const char *text : {"25.3",
+                             "-10.5",
+                             "0",
+                             "-0",
+                             "007",
+                             "0.95",
+                             "1",
+                             "25.",
+                             ".5",
+                             "-",
+                             "",
+                             "1e5",
+                             "+5",
+                             " 5",
+                             "5 ",
+                             "1,5",
+                             "--1",
+                             "1.2.3",
+                             "inf",
+                             "nan",
+                             "0.1000000000000000055511151231",
+                             "123456789012345678901234567890123",
+                             "12a"})
+        QTest::newRow(text) << QString::fromLatin1(text);
+    QTest::newRow("non-ASCII digit") << QString::fromUtf8("\xd9\xa3");
+}
+
+void TestDecimalFormat::readsAsQtDoes()
+{
+    QFETCH(QString, text);
+    bool expectedOk = false;
+    const double expected = QStringView(text).toDouble(&expectedOk);
+    bool ok = !expectedOk;
+    const double value = readDecimal(text, &ok);
+    QCOMPARE(ok, expectedOk);
+    // Bit for bit: the sign of a zero counts too.
+    QCOMPARE(QByteArray::fromRawData(reinterpret_cast<const char *>(&value), sizeof value),
+             QByteArray::fromRawData(reinterpret_cast<const char *>(&expected), sizeof expected));
 }
 
 QTEST_GUILESS_MAIN(TestDecimalFormat)

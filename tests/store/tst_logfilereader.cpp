@@ -18,8 +18,8 @@ const QString Head = QStringLiteral("2006-5-12 ,10:20:30,");
 QByteArray logFile(const QStringList &records, int total = -1)
 {
     return crlfLines(QStringList{QStringLiteral("@Quellmarkon KLG File"),
-                                 QStringLiteral("Total:%1").arg(total < 0 ? records.size() : total)}
-                     + records);
+                                 QStringLiteral("Total:%1").arg(total < 0 ? records.size() : total)} +
+                     records);
 }
 
 } // namespace
@@ -85,8 +85,31 @@ void TestLogFileReader::loadsRows_data()
         << true << 1
         << QStringList{QString::fromUtf8("1|12. M\xc3\xa4r 06|10:20:30|20.1|0.95|C"),
                        QString::fromUtf8("2|12. M\xc3\xa4r 06|10:20:30|20.2|0.95|C")}
-        << QByteArray("12. M\xc3\xa4r 06,10:20:30,20.1  ,0.95,C,1\r\n12. M\xc3\xa4r 06,10:20:30,20.2  ,0.95,C,2\r\n");
+        << QByteArray("12. M\xc3\xa4r 06,10:20:30,20.1  ,0.95,C,1\r\n12. M\xc3\xa4r 06,10:20:30,20.2  "
+                      ",0.95,C,2\r\n");
     QTest::newRow("empty body") << logFile({}) << true << 1 << QStringList{} << QByteArray();
+
+    // Lines cross the boundaries of the blocks the file is read in, and the
+    // staging file is written in several pieces.
+    QStringList lines;
+    QStringList rows;
+    QByteArray staging;
+    for (int i = 0; i < 12000; ++i) {
+        const QString time = QStringLiteral("10:%1:%2")
+                                 .arg(i / 60 % 60, 2, 10, QLatin1Char('0'))
+                                 .arg(i % 60, 2, 10, QLatin1Char('0'));
+        const QString date = i < 6000 ? QStringLiteral("2006-5-12") : QStringLiteral("2006-5-13");
+        const QString value = QString::number(20 + i % 100 / 10.0);
+        lines << QStringLiteral("%1,%2,%3,0.95,C").arg(date, -10).arg(time).arg(value, -6);
+        rows << QStringLiteral("%1|%2|%3|%4|0.95|C").arg(i + 1).arg(date, time, value);
+        staging += QStringLiteral("%1,%2,%3,0.95,C,%4\r\n")
+                       .arg(date, -10)
+                       .arg(time)
+                       .arg(value, -6)
+                       .arg(i + 1)
+                       .toUtf8();
+    }
+    QTest::newRow("longer than a read block") << logFile(lines) << true << 1 << rows << staging;
 }
 
 void TestLogFileReader::loadsRows()
@@ -120,12 +143,18 @@ void TestLogFileReader::roundTrips_data()
     QTest::addColumn<bool>("unitCelsius");  // when loading
     QTest::addColumn<double>("loaded");
 
-    QTest::newRow("Celsius file loaded in Fahrenheit") << true << 25.3 << "C" << "25.3  " << false << 77.5;
-    QTest::newRow("Fahrenheit file loaded in Celsius") << true << 77.5 << "F" << "77.5  " << true << 25.3;
-    QTest::newRow("same unit") << true << 36.6 << "C" << "36.6  " << true << 36.6;
-    QTest::newRow("one decimal kept by the measurement window") << true << 25.0 << "C" << "25.0  " << false << 77.0;
-    QTest::newRow("import 25 reads back as 25.0") << false << 25.0 << "C" << "25    " << true << 25.0;
-    QTest::newRow("import negative to Fahrenheit") << false << -10.5 << "C" << "-10.5 " << false << 13.1;
+    QTest::newRow("Celsius file loaded in Fahrenheit") << true << 25.3 << "C"
+                                                       << "25.3  " << false << 77.5;
+    QTest::newRow("Fahrenheit file loaded in Celsius") << true << 77.5 << "F"
+                                                       << "77.5  " << true << 25.3;
+    QTest::newRow("same unit") << true << 36.6 << "C"
+                               << "36.6  " << true << 36.6;
+    QTest::newRow("one decimal kept by the measurement window") << true << 25.0 << "C"
+                                                                << "25.0  " << false << 77.0;
+    QTest::newRow("import 25 reads back as 25.0") << false << 25.0 << "C"
+                                                  << "25    " << true << 25.0;
+    QTest::newRow("import negative to Fahrenheit") << false << -10.5 << "C"
+                                                   << "-10.5 " << false << 13.1;
 }
 
 void TestLogFileReader::roundTrips()
@@ -138,7 +167,8 @@ void TestLogFileReader::roundTrips()
     QFETCH(double, loaded);
 
     MeasureTable &table = measureWindow ? m_env->meaData : m_env->getRecorde;
-    table.append(logRecord(1, QStringLiteral("2024-05-01"), QStringLiteral("10:20:30"), stored, 0.95, storedUnit));
+    table.append(
+        logRecord(1, QStringLiteral("2024-05-01"), QStringLiteral("10:20:30"), stored, 0.95, storedUnit));
     table.refresh();
     m_env->env.dialogs.fileAnswers << QStringLiteral("run");
     const LogSaveResult saved = measureWindow ? saveMeasureLog(table, QString()) : saveImportLog(table);
@@ -164,7 +194,7 @@ void TestLogFileReader::numberingRunsOnAcrossFiles()
         first << Head + QStringLiteral("2%1.0  ,0.95,C").arg(i);
     m_env->env.dir.writeFile(QStringLiteral("a.klg"), logFile(first));
     m_env->env.dir.writeFile(QStringLiteral("b.klg"), logFile({Head + "30.1  ,0.95,F", Head + "30.2  ,0.95,F",
-                                                              Head + "30.3  ,0.95,F"}));
+                                                               Head + "30.3  ,0.95,F"}));
 
     QCOMPARE(load(QStringLiteral("a.klg"), false).rowsAppended(), 5);
     const LogLoadResult second = load(QStringLiteral("b.klg"), false, m_env->loadData.recordCount() + 1);
@@ -187,15 +217,16 @@ void TestLogFileReader::failuresLeaveLoadDataAsItWas_data()
     const QByteArray good = (Head + "25.3  ,0.95,C\r\n").toUtf8();
     QTest::newRow("PNG picture") << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16) << "";
     QTest::newRow("empty file") << QByteArray("") << "";
-    QTest::newRow("header with a trailing blank") << QByteArray("@Quellmarkon KLG File \r\nTotal:1\r\n") + good
-                                                  << "";
+    QTest::newRow("header with a trailing blank")
+        << QByteArray("@Quellmarkon KLG File \r\nTotal:1\r\n") + good << "";
     QTest::newRow("header in lower case") << QByteArray("@quellmarkon klg file\r\nTotal:1\r\n") + good << "";
     QTest::newRow("count not an integer") << QByteArray("@Quellmarkon KLG File\r\nTotal:many\r\n") + good
                                           << "'many' is not a valid integer value";
-    QTest::newRow("header only") << QByteArray("@Quellmarkon KLG File\r\n") << "'' is not a valid integer value";
+    QTest::newRow("header only") << QByteArray("@Quellmarkon KLG File\r\n")
+                                 << "'' is not a valid integer value";
     QTest::newRow("shifted columns after good rows")
-        << QByteArray("@Quellmarkon KLG File\r\nTotal:3\r\n") + good + good
-               + "2006-05-12X,10:20:30,25.3  ,0.95,C\r\n"
+        << QByteArray("@Quellmarkon KLG File\r\nTotal:3\r\n") + good + good +
+               "2006-05-12X,10:20:30,25.3  ,0.95,C\r\n"
         << "',25.3 ' is not a valid floating point value";
     QTest::newRow("empty line after the last line") << logFile({Head + "25.3  ,0.95,C"}) + "\r\n"
                                                     << "'' is not a valid floating point value";

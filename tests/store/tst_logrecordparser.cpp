@@ -43,17 +43,38 @@ void TestLogRecordParser::recordLine_data()
     QTest::addColumn<double>("fahrenheit");
     QTest::addColumn<QString>("head");
     QTest::addColumn<QString>("emsColumns");
+    QTest::addColumn<QString>("date");
+    QTest::addColumn<QString>("time");
 
     const QString head = QStringLiteral("2006-5-12 ,10:20:30,");
-    QTest::newRow("example, Celsius") << head + "25.3  ,0.95,C" << 25.3 << 77.5 << head << "0.95";
-    QTest::newRow("Fahrenheit") << head + "77.5  ,0.95,F" << 25.3 << 77.5 << head << "0.95";
-    QTest::newRow("lower-case c is Fahrenheit") << head + "25.3  ,0.95,c" << -3.7 << 25.3 << head << "0.95";
-    QTest::newRow("any other letter is Fahrenheit") << head + "97.9  ,0.95,X" << 36.6 << 97.9 << head << "0.95";
-    QTest::newRow("whole number") << head + "25    ,1   ,C" << 25.0 << 77.0 << head << "1   ";
-    QTest::newRow("blanks before the value") << head + "  36.6,0.95,C" << 36.6 << 97.9 << head << "0.95";
-    QTest::newRow("negative") << head + "-10.5 ,0.95,C" << -10.5 << 13.1 << head << "0.95";
+    const QString date = QStringLiteral("2006-5-12");
+    const QString time = QStringLiteral("10:20:30");
+    QTest::newRow("example, Celsius")
+        << head + "25.3  ,0.95,C" << 25.3 << 77.5 << head << "0.95" << date << time;
+    QTest::newRow("Fahrenheit") << head + "77.5  ,0.95,F" << 25.3 << 77.5 << head << "0.95" << date << time;
+    QTest::newRow("lower-case c is Fahrenheit")
+        << head + "25.3  ,0.95,c" << -3.7 << 25.3 << head << "0.95" << date << time;
+    QTest::newRow("any other letter is Fahrenheit")
+        << head + "97.9  ,0.95,X" << 36.6 << 97.9 << head << "0.95" << date << time;
+    QTest::newRow("whole number") << head + "25    ,1   ,C" << 25.0 << 77.0 << head << "1   " << date << time;
+    QTest::newRow("blanks before the value")
+        << head + "  36.6,0.95,C" << 36.6 << 97.9 << head << "0.95" << date << time;
+    QTest::newRow("negative") << head + "-10.5 ,0.95,C" << -10.5 << 13.1 << head << "0.95" << date << time;
     // The file's own unit keeps its value as written.
-    QTest::newRow("two decimals kept") << head + "25.34 ,0.95,C" << 25.34 << 77.6 << head << "0.95";
+    QTest::newRow("two decimals kept")
+        << head + "25.34 ,0.95,C" << 25.34 << 77.6 << head << "0.95" << date << time;
+    // Columns count characters, not bytes: a date with a non-ASCII letter.
+    const QString dateInWords = QString::fromUtf8("12. M\xc3\xa4r 06");
+    QTest::newRow("non-ASCII date") << dateInWords + ",10:20:30,20.1  ,0.95,C" << 20.1 << 68.2
+                                    << dateInWords + ",10:20:30,"
+                                    << "0.95" << dateInWords << time;
+    QTest::newRow("blanks inside the head")
+        << " 2006-5-1 , 9:20:30,20.1  ,0.95,C" << 20.1 << 68.2 << " 2006-5-1 , 9:20:30,"
+        << "0.95"
+        << "2006-5-1"
+        << "9:20:30";
+    QTest::newRow("exponent in the value")
+        << head + "2.5e1 ,0.95,C" << 25.0 << 77.0 << head << "0.95" << date << time;
 }
 
 void TestLogRecordParser::recordLine()
@@ -63,8 +84,10 @@ void TestLogRecordParser::recordLine()
     const LogLine parsed = parseLogLine(line);
     QTEST(parsed.celsius, "celsius");
     QTEST(parsed.fahrenheit, "fahrenheit");
-    QTEST(parsed.head, "head");
-    QTEST(parsed.emsColumns, "emsColumns");
+    QTEST(parsed.head.toString(), "head");
+    QTEST(parsed.emsColumns.toString(), "emsColumns");
+    QTEST(parsed.date.toString(), "date");
+    QTEST(parsed.time.toString(), "time");
 }
 
 void TestLogRecordParser::conversionErrors_data()
@@ -73,12 +96,18 @@ void TestLogRecordParser::conversionErrors_data()
     QTest::addColumn<QString>("line");
     QTest::addColumn<QString>("error");
 
-    QTest::newRow("count not a number") << true << "Total:abc" << "'abc' is not a valid integer value";
-    QTest::newRow("count missing") << true << "" << "'' is not a valid integer value";
-    QTest::newRow("count with decimals") << true << "Total:12.5" << "'12.5' is not a valid integer value";
-    QTest::newRow("count after the first colon") << true << "Total:5:6" << "'5:6' is not a valid integer value";
-    QTest::newRow("empty line") << false << "" << "'' is not a valid floating point value";
-    QTest::newRow("short line") << false << "2006-5-12 ,10:20" << "'' is not a valid floating point value";
+    QTest::newRow("count not a number") << true << "Total:abc"
+                                        << "'abc' is not a valid integer value";
+    QTest::newRow("count missing") << true << ""
+                                   << "'' is not a valid integer value";
+    QTest::newRow("count with decimals") << true << "Total:12.5"
+                                         << "'12.5' is not a valid integer value";
+    QTest::newRow("count after the first colon") << true << "Total:5:6"
+                                                 << "'5:6' is not a valid integer value";
+    QTest::newRow("empty line") << false << ""
+                                << "'' is not a valid floating point value";
+    QTest::newRow("short line") << false << "2006-5-12 ,10:20"
+                                << "'' is not a valid floating point value";
     QTest::newRow("date too long") << false << "2006-05-12X,10:20:30,25.3  ,0.95,C"
                                    << "',25.3 ' is not a valid floating point value";
     QTest::newRow("12-hour time") << false << "2006-5-12 ,10:20:30 PM,25.3  ,0.95,C"

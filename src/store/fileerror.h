@@ -1,0 +1,9 @@
+#pragma once
+
+#include <QString>
+
+class QFileDevice;
+
+// Throws KelvoraError "Cannot <what> file <path>: <reason>" for a file that
+// could not be opened, read or written.
+[[noreturn]] void throwFileError(const QString &what, const QFileDevice &file);
