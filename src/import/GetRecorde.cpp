@@ -335,7 +335,7 @@ void TForm4::fillTable()
     table.open();
     table.disableControls();
     try {
-        Form6->Database1.inBulk([&] { table.appendAll(rows); });
+        Form6->Database1.inBulk([&] { table.appendAll(std::move(rows)); });
     } catch (...) {
         table.enableControls();
         throw;
