@@ -4,7 +4,7 @@
 // shell importing the same rows as CSV into a table of the same columns;
 // the unit change of ten such files (1,000,000 rows) in each direction; and
 // the peak memory with the ten files loaded. Needs the sqlite3 shell on
-// PATH for the comparison. Run with QT_QPA_PLATFORM=offscreen.
+// PATH for the comparison.
 
 #include "analysis/klgload.h"
 #include "benchsupport.h"
@@ -130,6 +130,8 @@ double median(std::vector<double> values)
 
 int main(int argc, char **argv)
 {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QTemporaryDir dir;
     const QDir here(dir.path());
