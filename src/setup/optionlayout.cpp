@@ -55,18 +55,16 @@ QGridLayout *pageGrid(QWidget *page)
     return grid;
 }
 
-QWidget *withStepper(QLineEdit *field, AlarmStepper *stepper, QWidget *parent)
+// A field with its stepper beside it. Both stay children of the page, beside
+// the label that names the field for assistive technology.
+QHBoxLayout *withStepper(QLineEdit *field, AlarmStepper *stepper)
 {
-    auto *pair = new QWidget(parent);
-    auto *row = new QHBoxLayout(pair);
-    row->setContentsMargins(0, 0, 0, 0);
+    auto *row = new QHBoxLayout;
     row->setSpacing(0);
-    field->setParent(pair);
-    stepper->setParent(pair);
     row->addWidget(field);
     row->addWidget(stepper);
     row->addStretch();
-    return pair;
+    return row;
 }
 
 // A stepper that shows a value only; it never changes one.
@@ -155,11 +153,11 @@ QWidget *TForm8::buildThermometerPage()
     grid->addWidget(labelFor(ComboBox3, "Label7", QStringLiteral("Work Mode"), page), 1, 0);
     grid->addWidget(ComboBox3, 1, 1);
     grid->addWidget(labelFor(Edit2, "Label8", QStringLiteral("Low Temp. Alarm"), page), 2, 0);
-    grid->addWidget(withStepper(Edit2, UpDown2, page), 2, 1);
+    grid->addLayout(withStepper(Edit2, UpDown2), 2, 1);
     grid->addWidget(labelFor(Edit1, "Label9", QStringLiteral("High Temp. Alarm"), page), 3, 0);
-    grid->addWidget(withStepper(Edit1, UpDown1, page), 3, 1);
+    grid->addLayout(withStepper(Edit1, UpDown1), 3, 1);
     grid->addWidget(labelFor(Edit3, "Label10", QStringLiteral("Emissivity"), page), 4, 0);
-    grid->addWidget(withStepper(Edit3, UpDown3, page), 4, 1);
+    grid->addLayout(withStepper(Edit3, UpDown3), 4, 1);
     UpDown2->setValueName(QStringLiteral("Low Temp. Alarm"));
     UpDown1->setValueName(QStringLiteral("High Temp. Alarm"));
     UpDown3->setValueName(QStringLiteral("Emissivity"));
@@ -188,9 +186,9 @@ QWidget *TForm8::buildPcPage()
     UpDown4 = alarmStepper("UpDown4", page);
     UpDown5 = alarmStepper("UpDown5", page);
     grid->addWidget(labelFor(Edit12, "Label13", QStringLiteral("Low Temp. Alarm"), page), 0, 0);
-    grid->addWidget(withStepper(Edit12, UpDown4, page), 0, 1);
+    grid->addLayout(withStepper(Edit12, UpDown4), 0, 1);
     grid->addWidget(labelFor(Edit14, "Label14", QStringLiteral("High Temp. Alarm"), page), 1, 0);
-    grid->addWidget(withStepper(Edit14, UpDown5, page), 1, 1);
+    grid->addLayout(withStepper(Edit14, UpDown5), 1, 1);
     UpDown4->setValueName(QStringLiteral("Low Temp. Alarm"));
     UpDown5->setValueName(QStringLiteral("High Temp. Alarm"));
 
