@@ -4,6 +4,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <tuple>
+
 AlarmStepper::AlarmStepper(int minimum, int maximum, int count, int step, QWidget *parent)
     : QWidget(parent), m_count(minimum, maximum, count, step)
 {

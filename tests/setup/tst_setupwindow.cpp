@@ -513,8 +513,9 @@ void TestSetupWindow::unitChangeReachesTheThreeDataWindows()
     QCOMPARE(v.emsValue, 95);
 }
 
-// A second thermometer on another path: OK closes the old port, the link
-// opens the new one and its settings reply is in within a second.
+// A second thermometer on another path: OK itself closes the old port and
+// opens the new one, without waiting for the link's poll, and asks the new
+// thermometer for its settings.
 void TestSetupWindow::portChangeMovesToAnotherThermometer()
 {
     connectToSimulator();
@@ -524,17 +525,14 @@ void TestSetupWindow::portChangeMovesToAnotherThermometer()
 
     openWindow();
     m_window->ComboBox1->setEditText(otherPath);
-    QElapsedTimer clock;
-    clock.start();
     press(Press::Ok);
     QVERIFY(m_window.isNull());
     QVERIFY(m_env->dialogs.shown.isEmpty());
     QCOMPARE(SystemVars.serialPort, otherPath);
-    QTRY_VERIFY_WITH_TIMEOUT(SystemVars.settingsRead, 1000);
-    QVERIFY(clock.elapsed() < 1000);
-    QVERIFY(other.commands().contains(QStringLiteral("ATA")));
+    QVERIFY(SystemVars.portOpen && m_link->MSComm1.isOpen());
     QCOMPARE(m_link->MSComm1.deviceName(), otherPath);
-    QVERIFY(SystemVars.portOpen);
+    QTRY_VERIFY_WITH_TIMEOUT(SystemVars.settingsRead, 5000);
+    QTRY_VERIFY(other.commands().contains(QStringLiteral("ATA")));
 }
 
 void TestSetupWindow::closedDuringThePortChange_data()
@@ -567,7 +565,7 @@ void TestSetupWindow::closedDuringThePortChange()
     QVERIFY(SystemVars.setupMenuEnabled);
     QVERIFY(m_env->dialogs.shown.isEmpty());
     QCOMPARE(SystemVars.serialPort, otherPath);
-    QTRY_VERIFY_WITH_TIMEOUT(SystemVars.settingsRead, 1000);
+    QTRY_VERIFY_WITH_TIMEOUT(SystemVars.settingsRead, 5000);
 }
 
 // OK refused a port change while a measurement held the line; with the port
