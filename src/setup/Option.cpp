@@ -56,8 +56,6 @@ void TForm8::connectHandlers()
 void TForm8::FormCreate()
 {
     TSystemVars &v = SystemVars;
-    m_pcPageShown = false;
-    m_stepCount = 0;
     (v.unitCelsius ? RadioButton1 : RadioButton2)->setChecked(true);
     (v.alarmOn ? RadioButton3 : RadioButton4)->setChecked(true);
 
@@ -202,11 +200,9 @@ void TForm8::finishTaking()
 
 void TForm8::BitBtn1Click()
 {
-    if (!takeSettings(SetupRules::Button::Ok) || m_setupFailed)
-        return;
-    m_setupFailed = false;
-    m_pcPageShown = false;
-    leave();
+    // A refused port change keeps the window open for another try.
+    if (takeSettings(SetupRules::Button::Ok) && !m_setupFailed)
+        leave();
 }
 
 void TForm8::BitBtn3Click()
@@ -229,8 +225,6 @@ void TForm8::leave()
 void TForm8::FormClose()
 {
     SystemVars.setupMenuEnabled = true;
-    m_setupFailed = false;
-    m_pcPageShown = false;
     m_leaving = true;
 }
 

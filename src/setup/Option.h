@@ -90,8 +90,13 @@ private:
     void stepperReleased(AlarmStepper *stepper);
     void leave();
 
+    // The state of one window: it starts cleared with every window.
+    // The PC page has been shown, so OK and Apply take its limits.
     bool m_pcPageShown = false;
+    // The last port change was refused: OK keeps the window open.
     bool m_setupFailed = false;
+    // Step events of both alarm steppers since the mouse button was last
+    // released on one of them.
     quint32 m_stepCount = 0;
     // Cancel or the close box came while a handler waited: it goes no further.
     bool m_leaving = false;
