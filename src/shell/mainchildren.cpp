@@ -6,6 +6,7 @@
 #include "devicelink/systemvars.h"
 #include "import/GetRecorde.h"
 #include "measure/Measuring.h"
+#include "setup/Option.h"
 
 #include <QAction>
 #include <QMdiArea>
@@ -95,6 +96,13 @@ void TForm1::openSetupWindow(const WindowFactory &create)
 {
     SystemVars.setupMenuEnabled = false;
     showFixedWindow(create(), SetupWindowSize);
+}
+
+void TForm1::N5Click()
+{
+    // One setup window at a time, even when the command comes before the refresh disables it.
+    if (SystemVars.setupMenuEnabled)
+        openSetupWindow([this] { return new TForm8(this); });
 }
 
 void TForm1::openAboutWindow(const WindowFactory &create)

@@ -16,7 +16,9 @@ qint64 integerText(const QString &text)
     return value;
 }
 
-double numberText(const QString &text)
+} // namespace
+
+double decimalFromText(const QString &text)
 {
     bool ok = false;
     const double value = text.trimmed().toDouble(&ok);
@@ -25,16 +27,14 @@ double numberText(const QString &text)
     return value;
 }
 
-} // namespace
-
 MeasureRecord withCellText(const MeasureRecord &row, MeasureTableModel::Column column, const QString &text)
 {
     MeasureRecord edited = row;
     switch (column) {
     case MeasureTableModel::RecNo: edited.recno = integerText(text); break;
-    case MeasureTableModel::MeaValue: edited.meavalue = numberText(text); break;
+    case MeasureTableModel::MeaValue: edited.meavalue = decimalFromText(text); break;
     case MeasureTableModel::Unit: edited.unit = text; break;
-    case MeasureTableModel::Ems: edited.ems = numberText(text); break;
+    case MeasureTableModel::Ems: edited.ems = decimalFromText(text); break;
     case MeasureTableModel::Time: edited.time = text; break;
     case MeasureTableModel::Date: edited.date = text; break;
     case MeasureTableModel::ColumnCount: break;

@@ -11,3 +11,8 @@
 // "'%s' is not a valid integer value" or "'%s' is not a valid floating
 // point value" with the typed text when it holds no such number.
 MeasureRecord withCellText(const MeasureRecord &row, MeasureTableModel::Column column, const QString &text);
+
+// The decimal number in text (blanks around it allowed). Throws
+// ConversionError "'%s' is not a valid floating point value" with the text
+// when it holds no finite number.
+double decimalFromText(const QString &text);
