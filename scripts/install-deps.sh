@@ -11,6 +11,7 @@ packages=(
   unixodbc libsqliteodbc
   xvfb xauth x11-utils imagemagick poppler-utils
   libsqlite3-dev sqlite3
+  libreoffice-calc-nogui
 )
 
 missing=()

@@ -74,11 +74,10 @@ public:
     void N16Click();
     void K1Click();
     void A1Click();
-    // Commands whose windows and output are not part of the program yet:
-    // they do nothing.
-    void N7Click() {}
-    void N13Click() {}
-    void N8Click() {}
+    void N7Click();
+    void N13Click();
+    void N8Click();
+    // Commands whose windows are not part of the program yet: they do nothing.
     void N5Click() {}
     void N1Click() {}
 
