@@ -1,0 +1,138 @@
+#include "output/datasheetrenderer.h"
+
+#include "store/measuretable.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QPrinter>
+
+#include <cmath>
+
+struct DataSheetRenderer::Metrics {
+    QFont body;
+    QFont bold;
+    QFont title;
+    double dotsPerMm = 0;
+    double titleHeight = 0;
+    double lineHeight = 0;
+    double headerHeight = 0; // title, header lines, gap and column titles
+    double footerHeight = 0;
+    QSizeF area;
+    int rowsPerPage = 1;
+};
+
+DataSheetRenderer::DataSheetRenderer(const ReportLayout &layout, const MeasureTable &table,
+                                     const QString &companyName, const QDate &printDate)
+    : m_layout(layout), m_table(table), m_companyName(companyName), m_printDate(printDate)
+{
+}
+
+void DataSheetRenderer::setUpPage(QPrinter &printer) const
+{
+    printer.setPageOrientation(m_layout.landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+    printer.setPageMargins(m_layout.marginsMm, QPageLayout::Millimeter);
+}
+
+DataSheetRenderer::Metrics DataSheetRenderer::metrics(const QPagedPaintDevice &device) const
+{
+    Metrics m;
+    m.body.setPointSizeF(m_layout.fontPointSize);
+    m.bold = m.body;
+    m.bold.setBold(true);
+    m.title.setPointSizeF(m_layout.titlePointSize);
+    m.title.setBold(true);
+    // Fonts measured for the device, whose resolution the painter uses.
+    auto *paintDevice = const_cast<QPagedPaintDevice *>(&device);
+    m.dotsPerMm = device.logicalDpiY() / 25.4;
+    m.titleHeight = QFontMetricsF(m.title, paintDevice).height() * 1.3;
+    m.lineHeight = QFontMetricsF(m.body, paintDevice).height() * 1.25;
+    m.headerHeight = (m_layout.title.isEmpty() ? 0 : m.titleHeight) +
+                     m.lineHeight * (m_layout.header.size() + 1) + m.lineHeight * 1.2;
+    m.footerHeight = m_layout.footer.isEmpty() ? 0 : m.lineHeight * 1.5;
+    m.area = device.pageLayout().paintRectPixels(device.logicalDpiX()).size();
+    m.rowsPerPage = qMax(1, int((m.area.height() - m.headerHeight - m.footerHeight) / m.lineHeight));
+    return m;
+}
+
+int DataSheetRenderer::pageCount(const QPagedPaintDevice &device) const
+{
+    const int rows = m_table.recordCount();
+    return qMax(1, (rows + metrics(device).rowsPerPage - 1) / metrics(device).rowsPerPage);
+}
+
+QString DataSheetRenderer::cellText(int row, const QString &field) const
+{
+    const MeasureRecord &r = m_table.rows().at(row);
+    if (field == QLatin1String("RecNo"))
+        return QString::number(r.recno);
+    if (field == QLatin1String("MeaValue"))
+        return QString::number(r.meavalue, 'g', 15);
+    if (field == QLatin1String("Ems"))
+        return QString::number(r.ems, 'g', 15);
+    if (field == QLatin1String("Date"))
+        return r.date;
+    if (field == QLatin1String("Time"))
+        return r.time;
+    return r.unit;
+}
+
+void DataSheetRenderer::render(QPrinter &printer) const
+{
+    const Metrics m = metrics(printer);
+    const int rows = m_table.recordCount();
+    const int pages = qMax(1, (rows + m.rowsPerPage - 1) / m.rowsPerPage);
+    int first = 1;
+    int last = pages;
+    if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0) {
+        first = qMax(1, printer.fromPage());
+        last = qMin(pages, printer.toPage() > 0 ? printer.toPage() : pages);
+    }
+
+    QVector<double> x{0};
+    for (const ReportLayout::Column &c : m_layout.columns)
+        x.append(x.last() + c.widthMm * m.dotsPerMm);
+    const double padding = m.dotsPerMm;
+    const QString printDate =
+        QStringLiteral("Print date: ") + m_printDate.toString(QStringLiteral("yyyy-MM-dd"));
+
+    QPainter painter(&printer);
+    for (int page = first; page <= last; ++page) {
+        if (page > first)
+            printer.newPage();
+        double y = 0;
+        if (!m_layout.title.isEmpty()) {
+            painter.setFont(m.title);
+            painter.drawText(QRectF(0, y, m.area.width(), m.titleHeight), Qt::AlignHCenter | Qt::AlignVCenter,
+                             m_layout.title);
+            y += m.titleHeight;
+        }
+        painter.setFont(m.body);
+        for (ReportLayout::HeaderField field : m_layout.header) {
+            painter.drawText(QRectF(0, y, m.area.width(), m.lineHeight), Qt::AlignLeft | Qt::AlignVCenter,
+                             field == ReportLayout::HeaderField::CompanyName ? m_companyName : printDate);
+            y += m.lineHeight;
+        }
+        y += m.lineHeight;
+
+        painter.setFont(m.bold);
+        for (int c = 0; c < m_layout.columns.size(); ++c)
+            painter.drawText(QRectF(x[c] + padding, y, x[c + 1] - x[c] - 2 * padding, m.lineHeight),
+                             Qt::AlignLeft | Qt::AlignVCenter, m_layout.columns[c].title);
+        y += m.lineHeight * 1.1;
+        painter.drawLine(QPointF(0, y), QPointF(x.last(), y));
+        y += m.lineHeight * 0.1;
+
+        painter.setFont(m.body);
+        const int end = qMin(rows, page * m.rowsPerPage);
+        for (int row = (page - 1) * m.rowsPerPage; row < end; ++row) {
+            for (int c = 0; c < m_layout.columns.size(); ++c)
+                painter.drawText(QRectF(x[c] + padding, y, x[c + 1] - x[c] - 2 * padding, m.lineHeight),
+                                 Qt::AlignLeft | Qt::AlignVCenter, cellText(row, m_layout.columns[c].field));
+            y += m.lineHeight;
+        }
+
+        if (!m_layout.footer.isEmpty())
+            painter.drawText(QRectF(0, m.area.height() - m.lineHeight, m.area.width(), m.lineHeight),
+                             Qt::AlignHCenter | Qt::AlignVCenter, m_layout.footerText(page, pages));
+    }
+}
