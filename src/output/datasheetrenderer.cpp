@@ -15,6 +15,7 @@ struct DataSheetRenderer::Metrics {
     double dotsPerMm = 0;
     double titleHeight = 0;
     double lineHeight = 0;
+    double baseline = 0;     // of a row's text below the row's top
     double headerHeight = 0; // title, header lines, gap and column titles
     double footerHeight = 0;
     QSizeF area;
@@ -45,7 +46,9 @@ DataSheetRenderer::Metrics DataSheetRenderer::metrics(const QPagedPaintDevice &d
     auto *paintDevice = const_cast<QPagedPaintDevice *>(&device);
     m.dotsPerMm = device.logicalDpiY() / 25.4;
     m.titleHeight = QFontMetricsF(m.title, paintDevice).height() * 1.3;
-    m.lineHeight = QFontMetricsF(m.body, paintDevice).height() * 1.25;
+    const QFontMetricsF bodyMetrics(m.body, paintDevice);
+    m.lineHeight = bodyMetrics.height() * 1.25;
+    m.baseline = (m.lineHeight - bodyMetrics.height()) / 2 + bodyMetrics.ascent();
     m.headerHeight = (m_layout.title.isEmpty() ? 0 : m.titleHeight) +
                      m.lineHeight * (m_layout.header.size() + 1) + m.lineHeight * 1.2;
     m.footerHeight = m_layout.footer.isEmpty() ? 0 : m.lineHeight * 1.5;
@@ -122,12 +125,14 @@ void DataSheetRenderer::render(QPrinter &printer) const
         painter.drawLine(QPointF(0, y), QPointF(x.last(), y));
         y += m.lineHeight * 0.1;
 
+        // Rows are drawn at their baseline, without the text layout that a
+        // rectangle with alignment costs: a long sheet has many cells.
         painter.setFont(m.body);
         const int end = qMin(rows, page * m.rowsPerPage);
         for (int row = (page - 1) * m.rowsPerPage; row < end; ++row) {
             for (int c = 0; c < m_layout.columns.size(); ++c)
-                painter.drawText(QRectF(x[c] + padding, y, x[c + 1] - x[c] - 2 * padding, m.lineHeight),
-                                 Qt::AlignLeft | Qt::AlignVCenter, cellText(row, m_layout.columns[c].field));
+                painter.drawText(QPointF(x[c] + padding, y + m.baseline),
+                                 cellText(row, m_layout.columns[c].field));
             y += m.lineHeight;
         }
 

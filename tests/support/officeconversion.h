@@ -18,9 +18,10 @@ struct OfficeConversion {
 };
 
 // Converts source into format (a --convert-to argument such as "csv:...")
-// in outDir, within timeoutMs.
+// in outDir, within timeoutMs. The user profile is a fresh one unless
+// profileDir names one to reuse.
 inline OfficeConversion convertWithOffice(const QString &source, const QString &format, const QString &outDir,
-                                          int timeoutMs = 180000)
+                                          int timeoutMs = 180000, const QString &profileDir = QString())
 {
     const QString soffice = QStandardPaths::findExecutable(QStringLiteral("soffice"));
     if (soffice.isEmpty())
@@ -29,7 +30,8 @@ inline OfficeConversion convertWithOffice(const QString &source, const QString &
     QProcess process;
     process.setProcessChannelMode(QProcess::MergedChannels);
     process.start(soffice,
-                  {QStringLiteral("-env:UserInstallation=") + QUrl::fromLocalFile(profile.path()).toString(),
+                  {QStringLiteral("-env:UserInstallation=") +
+                       QUrl::fromLocalFile(profileDir.isEmpty() ? profile.path() : profileDir).toString(),
                    QStringLiteral("--headless"), QStringLiteral("--norestore"),
                    QStringLiteral("--convert-to"), format, QStringLiteral("--outdir"), outDir, source});
     if (!process.waitForFinished(timeoutMs)) {
