@@ -31,9 +31,16 @@ void TRvProject::Print(QPrinter &printer) const
     MeasureTable *table = m_connection ? m_connection->dataSet() : nullptr;
     if (!m_layout || !table)
         return;
-    const DataSheetRenderer renderer(*m_layout, *table, SystemVars.companyName, QDate::currentDate());
-    renderer.setUpPage(printer);
-    renderer.render(printer);
+    DataSheetRenderer(*m_layout, *table, SystemVars.companyName, QDate::currentDate()).setUpPage(printer);
+    render(printer);
+}
+
+void TRvProject::render(QPrinter &printer) const
+{
+    MeasureTable *table = m_connection ? m_connection->dataSet() : nullptr;
+    if (!m_layout || !table)
+        return;
+    DataSheetRenderer(*m_layout, *table, SystemVars.companyName, QDate::currentDate()).render(printer);
 }
 
 void TRvProject::Execute()
@@ -42,13 +49,16 @@ void TRvProject::Execute()
     if (!m_layout || !table)
         return;
     QPrinter &printer = SelectedPrinter::printer();
+    const QPageLayout printersOwn = printer.pageLayout();
     DataSheetRenderer(*m_layout, *table, SystemVars.companyName, QDate::currentDate()).setUpPage(printer);
     QPrintPreviewDialog preview(&printer, QApplication::activeWindow());
     preview.setObjectName(QStringLiteral("DataSheetPreview"));
     preview.setWindowTitle(QStringLiteral("Print Data Sheet"));
-    // Asked for the pages when the preview opens and when it prints; the
-    // layout and table are those of this run, which lasts while it is open.
+    // Asked for the pages when the preview opens, when the user changes the
+    // page in it and when it prints; the layout and table are those of this
+    // run, which lasts while it is open.
     connect(&preview, &QPrintPreviewDialog::paintRequested, this,
-            [this](QPrinter *target) { Print(*target); });
+            [this](QPrinter *target) { render(*target); });
     preview.exec();
+    printer.setPageLayout(printersOwn);
 }

@@ -45,12 +45,17 @@ public:
     bool isOpen() const { return m_layout.has_value(); }
 
     // Runs the report: a print preview of the data sheet on the selected
-    // printer, from which the user prints it or saves it as a PDF.
+    // printer, from which the user prints it or saves it as a PDF. The
+    // printer gets the layout's page for the preview and its own back
+    // afterwards, for "Print Graph".
     void Execute();
-    // Draws the data sheet onto printer, set up with the layout's page.
+    // Prints the data sheet on printer, given the layout's page.
     void Print(QPrinter &printer) const;
 
 private:
+    // Draws the pages onto printer as it is set up.
+    void render(QPrinter &printer) const;
+
     QString m_projectFile;
     QPointer<TRvDataSetConnection> m_connection;
     std::optional<ReportLayout> m_layout;

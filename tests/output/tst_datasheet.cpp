@@ -38,6 +38,7 @@ QByteArray shippedLayout()
 struct PreviewSeen {
     bool shown = false;
     int pages = 0;
+    QPageLayout::Orientation orientation = QPageLayout::Landscape; // of the selected printer
     QString pdfText; // the sheet as the open project prints it meanwhile
 };
 
@@ -130,6 +131,7 @@ PreviewSeen TestDataSheet::printThroughCommand()
         if (!preview)
             return false;
         seen.shown = true;
+        seen.orientation = SelectedPrinter::printer().pageLayout().orientation();
         if (auto *widget = preview->findChild<QPrintPreviewWidget *>())
             seen.pages = widget->pageCount();
         seen.pdfText = pdfText(printToPdf(QStringLiteral("during-preview.pdf")));
@@ -184,8 +186,9 @@ void TestDataSheet::everyRowOnNumberedPages()
         QVERIFY(pdfHasLine(text, QStringLiteral("Page %1 of %2").arg(p + 1).arg(pages)));
         QVERIFY(pdfHasLine(text, QStringLiteral("Northwind Kilns Ltd")));
         QVERIFY(pdfHasLine(text, QStringLiteral("No\\.\\s+Date\\s+Time\\s+Value\\s+Unit\\s+Ems")));
-        const QRegularExpression row(QStringLiteral("^\\s*(\\d+)\\s+2024-05-01\\s+10:00:\\d\\d\\s+([0-9.]+)\\s+C\\s+0\\.95\\s*$"),
-                                     QRegularExpression::MultilineOption);
+        const QRegularExpression row(
+            QStringLiteral("^\\s*(\\d+)\\s+2024-05-01\\s+10:00:\\d\\d\\s+([0-9.]+)\\s+C\\s+0\\.95\\s*$"),
+            QRegularExpression::MultilineOption);
         for (auto it = row.globalMatch(text); it.hasNext();) {
             const QRegularExpressionMatch m = it.next();
             const int recno = m.captured(1).toInt();
@@ -199,15 +202,19 @@ void TestDataSheet::everyRowOnNumberedPages()
     QCOMPARE(recnos, all);
 }
 
-// The command previews the active window's table on the selected printer
-// and closes the project afterwards.
+// The command previews the active window's table on the selected printer,
+// with the layout's page, and closes the project afterwards; the printer
+// keeps its own page for "Print Graph".
 void TestDataSheet::commandShowsThePreview()
 {
+    SelectedPrinter::printer().setPageOrientation(QPageLayout::Landscape);
     fill(m_link->Table2, 120);
     fill(m_link->Table3, 5);
     activate(QStringLiteral("Form4"));
     const PreviewSeen seen = printThroughCommand();
     QVERIFY(seen.shown);
+    QCOMPARE(seen.orientation, QPageLayout::Portrait);
+    QCOMPARE(SelectedPrinter::printer().pageLayout().orientation(), QPageLayout::Landscape);
     QVERIFY(seen.pages >= 2);
     QVERIFY(seen.pdfText.contains(QStringLiteral("Page 1 of %1").arg(seen.pages)));
     QVERIFY(pdfHasLine(seen.pdfText, QStringLiteral("120\\s+2024-05-01.*")));
@@ -239,7 +246,8 @@ void TestDataSheet::missingOrBrokenLayout_data()
     QTest::addColumn<QByteArray>("layout"); // empty: no file
     QTest::addColumn<QString>("message");   // after "<path>"
     QTest::newRow("missing") << QByteArray() << ": No such file or directory";
-    QTest::newRow("broken") << QByteArray("[Page]\nOrientation=Portrait\n[Colums]\n") << ", line 3: unknown section [Colums]";
+    QTest::newRow("broken") << QByteArray("[Page]\nOrientation=Portrait\n[Colums]\n")
+                            << ", line 3: unknown section [Colums]";
 }
 
 // A layout that cannot be loaded: its message names the file (and line);
@@ -260,7 +268,8 @@ void TestDataSheet::missingOrBrokenLayout()
     QVERIFY(!seen.shown);
     QCOMPARE(m_env->dialogs.shown.size(), 1);
     const QString expected =
-        (layout.isEmpty() ? QStringLiteral("Cannot load report layout ") : QStringLiteral("Report layout ")) + path + message;
+        (layout.isEmpty() ? QStringLiteral("Cannot load report layout ") : QStringLiteral("Report layout ")) +
+        path + message;
     QCOMPARE(m_env->dialogs.shown.first().text, expected);
     QCOMPARE(m_env->dialogs.shown.first().caption, PrintError);
     QVERIFY(!DataSheetComponents::RvProject1().isOpen());
