@@ -2,11 +2,10 @@
 
 #include "store/measuretable.h"
 
+#include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPrinter>
-
-#include <cmath>
 
 struct DataSheetRenderer::Metrics {
     QFont body;
@@ -15,7 +14,8 @@ struct DataSheetRenderer::Metrics {
     double dotsPerMm = 0;
     double titleHeight = 0;
     double lineHeight = 0;
-    double baseline = 0;     // of a row's text below the row's top
+    double baseline = 0; // of a row's text below the row's top
+    double charWidth = 0;
     double headerHeight = 0; // title, header lines, gap and column titles
     double footerHeight = 0;
     QSizeF area;
@@ -37,6 +37,10 @@ void DataSheetRenderer::setUpPage(QPrinter &printer) const
 DataSheetRenderer::Metrics DataSheetRenderer::metrics(const QPagedPaintDevice &device) const
 {
     Metrics m;
+    // Cells stand at character positions of a fixed-pitch font, so that a
+    // whole row is one text: a print preview records every page up front,
+    // and a text costs it mostly per drawing, not per character.
+    m.body = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     m.body.setPointSizeF(m_layout.fontPointSize);
     m.bold = m.body;
     m.bold.setBold(true);
@@ -49,18 +53,13 @@ DataSheetRenderer::Metrics DataSheetRenderer::metrics(const QPagedPaintDevice &d
     const QFontMetricsF bodyMetrics(m.body, paintDevice);
     m.lineHeight = bodyMetrics.height() * 1.25;
     m.baseline = (m.lineHeight - bodyMetrics.height()) / 2 + bodyMetrics.ascent();
+    m.charWidth = bodyMetrics.horizontalAdvance(QLatin1Char('0'));
     m.headerHeight = (m_layout.title.isEmpty() ? 0 : m.titleHeight) +
                      m.lineHeight * (m_layout.header.size() + 1) + m.lineHeight * 1.2;
     m.footerHeight = m_layout.footer.isEmpty() ? 0 : m.lineHeight * 1.5;
     m.area = device.pageLayout().paintRectPixels(device.logicalDpiX()).size();
     m.rowsPerPage = qMax(1, int((m.area.height() - m.headerHeight - m.footerHeight) / m.lineHeight));
     return m;
-}
-
-int DataSheetRenderer::pageCount(const QPagedPaintDevice &device) const
-{
-    const int rows = m_table.recordCount();
-    return qMax(1, (rows + metrics(device).rowsPerPage - 1) / metrics(device).rowsPerPage);
 }
 
 QString DataSheetRenderer::cellText(int row, const QString &field) const
@@ -91,10 +90,24 @@ void DataSheetRenderer::render(QPrinter &printer) const
         last = qMin(pages, printer.toPage() > 0 ? printer.toPage() : pages);
     }
 
-    QVector<double> x{0};
-    for (const ReportLayout::Column &c : m_layout.columns)
-        x.append(x.last() + c.widthMm * m.dotsPerMm);
-    const double padding = m.dotsPerMm;
+    // Each column starts at the character nearest its place in the layout.
+    QVector<int> start{0};
+    double mm = 0;
+    for (const ReportLayout::Column &c : m_layout.columns) {
+        mm += c.widthMm;
+        start.append(qMax(start.last() + 2, qRound(mm * m.dotsPerMm / m.charWidth)));
+    }
+    const auto rowText = [&](auto cell) {
+        QString text;
+        text.reserve(start.last());
+        for (int c = 0; c < m_layout.columns.size(); ++c) {
+            text += QStringView(cell(c)).left(start[c + 1] - start[c] - 1);
+            if (c + 1 < m_layout.columns.size())
+                text.resize(start[c + 1], QLatin1Char(' '));
+        }
+        return text;
+    };
+    const double tableWidth = start.last() * m.charWidth;
     const QString printDate =
         QStringLiteral("Print date: ") + m_printDate.toString(QStringLiteral("yyyy-MM-dd"));
 
@@ -118,21 +131,17 @@ void DataSheetRenderer::render(QPrinter &printer) const
         y += m.lineHeight;
 
         painter.setFont(m.bold);
-        for (int c = 0; c < m_layout.columns.size(); ++c)
-            painter.drawText(QRectF(x[c] + padding, y, x[c + 1] - x[c] - 2 * padding, m.lineHeight),
-                             Qt::AlignLeft | Qt::AlignVCenter, m_layout.columns[c].title);
+        painter.drawText(QPointF(0, y + m.baseline),
+                         rowText([&](int c) { return m_layout.columns[c].title; }));
         y += m.lineHeight * 1.1;
-        painter.drawLine(QPointF(0, y), QPointF(x.last(), y));
+        painter.drawLine(QPointF(0, y), QPointF(tableWidth, y));
         y += m.lineHeight * 0.1;
 
-        // Rows are drawn at their baseline, without the text layout that a
-        // rectangle with alignment costs: a long sheet has many cells.
         painter.setFont(m.body);
         const int end = qMin(rows, page * m.rowsPerPage);
         for (int row = (page - 1) * m.rowsPerPage; row < end; ++row) {
-            for (int c = 0; c < m_layout.columns.size(); ++c)
-                painter.drawText(QPointF(x[c] + padding, y + m.baseline),
-                                 cellText(row, m_layout.columns[c].field));
+            painter.drawText(QPointF(0, y + m.baseline),
+                             rowText([&](int c) { return cellText(row, m_layout.columns[c].field); }));
             y += m.lineHeight;
         }
 

@@ -21,8 +21,6 @@ public:
     void setUpPage(QPrinter &printer) const;
     // Draws every page, or the printer's page range when it has one.
     void render(QPrinter &printer) const;
-    // Pages the table takes on a device set up as by setUpPage.
-    int pageCount(const QPagedPaintDevice &device) const;
 
 private:
     struct Metrics;
