@@ -21,8 +21,8 @@ QString sharedText(const QVector<MeasureRecord> &rows, QString MeasureRecord::*f
 
 MeasureTable::MeasureTable(KelvoraDatabase &database, const QString &tableName, QObject *parent)
     : QObject(parent), m_database(&database), m_tableName(tableName),
-      m_fields({QStringLiteral("recno"), QStringLiteral("date"), QStringLiteral("time"), QStringLiteral("ems"),
-                QStringLiteral("meavalue"), QStringLiteral("unit")})
+      m_fields({QStringLiteral("recno"), QStringLiteral("date"), QStringLiteral("time"),
+                QStringLiteral("ems"), QStringLiteral("meavalue"), QStringLiteral("unit")})
 {
     m_database->m_tables.append(this);
 }
