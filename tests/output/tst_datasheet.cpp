@@ -53,6 +53,7 @@ private slots:
     void emptyTablePrintsNothing_data();
     void emptyTablePrintsNothing();
     void everyRowOnNumberedPages();
+    void pageRangeChosenInThePrintDialog();
     void commandShowsThePreview();
     void layoutReplacedWhileRunning();
     void missingOrBrokenLayout_data();
@@ -200,6 +201,32 @@ void TestDataSheet::everyRowOnNumberedPages()
     for (int i = 1; i <= 1000; ++i)
         all << i;
     QCOMPARE(recnos, all);
+}
+
+// Pages 2 and 3 chosen in the print dialog: those two pages, numbered as
+// in the whole sheet.
+void TestDataSheet::pageRangeChosenInThePrintDialog()
+{
+    fill(m_link->Table3, 300);
+    TRvProject &project = DataSheetComponents::RvProject1();
+    project.setProjectFile(m_env->dir.path(QStringLiteral("Kelvora_en.rav")));
+    project.Open();
+    DataSheetComponents::RvDataSetConnection1().setDataSet(&m_link->Table3);
+    QPrinter pdf(QPrinter::HighResolution);
+    pdf.setOutputFormat(QPrinter::PdfFormat);
+    pdf.setPageSize(QPageSize(QPageSize::A4));
+    pdf.setOutputFileName(m_env->dir.path(QStringLiteral("range.pdf")));
+    pdf.setPrintRange(QPrinter::PageRange);
+    pdf.setFromTo(2, 3);
+    project.Print(pdf);
+    project.Close();
+
+    QCOMPARE(pdfPageCount(pdf.outputFileName()), 2);
+    const QStringList pages = pdfText(pdf.outputFileName()).split(QLatin1Char('\f'), Qt::SkipEmptyParts);
+    QCOMPARE(pages.size(), 2);
+    QVERIFY(pdfHasLine(pages.at(0), QStringLiteral("Page 2 of \\d+")));
+    QVERIFY(pdfHasLine(pages.at(1), QStringLiteral("Page 3 of \\d+")));
+    QVERIFY(!pdfHasLine(pages.at(0), QStringLiteral("1\\s+2024-05-01.*")));
 }
 
 // The command previews the active window's table on the selected printer,
