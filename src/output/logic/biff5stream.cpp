@@ -1,6 +1,7 @@
 #include "output/logic/biff5stream.h"
 
 #include "devicelink/kelvoraerror.h"
+#include "output/logic/windows1252.h"
 
 #include <QIODevice>
 #include <QtEndian>
@@ -17,20 +18,27 @@ constexpr quint16 BlankType = 0x0201;
 constexpr quint16 EofType = 0x000A;
 constexpr quint16 WorksheetDocument = 0x0010;
 constexpr int BufferBytes = 64 * 1024;
+// Room for the longest record beyond a full buffer.
+constexpr int LongestRecord = 4 + 8 + Biff5Stream::MaxLabelBytes;
 
 } // namespace
 
-Biff5Stream::Biff5Stream(QIODevice &device) : m_device(device)
+Biff5Stream::Biff5Stream(QIODevice &device) : m_device(device), m_buffer(BufferBytes + LongestRecord)
 {
-    m_buffer.reserve(BufferBytes + 512);
 }
 
 Biff5Stream::~Biff5Stream() = default;
 
+void Biff5Stream::bytes(const void *data, int size)
+{
+    std::memcpy(m_buffer.data() + m_used, data, size_t(size));
+    m_used += size;
+}
+
 void Biff5Stream::word(quint16 value)
 {
     const quint16 le = qToLittleEndian(value);
-    m_buffer.append(reinterpret_cast<const char *>(&le), sizeof le);
+    bytes(&le, sizeof le);
 }
 
 void Biff5Stream::header(quint16 type, quint16 length)
@@ -56,12 +64,15 @@ void Biff5Stream::bof()
     word(0);
 }
 
-void Biff5Stream::label(quint16 row, quint16 column, const QByteArray &text)
+void Biff5Stream::label(quint16 row, quint16 column, QStringView text)
 {
-    const quint16 n = quint16(qMin(text.size(), qsizetype(MaxLabelBytes)));
-    cellStart(LabelType, 8 + n, row, column, 0);
-    word(n);
-    m_buffer.append(text.constData(), n);
+    // The text goes in first, behind room for the record's start, whose
+    // lengths depend on it.
+    const qsizetype start = m_used;
+    const qsizetype n = toWindows1252(text, m_buffer.data() + start + 12, MaxLabelBytes);
+    cellStart(LabelType, quint16(8 + n), row, column, 0);
+    word(quint16(n));
+    m_used += n;
     flushWhenFull();
 }
 
@@ -71,7 +82,7 @@ void Biff5Stream::number(quint16 row, quint16 column, double value)
     quint64 bits;
     std::memcpy(&bits, &value, sizeof bits);
     const quint64 le = qToLittleEndian(bits);
-    m_buffer.append(reinterpret_cast<const char *>(&le), sizeof le);
+    bytes(&le, sizeof le);
     flushWhenFull();
 }
 
@@ -79,7 +90,7 @@ void Biff5Stream::rk(quint16 row, quint16 column, qint32 value)
 {
     cellStart(RkType, 10, row, column, 0);
     const quint32 le = qToLittleEndian(quint32(value) << 2 | 2u);
-    m_buffer.append(reinterpret_cast<const char *>(&le), sizeof le);
+    bytes(&le, sizeof le);
     flushWhenFull();
 }
 
@@ -96,7 +107,7 @@ void Biff5Stream::eof()
 
 void Biff5Stream::flushWhenFull()
 {
-    if (m_buffer.size() >= BufferBytes)
+    if (m_used >= BufferBytes)
         flush();
 }
 
@@ -104,11 +115,11 @@ void Biff5Stream::flush()
 {
     // A short write is retried: the device tells its reason only when a
     // write of its own fails.
-    for (qsizetype done = 0; done < m_buffer.size();) {
-        const qint64 written = m_device.write(m_buffer.constData() + done, m_buffer.size() - done);
+    for (qsizetype done = 0; done < m_used;) {
+        const qint64 written = m_device.write(m_buffer.data() + done, m_used - done);
         if (written <= 0)
             throw KelvoraError(m_device.errorString());
         done += written;
     }
-    m_buffer.resize(0); // keeps the capacity
+    m_used = 0;
 }

@@ -1,7 +1,9 @@
 #pragma once
 
-#include <QByteArray>
+#include <QStringView>
 #include <QtGlobal>
+
+#include <vector>
 
 class QIODevice;
 
@@ -22,8 +24,8 @@ public:
 
     // Beginning of a worksheet: version 0, type 0x0010, build and year 0.
     void bof();
-    // Text bytes, cut to MaxLabelBytes.
-    void label(quint16 row, quint16 column, const QByteArray &text);
+    // Text in Windows-1252, cut to MaxLabelBytes.
+    void label(quint16 row, quint16 column, QStringView text);
     void number(quint16 row, quint16 column, double value);
     // An integer from -2^29 to 2^29 - 1 (bits 1 and 0 of the RK value say
     // "integer", "not divided by 100").
@@ -36,9 +38,13 @@ public:
 private:
     void header(quint16 type, quint16 length);
     void word(quint16 value);
+    void bytes(const void *data, int size);
     void cellStart(quint16 type, quint16 length, quint16 row, quint16 column, quint16 format);
     void flushWhenFull();
 
     QIODevice &m_device;
-    QByteArray m_buffer;
+    // Filled up to m_used; records are written in place, not appended one
+    // field at a time to a growing array.
+    std::vector<char> m_buffer;
+    qsizetype m_used = 0;
 };

@@ -20,16 +20,15 @@ char toByte(char32_t c)
 
 } // namespace
 
-QByteArray toWindows1252(QStringView text)
+qsizetype toWindows1252(QStringView text, char *out, qsizetype maxBytes)
 {
-    QByteArray bytes;
-    bytes.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
+    qsizetype n = 0;
+    for (qsizetype i = 0; i < text.size() && n < maxBytes; ++i) {
         const QChar c = text[i];
         // A pair of surrogates is one character, outside the code page.
         if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
             ++i;
-        bytes.append(toByte(c.unicode()));
+        out[n++] = toByte(c.unicode());
     }
-    return bytes;
+    return n;
 }

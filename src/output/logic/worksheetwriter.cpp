@@ -1,7 +1,6 @@
 #include "output/logic/worksheetwriter.h"
 
 #include "devicelink/kelvoraerror.h"
-#include "output/logic/windows1252.h"
 #include "store/fileerror.h"
 #include "store/measuretable.h"
 
@@ -141,7 +140,7 @@ void WorksheetWriter::advanceIf(bool advance)
 
 void WorksheetWriter::PutLabel(const QString &text, bool advance)
 {
-    m_stream.label(row(), column(), toWindows1252(text));
+    m_stream.label(row(), column(), text);
     advanceIf(advance);
 }
 
