@@ -34,7 +34,7 @@ void DataSheetRenderer::setUpPage(QPrinter &printer) const
     printer.setPageMargins(m_layout.marginsMm, QPageLayout::Millimeter);
 }
 
-DataSheetRenderer::Metrics DataSheetRenderer::metrics(const QPagedPaintDevice &device) const
+DataSheetRenderer::Metrics DataSheetRenderer::metrics(QPrinter &printer) const
 {
     Metrics m;
     // Cells stand at character positions of a fixed-pitch font, so that a
@@ -46,18 +46,17 @@ DataSheetRenderer::Metrics DataSheetRenderer::metrics(const QPagedPaintDevice &d
     m.bold.setBold(true);
     m.title.setPointSizeF(m_layout.titlePointSize);
     m.title.setBold(true);
-    // Fonts measured for the device, whose resolution the painter uses.
-    auto *paintDevice = const_cast<QPagedPaintDevice *>(&device);
-    m.dotsPerMm = device.logicalDpiY() / 25.4;
-    m.titleHeight = QFontMetricsF(m.title, paintDevice).height() * 1.3;
-    const QFontMetricsF bodyMetrics(m.body, paintDevice);
+    // Fonts measured for the printer, whose resolution the painter uses.
+    m.dotsPerMm = printer.logicalDpiY() / 25.4;
+    m.titleHeight = QFontMetricsF(m.title, &printer).height() * 1.3;
+    const QFontMetricsF bodyMetrics(m.body, &printer);
     m.lineHeight = bodyMetrics.height() * 1.25;
     m.baseline = (m.lineHeight - bodyMetrics.height()) / 2 + bodyMetrics.ascent();
     m.charWidth = bodyMetrics.horizontalAdvance(QLatin1Char('0'));
     m.headerHeight = (m_layout.title.isEmpty() ? 0 : m.titleHeight) +
                      m.lineHeight * (m_layout.header.size() + 1) + m.lineHeight * 1.2;
     m.footerHeight = m_layout.footer.isEmpty() ? 0 : m.lineHeight * 1.5;
-    m.area = device.pageLayout().paintRectPixels(device.logicalDpiX()).size();
+    m.area = printer.pageLayout().paintRectPixels(printer.logicalDpiX()).size();
     m.rowsPerPage = qMax(1, int((m.area.height() - m.headerHeight - m.footerHeight) / m.lineHeight));
     return m;
 }

@@ -6,7 +6,6 @@
 #include <QString>
 
 class MeasureTable;
-class QPagedPaintDevice;
 class QPrinter;
 
 // Draws the data sheet of a table by a report layout: on every page the
@@ -24,7 +23,7 @@ public:
 
 private:
     struct Metrics;
-    Metrics metrics(const QPagedPaintDevice &device) const;
+    Metrics metrics(QPrinter &printer) const;
     QString cellText(int row, const QString &field) const;
 
     const ReportLayout &m_layout;
