@@ -12,6 +12,7 @@ packages=(
   xvfb xauth x11-utils imagemagick poppler-utils
   libsqlite3-dev sqlite3
   fonts-wqy-microhei
+  libreoffice-calc-nogui
 )
 
 missing=()

@@ -19,6 +19,13 @@ public:
                 return b;
         return Ok;
     }
+    // A question that names its default is closed with that answer.
+    Button ask(const QString &text, const QString &caption, Icon icon, Buttons buttons,
+               Button defaultButton) override
+    {
+        const Button pressed = message(text, caption, icon, buttons);
+        return (buttons & defaultButton) ? defaultButton : pressed;
+    }
     QString openFileName(const QString &, const QString &) override { return QString(); }
     QString saveFileName(const QString &, const QString &, const QString &) override { return QString(); }
 };

@@ -15,6 +15,13 @@ public:
 
     // Shows a modal message box and returns the button pressed.
     virtual Button message(const QString &text, const QString &caption, Icon icon, Buttons buttons) = 0;
+    // As message(), with the button that Enter presses named.
+    virtual Button ask(const QString &text, const QString &caption, Icon icon, Buttons buttons,
+                       Button defaultButton)
+    {
+        Q_UNUSED(defaultButton);
+        return message(text, caption, icon, buttons);
+    }
     // Returns the chosen path, or an empty string when cancelled.
     virtual QString openFileName(const QString &caption, const QString &filter) = 0;
     virtual QString saveFileName(const QString &caption, const QString &filter, const QString &suggested) = 0;

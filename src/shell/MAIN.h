@@ -75,11 +75,10 @@ public:
     void K1Click();
     void A1Click();
     void N5Click();
-    // Commands whose windows and output are not part of the program yet:
-    // they do nothing.
-    void N7Click() {}
-    void N13Click() {}
-    void N8Click() {}
+    void N7Click();
+    void N13Click();
+    void N8Click();
+    // "Our Web-Site" has no site to open: it does nothing.
     void N1Click() {}
 
     QMenu *F1, *N14, *N17, *N20, *H1;

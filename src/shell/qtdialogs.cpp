@@ -22,6 +22,13 @@ QMessageBox::Icon toQt(Dialogs::Icon icon)
 
 Dialogs::Button QtDialogs::message(const QString &text, const QString &caption, Icon icon, Buttons buttons)
 {
+    // QMessageBox's own choice of default: its first accepting button.
+    return ask(text, caption, icon, buttons, Button(0));
+}
+
+Dialogs::Button QtDialogs::ask(const QString &text, const QString &caption, Icon icon, Buttons buttons,
+                               Button defaultButton)
+{
     QMessageBox box(toQt(icon), caption, QString(text).replace(QLatin1Char('\r'), QLatin1Char('\n')),
                     QMessageBox::NoButton, QApplication::activeWindow());
     const std::pair<Button, QMessageBox::StandardButton> pairs[] = {
@@ -31,6 +38,9 @@ Dialogs::Button QtDialogs::message(const QString &text, const QString &caption, 
             box.addButton(theirs);
     if (box.buttons().isEmpty())
         box.addButton(QMessageBox::Ok);
+    for (const auto &[ours, theirs] : pairs)
+        if (ours == defaultButton && (buttons & ours))
+            box.setDefaultButton(theirs);
     const int pressed = box.exec();
     for (const auto &[ours, theirs] : pairs)
         if (pressed == theirs)

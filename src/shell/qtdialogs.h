@@ -7,6 +7,8 @@
 class QtDialogs final : public Dialogs {
 public:
     Button message(const QString &text, const QString &caption, Icon icon, Buttons buttons) override;
+    Button ask(const QString &text, const QString &caption, Icon icon, Buttons buttons,
+               Button defaultButton) override;
     QString openFileName(const QString &caption, const QString &filter) override;
     QString saveFileName(const QString &caption, const QString &filter, const QString &suggested) override;
 };

@@ -20,7 +20,9 @@ QString sharedText(const QVector<MeasureRecord> &rows, QString MeasureRecord::*f
 } // namespace
 
 MeasureTable::MeasureTable(KelvoraDatabase &database, const QString &tableName, QObject *parent)
-    : QObject(parent), m_database(&database), m_tableName(tableName)
+    : QObject(parent), m_database(&database), m_tableName(tableName),
+      m_fields({QStringLiteral("recno"), QStringLiteral("date"), QStringLiteral("time"),
+                QStringLiteral("ems"), QStringLiteral("meavalue"), QStringLiteral("unit")})
 {
     m_database->m_tables.append(this);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "measurerecord.h"
+#include "tablefields.h"
 
 #include <QObject>
 #include <QString>
@@ -67,6 +68,11 @@ public:
 
     const QVector<MeasureRecord> &rows() const { return m_rows; }
 
+    // The fields in the order, with the titles and visibility, that the
+    // last export gave them; at first the columns' order.
+    TableFields &fields() { return m_fields; }
+    const TableFields &fields() const { return m_fields; }
+
     // While suspended, appends and refreshes announce nothing; resuming
     // announces one reset so a bound grid repaints once.
     void disableControls();
@@ -98,6 +104,7 @@ private:
     QVector<MeasureRecord> m_rows;
     QVector<qint64> m_rowids; // the database's row of each cached row
     int m_cursor = 0;
+    TableFields m_fields;
     int m_disabledDepth = 0;
     bool m_changedWhileDisabled = false;
 };

@@ -101,10 +101,15 @@ bool MeasureTableModel::setData(const QModelIndex &index, const QVariant &value,
     return posted;
 }
 
+QString MeasureTableModel::fieldName(int column)
+{
+    static const char *const Names[ColumnCount] = {"RecNo", "MeaValue", "Unit", "Ems", "Time", "Date"};
+    return column >= 0 && column < ColumnCount ? QString::fromLatin1(Names[column]) : QString();
+}
+
 QVariant MeasureTableModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    static const char *const Headers[ColumnCount] = {"RecNo", "MeaValue", "Unit", "Ems", "Time", "Date"};
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= ColumnCount)
         return QAbstractTableModel::headerData(section, orientation, role);
-    return QString::fromLatin1(Headers[section]);
+    return fieldName(section);
 }

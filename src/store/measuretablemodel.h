@@ -18,6 +18,9 @@ public:
 
     explicit MeasureTableModel(MeasureTable &table, QObject *parent = nullptr);
 
+    // The table field a column shows ("RecNo" ...), also its header text.
+    static QString fieldName(int column);
+
     MeasureTable *table() const { return m_table; }
     // An editable model posts a changed cell to the table. A text that the
     // column cannot take, or a post the database refuses, is reported to the

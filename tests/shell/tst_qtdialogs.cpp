@@ -2,6 +2,7 @@
 // buttons asked for and answers Escape with its escape button; the save
 // dialog neither asks about replacing a file nor adds an extension, since the
 // program does both itself.
+#include "modaluser.h"
 #include "shell/qtdialogs.h"
 
 #include <QApplication>
@@ -14,43 +15,13 @@
 
 #include <functional>
 
-namespace {
-
-template <class Dialog>
-Dialog *shown()
-{
-    for (QWidget *w : QApplication::topLevelWidgets())
-        if (auto *d = qobject_cast<Dialog *>(w); d && d->isVisible())
-            return d;
-    return nullptr;
-}
-
-// Plays the user while a modal dialog runs: step is called every few
-// milliseconds from inside the dialog's event loop until it returns true.
-class User : public QObject {
-public:
-    explicit User(std::function<bool()> step) : m_step(std::move(step))
-    {
-        connect(&m_timer, &QTimer::timeout, this, [this] {
-            if (m_step())
-                m_timer.stop();
-        });
-        m_timer.start(10);
-    }
-
-private:
-    std::function<bool()> m_step;
-    QTimer m_timer;
-};
-
-} // namespace
-
 class TestQtDialogs : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase();
     void messageBoxButtons_data();
     void messageBoxButtons();
+    void enterPressesTheNamedDefault();
     void saveDialogLeavesNameAndOverwriteToTheProgram_data();
     void saveDialogLeavesNameAndOverwriteToTheProgram();
 };
@@ -90,8 +61,8 @@ void TestQtDialogs::messageBoxButtons()
     QString seenText;
     QString seenCaption;
     QMessageBox::Icon seenIcon = QMessageBox::NoIcon;
-    User user([&] {
-        QMessageBox *box = shown<QMessageBox>();
+    ModalUser user([&] {
+        QMessageBox *box = shownDialog<QMessageBox>();
         if (!box)
             return false;
         seenButtons = box->standardButtons();
@@ -115,6 +86,25 @@ void TestQtDialogs::messageBoxButtons()
     QCOMPARE(seenText, QStringLiteral("First line\nsecond line"));
     QCOMPARE(seenCaption, QStringLiteral("Query Information"));
     QCOMPARE(seenIcon, QMessageBox::Question);
+}
+
+// A question whose default is No: Enter answers No.
+void TestQtDialogs::enterPressesTheNamedDefault()
+{
+    bool defaultIsNo = false;
+    ModalUser user([&] {
+        QMessageBox *box = shownDialog<QMessageBox>();
+        if (!box)
+            return false;
+        defaultIsNo = box->defaultButton() == box->button(QMessageBox::No);
+        QTest::keyClick(box, Qt::Key_Return);
+        return true;
+    });
+    QtDialogs dialogs;
+    const Dialogs::Button got = dialogs.ask(QStringLiteral("Overwrite?"), QStringLiteral("Note"),
+                                            Dialogs::Icon::Question, Dialogs::Yes | Dialogs::No, Dialogs::No);
+    QVERIFY(defaultIsNo);
+    QCOMPARE(int(got), int(Dialogs::No));
 }
 
 void TestQtDialogs::saveDialogLeavesNameAndOverwriteToTheProgram_data()
@@ -143,15 +133,15 @@ void TestQtDialogs::saveDialogLeavesNameAndOverwriteToTheProgram()
     QStringList filters;
     QStringList ownQuestions;
     bool accepted = false;
-    User user([&] {
+    ModalUser user([&] {
         // A question of the dialog's own is answered No, and the dialog
         // then cancelled, so that the test ends either way.
-        if (QMessageBox *box = shown<QMessageBox>()) {
+        if (QMessageBox *box = shownDialog<QMessageBox>()) {
             ownQuestions << box->text();
             QTest::keyClick(box, Qt::Key_Escape);
             return false;
         }
-        QFileDialog *dialog = shown<QFileDialog>();
+        QFileDialog *dialog = shownDialog<QFileDialog>();
         if (!dialog)
             return false;
         if (accepted) {

@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <utility>
 
 // Dialogs for tests: records every message box and answers from a script
 // (the default answer is the first button offered). By default a box is
@@ -21,6 +22,7 @@ public:
         QString caption;
         Icon icon;
         Buttons buttons;
+        Button defaultButton = Button(0); // as named by ask(); 0 for the box's own
     };
 
     ScriptedDialogs() { Dialogs::install(this); }
@@ -29,6 +31,8 @@ public:
     QList<Shown> shown;
     QList<Button> answers;   // consumed in order by message()
     QStringList fileAnswers; // consumed in order by the file dialogs
+    // Caption and filter of each save dialog shown.
+    QList<std::pair<QString, QString>> saveDialogs;
 
     // From now on every box keeps the event loop running until `until` holds
     // (checked every 10 ms) or limitMs have passed, then answers.
@@ -43,17 +47,20 @@ public:
     Button message(const QString &text, const QString &caption, Icon icon, Buttons buttons) override
     {
         shown.append({text, caption, icon, buttons});
-        if (m_holdMs > 0)
-            hold();
-        if (!answers.isEmpty())
-            return answers.takeFirst();
-        for (Button b : {Ok, Yes, No, Cancel})
-            if (buttons & b)
-                return b;
-        return Ok;
+        return answer(buttons);
+    }
+    Button ask(const QString &text, const QString &caption, Icon icon, Buttons buttons,
+               Button defaultButton) override
+    {
+        shown.append({text, caption, icon, buttons, defaultButton});
+        return answer(buttons);
     }
     QString openFileName(const QString &, const QString &) override { return nextFile(); }
-    QString saveFileName(const QString &, const QString &, const QString &) override { return nextFile(); }
+    QString saveFileName(const QString &caption, const QString &filter, const QString &) override
+    {
+        saveDialogs.append({caption, filter});
+        return nextFile();
+    }
 
     QStringList texts() const
     {
@@ -64,6 +71,18 @@ public:
     }
 
 private:
+    Button answer(Buttons buttons)
+    {
+        if (m_holdMs > 0)
+            hold();
+        if (!answers.isEmpty())
+            return answers.takeFirst();
+        for (Button b : {Ok, Yes, No, Cancel})
+            if (buttons & b)
+                return b;
+        return Ok;
+    }
+
     void hold()
     {
         QEventLoop loop;

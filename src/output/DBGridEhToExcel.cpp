@@ -1,0 +1,66 @@
+#include "output/DBGridEhToExcel.h"
+
+#include "devicelink/dialogs.h"
+#include "measure/measuregrid.h"
+#include "store/measuretable.h"
+#include "store/measuretablemodel.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHeaderView>
+
+namespace {
+
+// The hourglass for as long as it lives.
+class WaitCursor {
+public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor &) = delete;
+    WaitCursor &operator=(const WaitCursor &) = delete;
+};
+
+} // namespace
+
+TDBGridEhToExcel::TDBGridEhToExcel(QObject *parent) : QObject(parent)
+{
+    setObjectName(QStringLiteral("DBGridEhToExcel1"));
+}
+
+QVector<GridColumn> TDBGridEhToExcel::gridColumns(const QTableView &grid)
+{
+    QVector<GridColumn> columns;
+    const QHeaderView *header = grid.horizontalHeader();
+    const QAbstractItemModel *model = grid.model();
+    if (!model)
+        return columns;
+    for (int visual = 0; visual < header->count(); ++visual) {
+        const int logical = header->logicalIndex(visual);
+        columns.append({MeasureTableModel::fieldName(logical),
+                        model->headerData(logical, Qt::Horizontal).toString(),
+                        !grid.isColumnHidden(logical)});
+    }
+    return columns;
+}
+
+TDBGridEhToExcel::Result TDBGridEhToExcel::ExportFile()
+{
+    MeasureTable *table = m_grid ? m_grid->tableModel()->table() : nullptr;
+    if (!table || !table->isActive() || table->isEmpty() || m_fileName.trimmed().isEmpty())
+        return {};
+    const QVector<GridColumn> columns = gridColumns(*m_grid);
+    ApplyGridLayout(table->fields(), columns);
+
+    WaitCursor hourglass;
+    if (QFileInfo::exists(m_fileName)) {
+        const QString question =
+            QStringLiteral("已存在文件（%1），是否覆盖？").arg(QDir::toNativeSeparators(m_fileName));
+        if (Dialogs::instance().ask(question, QStringLiteral("提示"), Dialogs::Icon::Question,
+                                    Dialogs::Yes | Dialogs::No, Dialogs::No) != Dialogs::Yes)
+            return {Outcome::Declined, {}};
+        QFile::remove(m_fileName);
+    }
+    return {Outcome::Written, WriteWorkbookFile(m_fileName, *table, columns, m_titleName)};
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "output/logic/worksheetwriter.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QVector>
+
+class MeasureGrid;
+class QTableView;
+
+// Exports the table behind a data grid as a spreadsheet file: the grid's
+// columns give the titles, their order and which fields are shown. Made,
+// set up and used for one export.
+class TDBGridEhToExcel : public QObject {
+    Q_OBJECT
+public:
+    enum class Outcome {
+        Written,        // the file holds the sheet
+        NothingToWrite, // empty or closed table, or no file name: nothing written
+        Declined,       // No to the overwrite question: nothing written
+    };
+    struct Result {
+        Outcome outcome = Outcome::NothingToWrite;
+        WorkbookResult rows;
+    };
+
+    explicit TDBGridEhToExcel(QObject *parent = nullptr);
+
+    void SetDBGridEh(MeasureGrid *grid) { m_grid = grid; }
+    MeasureGrid *DBGridEh() const { return m_grid; }
+    void SetFileName(const QString &fileName) { m_fileName = fileName; }
+    QString FileName() const { return m_fileName; }
+    void SetTitleName(const QString &title) { m_titleName = title; }
+    QString TitleName() const { return m_titleName; }
+
+    // Writes FileName from the grid, with the hourglass cursor. When the
+    // file exists the user is asked whether to overwrite it (No is the
+    // default). Throws KelvoraError when the file cannot be written; no
+    // part of it is left then.
+    Result ExportFile();
+
+    // A grid's columns in the order shown, with title and visibility.
+    static QVector<GridColumn> gridColumns(const QTableView &grid);
+
+private:
+    QPointer<MeasureGrid> m_grid;
+    QString m_titleName;
+    QString m_fileName;
+};

@@ -1,0 +1,89 @@
+#include "output/exportcommand.h"
+
+#include "devicelink/dialogs.h"
+#include "devicelink/kelvoraerror.h"
+#include "measure/measuregrid.h"
+#include "output/DBGridEhToExcel.h"
+#include "store/measuretable.h"
+#include "store/measuretablemodel.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QPointer>
+#include <QWidget>
+
+namespace {
+
+const QString Caption = QStringLiteral("Export Data");
+const QString Filter = QStringLiteral("*.XLS (*.XLS);;*.xls (*.xls)");
+
+// The file name as the save dialog gives it, with ".XLS" when it has no
+// extension of its own.
+QString withSheetExtension(const QString &chosen)
+{
+    return QFileInfo(chosen).suffix().isEmpty() ? chosen + QStringLiteral(".XLS") : chosen;
+}
+
+MeasureGrid *exportedGrid(QWidget *window)
+{
+    static const QStringList DataWindows{QStringLiteral("Form5"), QStringLiteral("Form4"),
+                                         QStringLiteral("Form7")};
+    if (!window || !DataWindows.contains(window->objectName()))
+        return nullptr;
+    return window->findChild<MeasureGrid *>(QStringLiteral("DBGridEh1"));
+}
+
+QString exportedText(const WorkbookResult &rows, const QString &path)
+{
+    const QString count = rows.rowsWritten == rows.rowCount
+                              ? QString::number(rows.rowCount)
+                              : QStringLiteral("%1 of %2").arg(rows.rowsWritten).arg(rows.rowCount);
+    QString text = QStringLiteral("Exported  %1  records total. \r").arg(count);
+    if (rows.rowsWritten < rows.rowCount)
+        text += QStringLiteral("A sheet holds no more than %1 rows.\r").arg(WorksheetWriter::MaxDataRows);
+    return text + QDir::toNativeSeparators(path);
+}
+
+} // namespace
+
+void exportToSpreadsheet(QWidget *activeChild)
+{
+    Dialogs &dialogs = Dialogs::instance();
+    const QPointer<QWidget> window = activeChild;
+    const QString chosen = dialogs.saveFileName(QStringLiteral("Save As"), Filter, QString());
+    if (chosen.isEmpty())
+        return;
+    const QString path = withSheetExtension(chosen);
+    if (QFileInfo::exists(path)) {
+        if (dialogs.message(QDir::toNativeSeparators(path) +
+                                QStringLiteral("  already exists!\rDo you want to replace it?"),
+                            QStringLiteral("Query  Information"), Dialogs::Icon::Question,
+                            Dialogs::Yes | Dialogs::No) != Dialogs::Yes)
+            return;
+        QFile::remove(path);
+    }
+    // The window may have closed while a dialog was open.
+    MeasureGrid *grid = exportedGrid(window);
+    if (!grid)
+        return;
+
+    const int rowCount = grid->tableModel()->table() ? grid->tableModel()->table()->recordCount() : 0;
+    TDBGridEhToExcel exporter;
+    exporter.SetDBGridEh(grid);
+    exporter.SetFileName(path);
+    TDBGridEhToExcel::Result result;
+    try {
+        result = exporter.ExportFile();
+    } catch (const KelvoraError &e) {
+        showError(e.text(), Caption);
+        return;
+    }
+    // No to the overwrite question: nothing was exported, so nothing is reported.
+    if (result.outcome == TDBGridEhToExcel::Outcome::Declined)
+        return;
+    const WorkbookResult rows = result.outcome == TDBGridEhToExcel::Outcome::Written
+                                    ? result.rows
+                                    : WorkbookResult{rowCount, rowCount};
+    dialogs.message(exportedText(rows, path), Caption, Dialogs::Icon::Information, Dialogs::Ok);
+}
