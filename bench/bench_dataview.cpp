@@ -130,8 +130,7 @@ double median(std::vector<double> values)
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    drawWithoutDisplayUnlessAsked();
     QApplication app(argc, argv);
     QTemporaryDir dir;
     const QDir here(dir.path());

@@ -71,8 +71,7 @@ double ms(const QElapsedTimer &timer)
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    drawWithoutDisplayUnlessAsked();
     QApplication app(argc, argv);
     QTemporaryDir dir;
     const QDir here(dir.path());

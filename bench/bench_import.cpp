@@ -71,8 +71,7 @@ Timing fillTimes(TForm4 &window)
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    drawWithoutDisplayUnlessAsked();
     QApplication app(argc, argv);
     QTemporaryDir dir;
     const QString link = QDir(dir.path()).filePath(QStringLiteral("thermometer"));

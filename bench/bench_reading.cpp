@@ -128,8 +128,7 @@ double costAt(TForm5 &window, TForm6 &link, int existing, int rounds)
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    drawWithoutDisplayUnlessAsked();
     QApplication app(argc, argv);
     QTemporaryDir dir;
     prepareProgramDir(dir.path(), "[Kelvora OPTIONS]\nSEARIAL_PORT=\nUNIT_CF=1\n");

@@ -19,6 +19,13 @@
 #include <numeric>
 #include <vector>
 
+// Benchmarks draw their windows without a display unless one is asked for.
+inline void drawWithoutDisplayUnlessAsked()
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+}
+
 // Makes dir the program's directory (executable and working directory) with
 // a report layout and a settings file of the given body.
 inline void prepareProgramDir(const QString &dir, const QByteArray &settings)

@@ -13,6 +13,7 @@
 #include "shell/MAIN.h"
 #include "measure/measuregrid.h"
 #include "store/decimalformat.h"
+#include "storetestsupport.h"
 
 #include <QClipboard>
 #include <QLabel>
@@ -44,14 +45,6 @@ QString footerLine1(const QString &max, const QString &min, const QString &avg)
 {
     return QStringLiteral("          MAX:     ") + max + Blanks28 + QStringLiteral("MIN:     ") + min +
            Blanks28 + QStringLiteral("AVG:     ") + avg;
-}
-
-QList<double> values(const MeasureTable &table)
-{
-    QList<double> out;
-    for (const MeasureRecord &r : table.rows())
-        out << r.meavalue;
-    return out;
 }
 
 QStringList units(const MeasureTable &table)
@@ -320,7 +313,7 @@ void TestMeasuringWindow::runPollsAtItsRate()
     QVERIFY(m_env->dialogs.shown.isEmpty());
 
     // The readings.
-    QCOMPARE(values(meaData()), readings);
+    QCOMPARE(meaValues(meaData()), readings);
     for (int i = 0; i < readings.size(); ++i) {
         const MeasureRecord &row = meaData().rows().at(i);
         QCOMPARE(row.recno, qint64(i + 1));
@@ -555,7 +548,7 @@ void TestMeasuringWindow::seriesStatisticsAndClear()
     openWindow(true);
     for (int tenths : {200, 300, 6123, 150})
         reading(tenths);
-    QCOMPARE(values(meaData()), (QList<double>{20.0, 30.0, 612.3, 15.0}));
+    QCOMPARE(meaValues(meaData()), (QList<double>{20.0, 30.0, 612.3, 15.0}));
     QCOMPARE(meaData().rows().last().recno, qint64(4));
     QCOMPARE(footer(0), footerLine1("612.3", "15.0", "169.3")); // 677.3 / 4 = 169.325
     QCOMPARE(m_window->series().maxReading(), 612.3);
@@ -664,7 +657,7 @@ void TestMeasuringWindow::unitChangeConvertsTheSeries()
     SystemVars.unitCelsius = false;
     sendWindowMessage(SystemVars.measureWindow, WM_CHANGEUNIT);
     QVERIFY(!m_window->windowCelsius());
-    QCOMPARE(values(meaData()), (QList<double>{68.0, 86.0}));
+    QCOMPARE(meaValues(meaData()), (QList<double>{68.0, 86.0}));
     QCOMPARE(units(meaData()), (QStringList{"F", "F"}));
     QCOMPARE(m_window->Chart1->seriesData(0), (QVector<double>{68.0, 86.0}));
     QCOMPARE(footer(0), footerLine1("86.0", "68.0", "77.0"));
@@ -679,7 +672,7 @@ void TestMeasuringWindow::unitChangeConvertsTheSeries()
     QCOMPARE(m_window->series().minReading(), 68.0);
 
     reading(250);
-    QCOMPARE(values(meaData()), (QList<double>{68.0, 86.0, 77.0}));
+    QCOMPARE(meaValues(meaData()), (QList<double>{68.0, 86.0, 77.0}));
     QCOMPARE(meaData().rows().last().unit, QStringLiteral("F"));
     QCOMPARE(meaData().rows().last().recno, qint64(3));
     QCOMPARE(footer(0), footerLine1("86.0", "68.0", "77.0"));
@@ -690,7 +683,7 @@ void TestMeasuringWindow::unitChangeConvertsTheSeries()
     reading(6000);
     SystemVars.unitCelsius = true;
     sendWindowMessage(SystemVars.measureWindow, WM_CHANGEUNIT);
-    QCOMPARE(values(meaData()), (QList<double>{20.0, 30.0, 25.0, 600.0}));
+    QCOMPARE(meaValues(meaData()), (QList<double>{20.0, 30.0, 25.0, 600.0}));
     QCOMPARE(units(meaData()), (QStringList{"C", "C", "C", "C"}));
     QCOMPARE(footer(0), footerLine1("600.0", "20.0", "168.8")); // 675 / 4 = 168.75
     axis = m_window->Chart1->axisRange(ChartAxis::Left);

@@ -14,6 +14,7 @@
 #include "setup/alarmstepper.h"
 #include "setup/logic/serialportlist.h"
 #include "shell/MAIN.h"
+#include "storetestsupport.h"
 
 #include <QAccessible>
 #include <QComboBox>
@@ -79,14 +80,6 @@ QByteArray logFile(const QList<double> &values)
                    .arg(i, 2, 10, QLatin1Char('0'))
                    .arg(QString::number(values.at(i), 'f', 1), -6)
                    .toLatin1();
-    return out;
-}
-
-QList<double> values(const MeasureTable &table)
-{
-    QList<double> out;
-    for (const MeasureRecord &r : table.rows())
-        out << r.meavalue;
     return out;
 }
 
@@ -489,18 +482,18 @@ void TestSetupWindow::unitChangeReachesTheThreeDataWindows()
     // LoadData, MeaData, GetRecorde in turn.
     QCOMPARE(heard, (QStringList{"Form7:CCC", "Form5:FCC", "Form4:FFC"}));
 
-    QCOMPARE(values(m_link->Table3), (QList<double>{572.0, 97.9}));
+    QCOMPARE(meaValues(m_link->Table3), (QList<double>{572.0, 97.9}));
     QCOMPARE(analyze->Chart1->seriesData(0), (QVector<double>{572.0, 97.9}));
     QCOMPARE(analyze->Edit2->text() + ' ' + analyze->Edit3->text(), QStringLiteral("97.9 572.0"));
     QVERIFY(!analyze->windowCelsius());
 
-    QCOMPARE(values(m_link->Table1), (QList<double>{68.0, 86.0}));
+    QCOMPARE(meaValues(m_link->Table1), (QList<double>{68.0, 86.0}));
     QCOMPARE(measure->Chart1->seriesData(0), (QVector<double>{68.0, 86.0}));
     QVERIFY(measure->Chart1->footer().value(0).contains(QStringLiteral("MAX:     86.0")));
     QVERIFY(measure->Chart1->footer().value(0).contains(QStringLiteral("AVG:     77.0")));
     QVERIFY(!measure->windowCelsius());
 
-    QCOMPARE(values(m_link->Table2), (QList<double>{77.5, 97.9, 950.0}));
+    QCOMPARE(meaValues(m_link->Table2), (QList<double>{77.5, 97.9, 950.0}));
     QCOMPARE(import->Chart1->seriesData(0), (QVector<double>{77.5, 97.9, 950.0}));
     QCOMPARE(QStringList({import->Edit1->text(), import->Edit2->text(), import->Edit3->text()}),
              (QStringList{"950.0", "77.5", "375.1"}));

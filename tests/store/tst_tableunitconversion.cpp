@@ -53,7 +53,6 @@ private slots:
 private:
     MeasureTable &openTable(const QString &name);
     void fill(MeasureTable &table, const QList<double> &values, const QString &unit);
-    static QList<double> values(const MeasureTable &table);
 
     QTemporaryDir m_dir;
     std::unique_ptr<KelvoraDatabase> m_db;
@@ -91,14 +90,6 @@ void TestTableUnitConversion::fill(MeasureTable &table, const QList<double> &val
         table.append(measureRecord(i + 1, values[i], unit));
 }
 
-QList<double> TestTableUnitConversion::values(const MeasureTable &table)
-{
-    QList<double> out;
-    for (const MeasureRecord &r : table.rows())
-        out << r.meavalue;
-    return out;
-}
-
 void TestTableUnitConversion::roundTripRestoresValues_data()
 {
     QTest::addColumn<QString>("table");
@@ -130,7 +121,7 @@ void TestTableUnitConversion::roundTripRestoresValues()
     RecordingChart chart;
 
     UnitConversionResult toF = convertTableUnit(t, *m_query, *profile, true, false, chart);
-    QCOMPARE(values(t), QList<double>{fahrenheit});
+    QCOMPARE(meaValues(t), QList<double>{fahrenheit});
     QCOMPARE(t.rows().first().unit, QStringLiteral("F"));
     QCOMPARE(m_query->text(), QStringLiteral("update %1 set Unit='F'")
                                   .arg(table == QLatin1String("GetRecorde") ? table : table.toLower()));
@@ -138,7 +129,7 @@ void TestTableUnitConversion::roundTripRestoresValues()
     QCOMPARE(toF.axisTitle, titleF);
 
     UnitConversionResult toC = convertTableUnit(t, *m_query, *profile, false, true, chart);
-    QCOMPARE(values(t), QList<double>{celsius});
+    QCOMPARE(meaValues(t), QList<double>{celsius});
     QCOMPARE(t.rows().first().unit, QStringLiteral("C"));
     QCOMPARE(toC.windowCelsius, true);
     QCOMPARE(toC.axisTitle, titleC);
@@ -178,7 +169,7 @@ void TestTableUnitConversion::statisticsAndAxisFromConvertedRows()
     RecordingChart chart;
     const UnitConversionResult result = convertTableUnit(t, *m_query, MeasureUnits, windowCelsius, !windowCelsius, chart);
 
-    QCOMPARE(values(t), converted);
+    QCOMPARE(meaValues(t), converted);
     QStringList expectedChart{QStringLiteral("clear")};
     for (int i = 0; i < converted.size(); ++i)
         expectedChart << QStringLiteral("%1:%2").arg(i).arg(converted[i], 0, 'g', 15);
@@ -224,7 +215,7 @@ void TestTableUnitConversion::noStatementWithoutWork()
     const UnitConversionResult result = convertTableUnit(t, *m_query, ImportUnits, windowCelsius, unitCelsius, chart);
 
     QVERIFY(m_query->text().isEmpty());
-    QCOMPARE(values(t), stored);
+    QCOMPARE(meaValues(t), stored);
     QCOMPARE(result.windowCelsius, unitCelsius);
     QTEST(result.axisMin, "axisMin");
     QTEST(result.axisMax, "axisMax");
@@ -272,7 +263,7 @@ void TestTableUnitConversion::filesKeepTheirRowsAndColours()
     convertTableUnit(t, *m_query, DataViewUnits, true, false, chart);
     QCOMPARE(recnos(), order);
     QCOMPARE(colours(), before);
-    QCOMPARE(values(t), (QList<double>{68.2, 68.4, 68.5, 86.2, 86.4, 86.5, 86.7, 104.2, 104.4}));
+    QCOMPARE(meaValues(t), (QList<double>{68.2, 68.4, 68.5, 86.2, 86.4, 86.5, 86.7, 104.2, 104.4}));
     // Points arrive by row position, from which the window picks the series.
     QCOMPARE(chart.log.mid(1, 3), (QStringList{"0:68.2", "1:68.4", "2:68.5"}));
     QCOMPARE(chart.log.last(), QStringLiteral("8:104.4"));
@@ -302,7 +293,7 @@ void TestTableUnitConversion::failedUnitStatementConvertsNothing()
         error = databaseErrorText([&] { convertTableUnit(t, *m_query, MeasureUnits, true, false, chart); });
         QVERIFY2(error.contains(engine.reason()), qPrintable(error));
     }
-    QCOMPARE(values(t), (QList<double>{36.6, 40.0}));
+    QCOMPARE(meaValues(t), (QList<double>{36.6, 40.0}));
     QCOMPARE(t.rows().first().unit, QStringLiteral("C"));
     OtherConnection other(m_db->filePath());
     QVERIFY(other.exec(QStringLiteral("DROP TRIGGER IF EXISTS refuse")));
@@ -313,7 +304,7 @@ void TestTableUnitConversion::failedUnitStatementConvertsNothing()
 
     // Once the obstacle is gone, the same change converts the table once.
     convertTableUnit(t, *m_query, MeasureUnits, true, false, chart);
-    QCOMPARE(values(t), (QList<double>{97.9, 104.0}));
+    QCOMPARE(meaValues(t), (QList<double>{97.9, 104.0}));
 }
 
 QTEST_GUILESS_MAIN(TestTableUnitConversion)

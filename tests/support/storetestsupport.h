@@ -2,6 +2,7 @@
 
 #include "devicelink/kelvoraerror.h"
 #include "store/measurerecord.h"
+#include "store/measuretable.h"
 
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -29,6 +30,15 @@ inline MeasureRecord measureRecord(qint64 recno, double meavalue, const QString 
     r.meavalue = meavalue;
     r.unit = unit;
     return r;
+}
+
+// The measured values of a table's rows, in table order.
+inline QList<double> meaValues(const MeasureTable &table)
+{
+    QList<double> out;
+    for (const MeasureRecord &r : table.rows())
+        out << r.meavalue;
+    return out;
 }
 
 // A second, independent connection to the same file, standing for another
