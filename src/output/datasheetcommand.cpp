@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QPrintDialog>
+#include <QScopeGuard>
 #include <QWidget>
 
 namespace {
@@ -78,17 +79,17 @@ void printDataSheet(QWidget *activeChild)
         showError(e.text(), caption);
         return;
     }
+    // Closed however the print ends, so that the next one loads the layout anew.
+    const auto closeProject = qScopeGuard([&project] { project.Close(); });
     MeasureTable *table = tableOf(activeChild);
     if (table) {
         DataSheetComponents::RvDataSetConnection1().setDataSet(table);
         if (table->isEmpty()) {
             showError(noData, caption);
-            project.Close();
             return;
         }
     }
     project.Execute();
-    project.Close();
 }
 
 void setUpPrinter()
