@@ -45,6 +45,8 @@ private slots:
     void silentThermometerHasNoData();
     void noSettingsReplyIsAConnectError();
     void startWhileTheLineIsHeld();
+    void saveThatWritesNothingKeepsSaveOffered_data();
+    void saveThatWritesNothingKeepsSaveOffered();
     void closeWithUnsavedRows_data();
     void closeWithUnsavedRows();
     void closedWhileDownloading_data();
@@ -294,6 +296,46 @@ void TestImportWindow::startWhileTheLineIsHeld()
     QVERIFY(SystemVars.deviceBusy);
     QCOMPARE(SystemVars.commState, qint16(CommMeasuring));
     QCOMPARE(m_sim->commands().count(QStringLiteral("ATP")), 1);
+}
+
+void TestImportWindow::saveThatWritesNothingKeepsSaveOffered_data()
+{
+    QTest::addColumn<QString>("chosen"); // in the save dialog
+    QTest::addColumn<bool>("refuse");    // No to the overwrite question
+    QTest::addColumn<QString>("error");  // the start of the error report, if any
+    QTest::newRow("overwrite refused") << "existing.klg" << true << "";
+    QTest::newRow("file cannot be written") << "no-such-folder/x.klg" << false << "Cannot create file ";
+}
+
+// Nothing reaches the disk: the records stay unsaved, Save stays offered for
+// another try, an old file stays as it was, and a failure is reported.
+void TestImportWindow::saveThatWritesNothingKeepsSaveOffered()
+{
+    QFETCH(QString, chosen);
+    QFETCH(bool, refuse);
+    QFETCH(QString, error);
+
+    startSimulator({"--records", "2"});
+    openWindow(true);
+    import();
+    m_env->dir.writeFile(QStringLiteral("existing.klg"), "old\n");
+    m_env->dialogs.fileAnswers << m_env->dir.path(chosen);
+    if (refuse)
+        m_env->dialogs.answers << Dialogs::No;
+
+    m_window->BitBtn5->click();
+
+    QVERIFY(m_env->dialogs.fileAnswers.isEmpty());
+    QVERIFY(!SystemVars.dataSaved);
+    QVERIFY(m_window->BitBtn5->isEnabled());
+    QVERIFY(m_window->Edit5->text().isEmpty());
+    QCOMPARE(m_env->dir.readFile(QStringLiteral("existing.klg")), QByteArray("old\n"));
+    // One box: the overwrite question or the error report.
+    QCOMPARE(m_env->dialogs.shown.size(), 1);
+    if (!error.isEmpty()) {
+        QVERIFY2(m_env->dialogs.shown[0].text.startsWith(error), qPrintable(m_env->dialogs.shown[0].text));
+        QCOMPARE(m_env->dialogs.shown[0].icon, Dialogs::Icon::Error);
+    }
 }
 
 void TestImportWindow::closeWithUnsavedRows_data()
