@@ -42,7 +42,8 @@ private slots:
     void smallDownloads_data();
     void smallDownloads();
     void slowSteadyReplyKeepsTheWaitGoing();
-    void silentThermometerHasNoData();
+    void noRecordsHaveNoData_data();
+    void noRecordsHaveNoData();
     void noSettingsReplyIsAConnectError();
     void startWhileTheLineIsHeld();
     void saveThatWritesNothingKeepsSaveOffered_data();
@@ -232,16 +233,26 @@ void TestImportWindow::slowSteadyReplyKeepsTheWaitGoing()
     QCOMPARE(getRecorde().recordCount(), 50);
 }
 
-// The records of an earlier import go with the start of the next one, their
-// count included, when the thermometer then stays silent.
-void TestImportWindow::silentThermometerHasNoData()
+void TestImportWindow::noRecordsHaveNoData_data()
 {
-    startSimulator({"--records", "3"});
+    QTest::addColumn<bool>("silent"); // else the reply holds no record
+    QTest::newRow("thermometer falls silent") << true;
+    QTest::newRow("memory holds no records") << false;
+}
+
+// The records of an earlier import go with the start of the next one, their
+// count included, when that one brings none.
+void TestImportWindow::noRecordsHaveNoData()
+{
+    QFETCH(bool, silent);
+    startSimulator({"--records", silent ? "3" : "0"});
     openWindow(true);
     import();
-    QCOMPARE(statistics(m_window).value(3), QStringLiteral("3"));
-    m_sim->toggleSilence();
-    import();
+    if (silent) {
+        QCOMPARE(statistics(m_window).value(3), QStringLiteral("3"));
+        m_sim->toggleSilence();
+        import();
+    }
 
     QCOMPARE(m_env->dialogs.shown.size(), 1);
     QCOMPARE(m_env->dialogs.shown[0].text, NoData);
@@ -253,7 +264,7 @@ void TestImportWindow::silentThermometerHasNoData()
     QCOMPARE(statistics(m_window), (QStringList{"0.0", "0.0", "0.0", ""}));
     QVERIFY(!m_window->BitBtn5->isEnabled());
     QVERIFY(m_window->Chart1->seriesData(0).isEmpty());
-    QCOMPARE(m_sim->commands().count(QStringLiteral("ATP")), 2);
+    QCOMPARE(m_sim->commands().count(QStringLiteral("ATP")), silent ? 2 : 1);
 }
 
 void TestImportWindow::noSettingsReplyIsAConnectError()
