@@ -239,6 +239,9 @@ void TForm4::resetStatistics()
     const QString zero = SystemVars.unitCelsius ? QStringLiteral("0.0") : QStringLiteral("32.0");
     for (QLineEdit *box : {Edit1, Edit2, Edit3})
         box->setText(zero);
+    // The table has just been emptied: an import that ends without records
+    // must not go on showing the count of the one before.
+    Edit4->clear();
 }
 
 void TForm4::BitBtn1Click()

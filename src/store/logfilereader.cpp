@@ -27,13 +27,25 @@ public:
     TableBusy &operator=(const TableBusy &) = delete;
 };
 
+// Holds the lines of the file being loaded; a load that fails leaves it
+// empty, not with the lines of a file whose rows did not reach the table.
 class StagingFile {
 public:
     StagingFile() : m_file(AppPaths::besideExecutable(QString::fromLatin1(LogFile::StagingFileName)))
     {
-        if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        // Unbuffered (the lines are gathered here), so that emptying it after
+        // a failure has no buffered bytes to write first.
+        if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
             throwFileError(QStringLiteral("create"), m_file);
     }
+    ~StagingFile()
+    {
+        if (!m_kept)
+            m_file.resize(0);
+    }
+    StagingFile(const StagingFile &) = delete;
+    StagingFile &operator=(const StagingFile &) = delete;
+
     void write(const LogLine &line, const MeasureRecord &row)
     {
         appendStagingLine(m_pending, line, row);
@@ -41,12 +53,9 @@ public:
         if (m_pending.size() >= FlushBytes)
             writePending();
     }
-    void finish()
-    {
-        writePending();
-        if (!m_file.flush())
-            throwFileError(QStringLiteral("write"), m_file);
-    }
+    void finish() { writePending(); }
+    // The load has succeeded: the lines stay.
+    void keep() { m_kept = true; }
 
 private:
     static constexpr qsizetype FlushBytes = 256 * 1024;
@@ -60,6 +69,7 @@ private:
 
     QFile m_file;
     QByteArray m_pending;
+    bool m_kept = false;
 };
 
 // While rows are appended, a bound grid hears nothing; afterwards one reset.
@@ -86,12 +96,11 @@ struct ParsedLog {
     QVector<double> values; // of the rows, in file order
 };
 
-// Reads the file into rows and the staging file; both files are closed on
-// return. Nothing when the header does not match.
-std::optional<ParsedLog> readLogFile(const QString &path, qint64 firstRecno, bool unitCelsius,
-                                     const LogLoadProgress &progress)
+// Reads the file into rows and staging; the log file is closed on return.
+// Nothing when the header does not match.
+std::optional<ParsedLog> readLogFile(const QString &path, StagingFile &staging, qint64 firstRecno,
+                                     bool unitCelsius, const LogLoadProgress &progress)
 {
-    StagingFile staging;
     LogLineReader lines(path);
     if (lines.next() != QLatin1String(LogFile::Header))
         return std::nullopt;
@@ -135,10 +144,12 @@ LogLoadResult loadLogFile(const QString &path, KelvoraDatabase &database, Measur
 {
     TableBusy busy;
     LogLoadResult result;
-    std::optional<ParsedLog> parsed = readLogFile(path, firstRecno, unitCelsius, progress);
+    StagingFile staging;
+    std::optional<ParsedLog> parsed = readLogFile(path, staging, firstRecno, unitCelsius, progress);
     if (!parsed)
         return result;
     appendRows(database, loadData, std::move(parsed->rows));
+    staging.keep();
     result.accepted = true;
     result.total = parsed->total;
     result.values = std::move(parsed->values);

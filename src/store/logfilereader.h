@@ -33,6 +33,7 @@ using LogLoadProgress = std::function<void(int rowsRead, int total)>;
 // ConversionError for a bad count or value, KelvoraError naming the file when
 // a file cannot be opened, read or written, DatabaseError from the table. On
 // every failure no row of the file reaches loadData (its row cache included),
-// both files are closed and tableBusy is false again.
+// both files are closed, the staging file is left empty and tableBusy is
+// false again.
 LogLoadResult loadLogFile(const QString &path, KelvoraDatabase &database, MeasureTable &loadData,
                           qint64 firstRecno, bool unitCelsius, const LogLoadProgress &progress = {});

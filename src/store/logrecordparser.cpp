@@ -54,7 +54,11 @@ LogLine parseLogLine(QStringView line)
     const QStringView valueColumns = line.mid(LogFile::ValueColumn, LogFile::ValueWidth);
     bool ok = false;
     const double value = readDecimal(valueColumns.trimmed(), &ok);
-    if (!ok || !std::isfinite(value))
+    // A value longer than its columns pushes its comma on; read from the
+    // columns alone it would come back cut ("18031.8" as 18031).
+    const qsizetype valueEnd = LogFile::ValueColumn + LogFile::ValueWidth;
+    const bool runsOn = line.size() > valueEnd && line.at(valueEnd) != QLatin1Char(',');
+    if (!ok || runsOn || !std::isfinite(value))
         throw ConversionError(QStringLiteral("'%1' is not a valid floating point value").arg(valueColumns));
 
     LogLine parsed;

@@ -25,7 +25,8 @@ int parseLogTotal(QStringView line);
 // unit of the line's last character: "C" is Celsius, anything else
 // Fahrenheit. The other unit is computed and rounded to one decimal. Throws
 // ConversionError "'%s' is not a valid floating point value" with those
-// characters when they hold no number (shifted columns, an empty line).
+// characters when they hold no number (shifted columns, an empty line) or
+// when the value runs on past them.
 LogLine parseLogLine(QStringView line);
 
 // The LoadData row of a parsed line: its date and time, the value in the

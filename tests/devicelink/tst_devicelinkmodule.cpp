@@ -1,6 +1,8 @@
 // Creation and closing of the device-link module: tables emptied, report
 // layout checked, settings read at start and written at the end.
+#include "devicelink/kelvoraerror.h"
 #include "devicelink/systemvar.h"
+#include "enginefailure.h"
 #include "linkfixture.h"
 
 #include <QtTest>
@@ -13,6 +15,7 @@ private slots:
 
     void creationReadsSettingsAndEnablesCommands();
     void rowsOfAnEarlierRunAreGone();
+    void tableThatCannotBeEmptiedStopsCreation();
     void missingReportLayoutStopsCreationAndKeepsSettings();
     void unreadableSettingsFile_data();
     void unreadableSettingsFile();
@@ -62,6 +65,39 @@ void TestDeviceLinkModule::rowsOfAnEarlierRunAreGone()
         QVERIFY(table->isActive());
         QCOMPARE(table->recordCount(), 0);
     }
+}
+
+// The engine's reason ends creation before the settings: the device
+// commands stay disabled, no port is tried, and the unread settings are not
+// written back over the user's file.
+void TestDeviceLinkModule::tableThatCannotBeEmptiedStopsCreation()
+{
+    const QByteArray settings = "[Kelvora OPTIONS]\r\nSEARIAL_PORT=COM2\r\n";
+    m_env->dir.writeFile("KELVORA.INI", settings);
+    TForm6 link;
+    link.Database1.open();
+    QSqlQuery row(link.Database1.connection());
+    QVERIFY(row.exec(
+        QStringLiteral("INSERT INTO GetRecorde VALUES (1, '2026-12-10', '10:00:00', 0.95, 25.0, 'C')")));
+    EngineFailure engine(EngineFailure::AbortingTrigger, link.Database1,
+                         QStringLiteral("DELETE ON GetRecorde"), QStringLiteral("1"));
+    QVERIFY(engine.armed());
+
+    QString error;
+    try {
+        link.FormCreate();
+    } catch (const DatabaseError &e) {
+        error = e.text();
+    }
+    QVERIFY2(error.contains(engine.reason()), qPrintable(error));
+    QVERIFY(SystemVars.serialPort.isEmpty());
+    QVERIFY(!SystemVars.measureMenuEnabled && !SystemVars.importMenuEnabled && !SystemVars.setupMenuEnabled);
+
+    link.Timer1Timer();
+    QVERIFY(!SystemVars.portOpen);
+    link.FormClose();
+    QCOMPARE(m_env->dir.readFile("KELVORA.INI"), settings);
+    QVERIFY(m_env->dialogs.shown.isEmpty());
 }
 
 void TestDeviceLinkModule::missingReportLayoutStopsCreationAndKeepsSettings()

@@ -42,9 +42,12 @@ private slots:
     void smallDownloads_data();
     void smallDownloads();
     void slowSteadyReplyKeepsTheWaitGoing();
-    void silentThermometerHasNoData();
+    void noRecordsHaveNoData_data();
+    void noRecordsHaveNoData();
     void noSettingsReplyIsAConnectError();
     void startWhileTheLineIsHeld();
+    void saveThatWritesNothingKeepsSaveOffered_data();
+    void saveThatWritesNothingKeepsSaveOffered();
     void closeWithUnsavedRows_data();
     void closeWithUnsavedRows();
     void closedWhileDownloading_data();
@@ -230,13 +233,26 @@ void TestImportWindow::slowSteadyReplyKeepsTheWaitGoing()
     QCOMPARE(getRecorde().recordCount(), 50);
 }
 
-void TestImportWindow::silentThermometerHasNoData()
+void TestImportWindow::noRecordsHaveNoData_data()
 {
-    startSimulator({});
+    QTest::addColumn<bool>("silent"); // else the reply holds no record
+    QTest::newRow("thermometer falls silent") << true;
+    QTest::newRow("memory holds no records") << false;
+}
+
+// The records of an earlier import go with the start of the next one, their
+// count included, when that one brings none.
+void TestImportWindow::noRecordsHaveNoData()
+{
+    QFETCH(bool, silent);
+    startSimulator({"--records", silent ? "3" : "0"});
     openWindow(true);
-    QTRY_VERIFY_WITH_TIMEOUT(SystemVars.settingsRead, 5000);
-    m_sim->toggleSilence();
     import();
+    if (silent) {
+        QCOMPARE(statistics(m_window).value(3), QStringLiteral("3"));
+        m_sim->toggleSilence();
+        import();
+    }
 
     QCOMPARE(m_env->dialogs.shown.size(), 1);
     QCOMPARE(m_env->dialogs.shown[0].text, NoData);
@@ -247,7 +263,8 @@ void TestImportWindow::silentThermometerHasNoData()
     QVERIFY(getRecorde().isEmpty());
     QCOMPARE(statistics(m_window), (QStringList{"0.0", "0.0", "0.0", ""}));
     QVERIFY(!m_window->BitBtn5->isEnabled());
-    QCOMPARE(m_sim->commands().count(QStringLiteral("ATP")), 1);
+    QVERIFY(m_window->Chart1->seriesData(0).isEmpty());
+    QCOMPARE(m_sim->commands().count(QStringLiteral("ATP")), silent ? 2 : 1);
 }
 
 void TestImportWindow::noSettingsReplyIsAConnectError()
@@ -290,6 +307,46 @@ void TestImportWindow::startWhileTheLineIsHeld()
     QVERIFY(SystemVars.deviceBusy);
     QCOMPARE(SystemVars.commState, qint16(CommMeasuring));
     QCOMPARE(m_sim->commands().count(QStringLiteral("ATP")), 1);
+}
+
+void TestImportWindow::saveThatWritesNothingKeepsSaveOffered_data()
+{
+    QTest::addColumn<QString>("chosen"); // in the save dialog
+    QTest::addColumn<bool>("refuse");    // No to the overwrite question
+    QTest::addColumn<QString>("error");  // the start of the error report, if any
+    QTest::newRow("overwrite refused") << "existing.klg" << true << "";
+    QTest::newRow("file cannot be written") << "no-such-folder/x.klg" << false << "Cannot create file ";
+}
+
+// Nothing reaches the disk: the records stay unsaved, Save stays offered for
+// another try, an old file stays as it was, and a failure is reported.
+void TestImportWindow::saveThatWritesNothingKeepsSaveOffered()
+{
+    QFETCH(QString, chosen);
+    QFETCH(bool, refuse);
+    QFETCH(QString, error);
+
+    startSimulator({"--records", "2"});
+    openWindow(true);
+    import();
+    m_env->dir.writeFile(QStringLiteral("existing.klg"), "old\n");
+    m_env->dialogs.fileAnswers << m_env->dir.path(chosen);
+    if (refuse)
+        m_env->dialogs.answers << Dialogs::No;
+
+    m_window->BitBtn5->click();
+
+    QVERIFY(m_env->dialogs.fileAnswers.isEmpty());
+    QVERIFY(!SystemVars.dataSaved);
+    QVERIFY(m_window->BitBtn5->isEnabled());
+    QVERIFY(m_window->Edit5->text().isEmpty());
+    QCOMPARE(m_env->dir.readFile(QStringLiteral("existing.klg")), QByteArray("old\n"));
+    // One box: the overwrite question or the error report.
+    QCOMPARE(m_env->dialogs.shown.size(), 1);
+    if (!error.isEmpty()) {
+        QVERIFY2(m_env->dialogs.shown[0].text.startsWith(error), qPrintable(m_env->dialogs.shown[0].text));
+        QCOMPARE(m_env->dialogs.shown[0].icon, Dialogs::Icon::Error);
+    }
 }
 
 void TestImportWindow::closeWithUnsavedRows_data()

@@ -117,6 +117,8 @@ private slots:
     void unitChangeConvertsTheSeries();
     void unitChangeWithEmptyTable();
     void saveAsksOnceThenWrites();
+    void saveThatWritesNothingKeepsSaveOffered_data();
+    void saveThatWritesNothingKeepsSaveOffered();
     void closeWithUnsavedData_data();
     void closeWithUnsavedData();
     void closeReleasesOnlyItsOwnRun_data();
@@ -758,6 +760,65 @@ void TestMeasuringWindow::saveAsksOnceThenWrites()
     QCOMPARE(
         QString::fromLatin1(m_env->dir.readFile("series.klg")).split(QRegularExpression("\r?\n")).value(1),
         QStringLiteral("Total:3"));
+}
+
+void TestMeasuringWindow::saveThatWritesNothingKeepsSaveOffered_data()
+{
+    QTest::addColumn<QString>("named");  // the file Edit1 names from an earlier save
+    QTest::addColumn<QString>("chosen"); // in the save dialog
+    QTest::addColumn<bool>("refuse");    // No to the overwrite question
+    QTest::addColumn<QString>("error");  // the start of the error report, if any
+    QTest::newRow("overwrite refused") << ""
+                                       << "existing.klg" << true << "";
+    QTest::newRow("chosen file cannot be written")
+        << ""
+        << "no-such-folder/x.klg" << false << "Cannot create file ";
+    QTest::newRow("file in Edit1 cannot be written any more") << "folder/x.klg"
+                                                              << "" << false << "Cannot create file ";
+}
+
+// Nothing reaches the disk: the data stays unsaved, Save stays offered for
+// another try, the file name box keeps what it showed, an old file stays as
+// it was, and a failure is reported.
+void TestMeasuringWindow::saveThatWritesNothingKeepsSaveOffered()
+{
+    QFETCH(QString, named);
+    QFETCH(QString, chosen);
+    QFETCH(bool, refuse);
+    QFETCH(QString, error);
+
+    openWindow(true);
+    m_env->dir.writeFile(QStringLiteral("existing.klg"), "old\n");
+    reading(250);
+    m_window->BitBtn8Click();
+    if (!named.isEmpty()) {
+        QVERIFY(QDir(m_env->dir.path(QString())).mkdir(QStringLiteral("folder")));
+        m_env->dialogs.fileAnswers << m_env->dir.path(named);
+        m_window->BitBtn7->click();
+        QCOMPARE(m_window->Edit1->text(), m_env->dir.path(named));
+        QVERIFY(QDir(m_env->dir.path(QStringLiteral("folder"))).removeRecursively());
+        reading(260);
+        m_window->BitBtn8Click();
+    } else {
+        m_env->dialogs.fileAnswers << m_env->dir.path(chosen);
+    }
+    if (refuse)
+        m_env->dialogs.answers << Dialogs::No;
+    const QString editBefore = m_window->Edit1->text();
+
+    m_window->BitBtn7->click();
+
+    QVERIFY(m_env->dialogs.fileAnswers.isEmpty());
+    QVERIFY(!SystemVars.dataSaved);
+    QVERIFY(m_window->BitBtn7->isEnabled());
+    QCOMPARE(m_window->Edit1->text(), editBefore);
+    QCOMPARE(m_env->dir.readFile(QStringLiteral("existing.klg")), QByteArray("old\n"));
+    // One box: the overwrite question or the error report.
+    QCOMPARE(m_env->dialogs.shown.size(), 1);
+    if (!error.isEmpty()) {
+        QVERIFY2(m_env->dialogs.shown[0].text.startsWith(error), qPrintable(m_env->dialogs.shown[0].text));
+        QCOMPARE(m_env->dialogs.shown[0].icon, Dialogs::Icon::Error);
+    }
 }
 
 void TestMeasuringWindow::closeWithUnsavedData_data()

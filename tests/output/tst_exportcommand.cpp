@@ -66,6 +66,7 @@ private slots:
     void exportsTheActiveWindow();
     void replacingAFile_data();
     void replacingAFile();
+    void emptyTableWritesNothing();
     void fullDiskIsReportedAndLeavesNoFile();
     void longTableIsCutAtTheSheetEnd();
     void followsTheGridsLayout();
@@ -234,6 +235,21 @@ void TestExportCommand::replacingAFile()
         QCOMPARE(biff5Records(fileContent(file)).size(), 1 + 1 + 6 + 3 * 6 + 1);
     else if (exists && !undeletable)
         QCOMPARE(fileContent(file), QByteArray("old"));
+    QVERIFY(!QApplication::overrideCursor());
+}
+
+// An empty table writes no file; the command tells the count it found.
+void TestExportCommand::emptyTableWritesNothing()
+{
+    activate(QStringLiteral("Form7"));
+    const QString file = path(QStringLiteral("empty.xls"));
+    m_env->dialogs.fileAnswers << file;
+
+    m_form->N7Click();
+
+    QCOMPARE(m_env->dialogs.texts(), QStringList{QStringLiteral("Exported  0  records total. \r") + file});
+    QCOMPARE(m_env->dialogs.shown.first().icon, Dialogs::Icon::Information);
+    QVERIFY(!QFileInfo::exists(file));
     QVERIFY(!QApplication::overrideCursor());
 }
 

@@ -229,11 +229,19 @@ void TestWorksheetWriter::rowsPastTheLastSheetRowAreLeftOut()
 void TestWorksheetWriter::failedWriteLeavesNoFile_data()
 {
     QTest::addColumn<QString>("name");
-    QTest::addColumn<bool>("diskFull");
+    QTest::addColumn<int>("rowCount");
+    // Bytes the process may write to a file, as on a nearly full disk: 0 for
+    // no limit, below 0 that many bytes short of the whole sheet.
+    QTest::addColumn<qint64>("sizeLimit");
     QTest::addColumn<QByteArray>("oldContent");
-    QTest::newRow("disk full") << "sheet.xls" << true << QByteArray();
-    QTest::newRow("disk full, old file kept") << "sheet.xls" << true << QByteArray("old sheet");
-    QTest::newRow("missing directory") << "no such dir/sheet.xls" << false << QByteArray();
+    QTest::newRow("disk full") << "sheet.xls" << 5000 << qint64(16 * 1024) << QByteArray();
+    QTest::newRow("disk full, old file kept")
+        << "sheet.xls" << 5000 << qint64(16 * 1024) << QByteArray("old sheet");
+    // A short sheet is written in one piece when the file is committed.
+    QTest::newRow("disk full at the last byte") << "sheet.xls" << 3 << qint64(-1) << QByteArray();
+    QTest::newRow("disk full at the last byte, old file kept")
+        << "sheet.xls" << 3 << qint64(-1) << QByteArray("old sheet");
+    QTest::newRow("missing directory") << "no such dir/sheet.xls" << 5000 << qint64(0) << QByteArray();
 }
 
 // A write that fails throws with the file's name and the reason and leaves
@@ -241,13 +249,16 @@ void TestWorksheetWriter::failedWriteLeavesNoFile_data()
 void TestWorksheetWriter::failedWriteLeavesNoFile()
 {
     QFETCH(QString, name);
-    QFETCH(bool, diskFull);
+    QFETCH(int, rowCount);
+    QFETCH(qint64, sizeLimit);
     QFETCH(QByteArray, oldContent);
 
     QVector<MeasureRecord> rows;
-    for (int i = 1; i <= 5000; ++i)
+    for (int i = 1; i <= rowCount; ++i)
         rows.append(measureRecord(i, 25.0));
     m_db->inBulk([&] { m_table->appendAll(rows); });
+    if (sizeLimit < 0)
+        sizeLimit += sheetOf(*m_table, gridColumns()).size();
     QTemporaryDir out;
     const QString path = QDir(out.path()).filePath(name);
     if (!oldContent.isEmpty()) {
@@ -259,8 +270,8 @@ void TestWorksheetWriter::failedWriteLeavesNoFile()
     QString error;
     {
         std::unique_ptr<FileSizeLimit> limit;
-        if (diskFull) {
-            limit = std::make_unique<FileSizeLimit>(16 * 1024);
+        if (sizeLimit > 0) {
+            limit = std::make_unique<FileSizeLimit>(sizeLimit);
             QVERIFY(limit->active());
         }
         try {

@@ -228,6 +228,16 @@ void TestLogFileReader::failuresLeaveLoadDataAsItWas_data()
         << QByteArray("@Quellmarkon KLG File\r\nTotal:3\r\n") + good + good +
                "2006-05-12X,10:20:30,25.3  ,0.95,C\r\n"
         << "',25.3 ' is not a valid floating point value";
+    QTest::newRow("value longer than its columns after good rows")
+        << QByteArray("@Quellmarkon KLG File\r\nTotal:3\r\n") + good + good +
+               "2006-5-12 ,10:20:30,18031.8,0.95,F\r\n"
+        << "'18031.' is not a valid floating point value";
+    // The staging lines of so many rows reach the disk before the failure.
+    QByteArray many = "@Quellmarkon KLG File\r\nTotal:12001\r\n";
+    for (int i = 0; i < 12000; ++i)
+        many += good;
+    QTest::newRow("not a number after many good rows") << many + "2006-5-12 ,10:20:30,abc   ,0.95,C\r\n"
+                                                       << "'abc   ' is not a valid floating point value";
     QTest::newRow("empty line after the last line") << logFile({Head + "25.3  ,0.95,C"}) + "\r\n"
                                                     << "'' is not a valid floating point value";
     QTest::newRow("file not found") << QByteArray() << "Cannot open file %1: No such file or directory";
@@ -255,8 +265,8 @@ void TestLogFileReader::failuresLeaveLoadDataAsItWas()
     QCOMPARE(rowTexts(m_env->loadData), before);
     QCOMPARE(m_env->storedRows(m_env->loadData), before.size());
     QCOMPARE(SystemVars.tableBusy, false);
-    if (error.isEmpty() || content.isNull())
-        QCOMPARE(m_env->staging(), QByteArray());
+    // Nothing of the failed file stays in the staging file either.
+    QCOMPARE(m_env->staging(), QByteArray());
     if (openDescriptors(path) >= 0) {
         QCOMPARE(openDescriptors(path), 0);
         QCOMPARE(openDescriptors(m_env->path(QStringLiteral("AsciiDBF.TXT"))), 0);
@@ -295,6 +305,7 @@ void TestLogFileReader::databaseFailureRollsBack()
     }
     QCOMPARE(rowTexts(m_env->loadData), QStringList{"1|2006-5-12|10:20:30|20|0.95|C"});
     QCOMPARE(m_env->storedRows(m_env->loadData), 1);
+    QCOMPARE(m_env->staging(), QByteArray());
     QVERIFY(!resets.isEmpty());
     QCOMPARE(SystemVars.tableBusy, false);
     QCOMPARE(m_env->db.bulkDepth(), 0);

@@ -60,6 +60,8 @@ void TestLogRecordParser::recordLine_data()
     QTest::newRow("blanks before the value")
         << head + "  36.6,0.95,C" << 36.6 << 97.9 << head << "0.95" << date << time;
     QTest::newRow("negative") << head + "-10.5 ,0.95,C" << -10.5 << 13.1 << head << "0.95" << date << time;
+    QTest::newRow("value filling its six columns")
+        << head + "-999.9,0.95,C" << -999.9 << -1767.8 << head << "0.95" << date << time;
     // The file's own unit keeps its value as written.
     QTest::newRow("two decimals kept")
         << head + "25.34 ,0.95,C" << 25.34 << 77.6 << head << "0.95" << date << time;
@@ -118,6 +120,11 @@ void TestLogRecordParser::conversionErrors_data()
                                          << "'1,112 ' is not a valid floating point value";
     QTest::newRow("not finite") << false << "2006-5-12 ,10:20:30,inf   ,0.95,C"
                                 << "'inf   ' is not a valid floating point value";
+    // Its columns alone would read the value cut short.
+    QTest::newRow("value longer than its columns") << false << "2006-5-12 ,10:20:30,18031.8,0.95,F"
+                                                   << "'18031.' is not a valid floating point value";
+    QTest::newRow("negative value longer than its columns") << false << "2006-5-12 ,10:20:30,-1767.8,0.95,F"
+                                                            << "'-1767.' is not a valid floating point value";
 }
 
 void TestLogRecordParser::conversionErrors()

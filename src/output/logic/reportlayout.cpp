@@ -153,8 +153,15 @@ ReportLayout ReportLayout::parse(const QByteArray &text, const QString &fileName
 ReportLayout ReportLayout::load(const QString &path)
 {
     QFile file(path);
+    const auto cannotLoad = [&] {
+        return ReportLayoutError(QStringLiteral("Cannot load report layout %1: %2")
+                                     .arg(QDir::toNativeSeparators(path), file.errorString()));
+    };
     if (!file.open(QIODevice::ReadOnly))
-        throw ReportLayoutError(QStringLiteral("Cannot load report layout %1: %2")
-                                    .arg(QDir::toNativeSeparators(path), file.errorString()));
-    return parse(file.readAll(), path);
+        throw cannotLoad();
+    const QByteArray text = file.readAll();
+    // A read that failed part-way would print with a layout cut short.
+    if (file.error() != QFileDevice::NoError)
+        throw cannotLoad();
+    return parse(text, path);
 }

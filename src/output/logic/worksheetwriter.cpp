@@ -189,8 +189,11 @@ WorkbookResult WriteWorkbook(QIODevice &device, MeasureTable &table, const QVect
 WorkbookResult WriteWorkbookFile(const QString &path, MeasureTable &table, const QVector<GridColumn> &columns,
                                  const QString &title)
 {
+    // Unbuffered (the stream buffers the records itself): QSaveFile::commit()
+    // renames the file even when flushing a buffer of its own has failed, so
+    // a disk that fills in the last bytes would leave a cut sheet in place.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         throwFileError(QStringLiteral("write"), file);
     WorkbookResult result;
     try {
