@@ -22,6 +22,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QVBoxLayout>
 
 namespace {
@@ -291,17 +292,25 @@ void TForm4::BitBtn1Click()
     // Bytes of an earlier answer belong to no reply of this import.
     v.clearReceived();
     v.logCount = 0;
+    // A thermometer unplugged while it sends its records leaves a download
+    // that looks whole; the lost port is what tells the two apart.
+    bool portLost = false;
+    const QMetaObject::Connection lostWatch =
+        connect(&Form6->MSComm1, &SerialControl::portLost, this, [&portLost] { portLost = true; });
+    const auto unwatch = qScopeGuard([lostWatch] { QObject::disconnect(lostWatch); });
     Form6->SendCommand(QByteArrayLiteral("ATP"));
 
     const bool received = waitForRecords(Label7);
     if (!self || linkClosing())
         return;
     if (received && v.logCount != 0) {
+        // The whole records that arrived are kept, even of a cut download.
         fillTable();
         BitBtn5->setEnabled(true);
         NavigationBar->printButton()->setEnabled(true);
         hold.release();
-        return;
+        if (!portLost)
+            return;
     }
     hold.release();
     Dialogs::instance().message(QStringLiteral("Have no data in IR \ror connecting are broken!"),

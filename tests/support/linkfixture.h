@@ -81,10 +81,12 @@ public:
     void toggleSilence() { ::kill(static_cast<pid_t>(m_process.processId()), SIGUSR1); }
     bool running() const { return m_process.state() == QProcess::Running && !m_slave.isEmpty(); }
     QString slave() const { return m_slave; }
-    // Commands received so far, as "ms CMD" lines.
-    QStringList commands() const
+    // Commands received so far, from the "ms CMD" lines of the log.
+    QStringList commands() const { return commandsIn(m_log); }
+    // The commands of a simulator log file (--log or --answer-log).
+    static QStringList commandsIn(const QString &log)
     {
-        QFile f(m_log);
+        QFile f(log);
         if (!f.open(QIODevice::ReadOnly))
             return {};
         QStringList out;

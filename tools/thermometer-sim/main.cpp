@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <cstring>
 #include <thread>
+#include <utility>
 
 namespace {
 
@@ -44,7 +45,7 @@ void installSignalHandlers()
 }
 
 // Reads commands and answers them until asked to stop.
-int serve(sim::PtyPort &port, const sim::Options &opts, sim::CommandLog &log)
+int serve(sim::PtyPort &port, const sim::Options &opts, sim::CommandLog &log, sim::CommandLog &answers)
 {
     sim::Thermometer thermometer(opts.device, opts.profile, opts.records, opts.stored);
     sim::CommandScanner scanner;
@@ -66,8 +67,8 @@ int serve(sim::PtyPort &port, const sim::Options &opts, sim::CommandLog &log)
             if (g_silent || g_stop)
                 continue;
             const std::string answer = thermometer.answer(letter);
-            if (!answer.empty())
-                writer.send(answer, letter == 'P' ? opts.stored.byteGapMs : -1);
+            if (!answer.empty() && writer.send(answer, letter == 'P' ? opts.stored.byteGapMs : -1))
+                answers.record(letter);
         }
         // With no one on the port, poll reports a hang-up without waiting.
         if (!port.peerOpen() && n <= 0)
@@ -92,9 +93,12 @@ int main(int argc, char **argv)
     }
 
     sim::CommandLog log(start);
-    if (!opts.logPath.empty() && !log.open(opts.logPath)) {
-        std::fprintf(stderr, "cannot open log %s: %s\n", opts.logPath.c_str(), std::strerror(errno));
-        return 1;
+    sim::CommandLog answers(start);
+    for (auto [file, path] : {std::pair{&log, &opts.logPath}, std::pair{&answers, &opts.answerLogPath}}) {
+        if (!path->empty() && !file->open(*path)) {
+            std::fprintf(stderr, "cannot open log %s: %s\n", path->c_str(), std::strerror(errno));
+            return 1;
+        }
     }
     sim::PtyPort port;
     if (!port.open(error) || (!opts.linkPath.empty() && !port.makeLink(opts.linkPath, error))) {
@@ -111,5 +115,5 @@ int main(int argc, char **argv)
     std::printf("%s\n", port.slavePath().c_str());
     std::fflush(stdout);
 
-    return serve(port, opts, log);
+    return serve(port, opts, log, answers);
 }

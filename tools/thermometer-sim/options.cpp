@@ -25,6 +25,7 @@ enum OptionId {
     OptSeed,
     OptSplit,
     OptLog,
+    OptAnswerLog,
     OptTurnaround,
     OptByteGap,
     OptRecordEms,
@@ -46,6 +47,7 @@ const option kLongOptions[] = {
     {"seed", required_argument, nullptr, OptSeed},
     {"split", required_argument, nullptr, OptSplit},
     {"log", required_argument, nullptr, OptLog},
+    {"answer-log", required_argument, nullptr, OptAnswerLog},
     {"turnaround", required_argument, nullptr, OptTurnaround},
     {"records-byte-gap", required_argument, nullptr, OptByteGap},
     {"record-ems", required_argument, nullptr, OptRecordEms},
@@ -100,6 +102,7 @@ ParseResult parseOptions(int argc, char **argv, Options &opts, std::string &erro
         switch (id) {
         case OptLink: opts.linkPath = optarg; break;
         case OptLog: opts.logPath = optarg; break;
+        case OptAnswerLog: opts.answerLogPath = optarg; break;
         case OptSilent: opts.silent = true; break;
         case OptHelp: return ParseResult::Help;
         case OptProfile: {
@@ -200,6 +203,8 @@ std::string usageText(const char *program)
            "  --turnaround MS       delay before each answer (default 5)\n"
            "  --records-byte-gap MS a slow device: MS milliseconds after every ATP answer byte\n"
            "  --log FILE            append \"<ms since start> <command>\" per received command\n"
+           "  --answer-log FILE     the same per answer sent whole (an answer cut short by\n"
+           "                        SIGTERM or SIGINT is not logged)\n"
            "  --help                show this text\n"
            "Stops on SIGTERM or SIGINT with exit status 0.\n";
 }

@@ -12,6 +12,7 @@ namespace sim {
 struct Options {
     std::string linkPath; // --link: symlink made to the slave side
     std::string logPath;  // --log: one line per received command
+    std::string answerLogPath; // --answer-log: one line per answer sent whole
     ReadingProfile profile = *ReadingProfile::parse("constant:250");
     DeviceSettings device;
     int records = 100;      // --records: stored records sent for "ATP"
