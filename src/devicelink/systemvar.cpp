@@ -97,18 +97,18 @@ void TForm6::FormCreate()
 
 bool TForm6::recoverUnsavedRun()
 {
-    const RunRecovery recovery(QFileInfo(Database1.filePath()).absolutePath());
+    const QString folder = QFileInfo(Database1.filePath()).absolutePath();
+    const RunRecovery recovery(folder);
     Table1.open();
     const RunRecovery::Result result = recovery.recover(Table1, QDateTime::currentDateTime());
     const QString path = QDir::toNativeSeparators(result.path);
     switch (result.outcome) {
     case RunRecovery::Outcome::Nothing: break;
     case RunRecovery::Outcome::Written:
-        Dialogs::instance().message(
-            QStringLiteral("The program was not closed properly last time.\r"
-                           "The unsaved readings of that run were saved as\r%1")
-                .arg(path),
-            RecoveryCaption, Dialogs::Icon::Information, Dialogs::Ok);
+        Dialogs::instance().message(QStringLiteral("The program was not closed properly last time.\r"
+                                                   "The unsaved readings of that run were saved as\r%1")
+                                        .arg(path),
+                                    RecoveryCaption, Dialogs::Icon::Information, Dialogs::Ok);
         break;
     case RunRecovery::Outcome::Failed:
         Dialogs::instance().message(
@@ -119,7 +119,7 @@ bool TForm6::recoverUnsavedRun()
         return false;
     }
     recovery.markRunning();
-    m_runFolder = QFileInfo(Database1.filePath()).absolutePath();
+    m_runFolder = folder;
     return true;
 }
 

@@ -7,7 +7,9 @@
 #include <QDir>
 #include <QFile>
 
-RunRecovery::RunRecovery(const QString &folder) : m_folder(folder) {}
+RunRecovery::RunRecovery(const QString &folder) : m_folder(folder)
+{
+}
 
 QString RunRecovery::fileName(const QDateTime &now)
 {

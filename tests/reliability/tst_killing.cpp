@@ -42,11 +42,14 @@ constexpr int TableRows = 20000; // enough to make one save take a while
 
 MeasureRecord reading(qint64 recno)
 {
-    return MeasureRecord{recno, QStringLiteral("2026-12-10"),
+    return MeasureRecord{recno,
+                         QStringLiteral("2026-12-10"),
                          QStringLiteral("10:%1:%2")
                              .arg(recno / 60 % 60, 2, 10, QLatin1Char('0'))
                              .arg(recno % 60, 2, 10, QLatin1Char('0')),
-                         0.95, 20.0 + recno % 500 / 10.0, QStringLiteral("C")};
+                         0.95,
+                         20.0 + recno % 500 / 10.0,
+                         QStringLiteral("C")};
 }
 
 void report(qint64 value)

@@ -85,7 +85,8 @@ void TestRecoveredRun::nextStartRecoversTheReadings()
 
     QProcess child;
     child.setProgram(QCoreApplication::applicationFilePath());
-    child.setArguments({killed ? QStringLiteral("--kill-me") : QStringLiteral("--close"), env.dir.path(QString())});
+    child.setArguments(
+        {killed ? QStringLiteral("--kill-me") : QStringLiteral("--close"), env.dir.path(QString())});
     child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     child.start();
     int reported = 0;
