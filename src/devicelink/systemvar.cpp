@@ -5,8 +5,11 @@
 #include "dialogs.h"
 #include "kelvoraerror.h"
 #include "settingsfile.h"
+#include "store/runrecovery.h"
 #include "thermometerprotocol.h"
 
+#include <QDateTime>
+#include <QDir>
 #include <QFileInfo>
 #include <QMetaObject>
 
@@ -14,7 +17,8 @@ TForm6 *Form6 = nullptr;
 
 namespace {
 const QByteArray CommandSettings = QByteArrayLiteral("ATA");
-}
+const QString RecoveryCaption = QStringLiteral("Recovered Readings");
+} // namespace
 
 TForm6::TForm6(QObject *parent)
     : QObject(parent), Table1(Database1, QStringLiteral("MeaData")),
@@ -56,9 +60,12 @@ void TForm6::FormCreate()
 
     if (!Database1.isOpen())
         Database1.open();
+    // Rows that could not be saved are kept rather than emptied away.
+    const bool keepRows = !recoverUnsavedRun();
     for (MeasureTable *table : {&Table1, &Table2, &Table3}) {
         table->close();
-        table->emptyTable();
+        if (!keepRows)
+            table->emptyTable();
         table->open();
     }
 
@@ -88,11 +95,47 @@ void TForm6::FormCreate()
     v.importMenuEnabled = true;
 }
 
+bool TForm6::recoverUnsavedRun()
+{
+    const QString folder = QFileInfo(Database1.filePath()).absolutePath();
+    const RunRecovery recovery(folder);
+    Table1.open();
+    const RunRecovery::Result result = recovery.recover(Table1, QDateTime::currentDateTime());
+    const QString path = QDir::toNativeSeparators(result.path);
+    switch (result.outcome) {
+    case RunRecovery::Outcome::Nothing: break;
+    case RunRecovery::Outcome::Written:
+        Dialogs::instance().message(QStringLiteral("The program was not closed properly last time.\r"
+                                                   "The unsaved readings of that run were saved as\r%1")
+                                        .arg(path),
+                                    RecoveryCaption, Dialogs::Icon::Information, Dialogs::Ok);
+        break;
+    case RunRecovery::Outcome::Failed:
+        Dialogs::instance().message(
+            QStringLiteral("The program was not closed properly last time.\r"
+                           "The unsaved readings of that run could not be saved as\r%1\r%2")
+                .arg(path, result.error),
+            RecoveryCaption, Dialogs::Icon::Error, Dialogs::Ok);
+        return false;
+    }
+    recovery.markRunning();
+    m_runFolder = folder;
+    return true;
+}
+
 void TForm6::FormClose()
 {
     if (m_closed)
         return;
     m_closed = true;
+    saveSettingsAtClose();
+    // Ended through the program's own close: nothing to recover at the next start.
+    if (!m_runFolder.isEmpty())
+        RunRecovery(m_runFolder).markClosed();
+}
+
+void TForm6::saveSettingsAtClose()
+{
     Timer1.setEnabled(false);
     Timer2.setEnabled(false);
     MSComm1.close();

@@ -66,6 +66,10 @@ private:
     // NotRead: creation stopped before the settings (missing report layout).
     enum class SettingsState { NotRead, Unreadable, Loaded };
 
+    // Saves the rows of a run that ended without the program's own close
+    // and marks this run as running; false when they could not be saved.
+    bool recoverUnsavedRun();
+    void saveSettingsAtClose();
     void openPortFromPoll();
     void showPortError();
     void onPortLost();
@@ -73,6 +77,7 @@ private:
     QString m_reportProjectFile;
     SettingsState m_settings = SettingsState::NotRead;
     bool m_closed = false;
+    QString m_runFolder; // where this run's marker lies; empty before it exists
 };
 
 // The one device-link module of the program, null before it exists.

@@ -7,7 +7,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QHeaderView>
 
@@ -54,13 +53,14 @@ TDBGridEhToExcel::Result TDBGridEhToExcel::ExportFile()
     ApplyGridLayout(table->fields(), columns);
 
     WaitCursor hourglass;
-    if (QFileInfo::exists(m_fileName)) {
+    if (!m_replaceAgreed && QFileInfo::exists(m_fileName)) {
         const QString question =
             QStringLiteral("已存在文件（%1），是否覆盖？").arg(QDir::toNativeSeparators(m_fileName));
         if (Dialogs::instance().ask(question, QStringLiteral("提示"), Dialogs::Icon::Question,
                                     Dialogs::Yes | Dialogs::No, Dialogs::No) != Dialogs::Yes)
             return {Outcome::Declined, {}};
-        QFile::remove(m_fileName);
     }
+    // Written beside the old file and renamed over it when complete, so a
+    // failed export leaves the old file as it was.
     return {Outcome::Written, WriteWorkbookFile(m_fileName, *table, columns, m_titleName)};
 }

@@ -34,11 +34,14 @@ public:
     QString FileName() const { return m_fileName; }
     void SetTitleName(const QString &title) { m_titleName = title; }
     QString TitleName() const { return m_titleName; }
+    // The user has agreed to replace FileName already: no question then.
+    void SetReplaceAgreed(bool agreed) { m_replaceAgreed = agreed; }
 
     // Writes FileName from the grid, with the hourglass cursor. When the
     // file exists the user is asked whether to overwrite it (No is the
-    // default). Throws KelvoraError when the file cannot be written; no
-    // part of it is left then.
+    // default). The new file replaces the old one only when complete.
+    // Throws KelvoraError when the file cannot be written; no part of it is
+    // left then, and the old file is as it was.
     Result ExportFile();
 
     // A grid's columns in the order shown, with title and visibility.
@@ -48,4 +51,5 @@ private:
     QPointer<MeasureGrid> m_grid;
     QString m_titleName;
     QString m_fileName;
+    bool m_replaceAgreed = false;
 };

@@ -8,7 +8,6 @@
 #include "store/measuretablemodel.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QPointer>
 #include <QWidget>
@@ -55,13 +54,16 @@ void exportToSpreadsheet(QWidget *activeChild)
     if (chosen.isEmpty())
         return;
     const QString path = withSheetExtension(chosen);
+    bool replaceAgreed = false;
     if (QFileInfo::exists(path)) {
         if (dialogs.message(QDir::toNativeSeparators(path) +
                                 QStringLiteral("  already exists!\rDo you want to replace it?"),
                             QStringLiteral("Query  Information"), Dialogs::Icon::Question,
                             Dialogs::Yes | Dialogs::No) != Dialogs::Yes)
             return;
-        QFile::remove(path);
+        // The old file stays until the new one is complete and renamed over
+        // it. What no file can replace (a folder) is asked about once more.
+        replaceAgreed = QFileInfo(path).isFile();
     }
     // The window may have closed while a dialog was open.
     MeasureGrid *grid = exportedGrid(window);
@@ -72,6 +74,7 @@ void exportToSpreadsheet(QWidget *activeChild)
     TDBGridEhToExcel exporter;
     exporter.SetDBGridEh(grid);
     exporter.SetFileName(path);
+    exporter.SetReplaceAgreed(replaceAgreed);
     TDBGridEhToExcel::Result result;
     try {
         result = exporter.ExportFile();

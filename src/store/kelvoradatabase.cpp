@@ -58,6 +58,10 @@ void KelvoraDatabase::open(const QString &filePath)
         // SQLite reads the file header only on the first statement, so a file
         // that is not a database fails here rather than in db.open().
         exec(QStringLiteral("PRAGMA journal_mode=WAL"), QStringLiteral("Cannot open database"));
+        // Every commit reaches the disk before it returns, so a power cut
+        // loses no committed reading. Said here because an SQLite build may
+        // default to less in WAL mode.
+        exec(QStringLiteral("PRAGMA synchronous=FULL"), QStringLiteral("Cannot open database"));
         createMissingTables();
     } catch (...) {
         close();

@@ -4,6 +4,7 @@
 #include "devicelink/systemvar.h"
 #include "enginefailure.h"
 #include "linkfixture.h"
+#include "store/runrecovery.h"
 
 #include <QtTest>
 
@@ -16,6 +17,7 @@ private slots:
     void creationReadsSettingsAndEnablesCommands();
     void rowsOfAnEarlierRunAreGone();
     void tableThatCannotBeEmptiedStopsCreation();
+    void unsavableRowsOfAKilledRunAreKept();
     void missingReportLayoutStopsCreationAndKeepsSettings();
     void unreadableSettingsFile_data();
     void unreadableSettingsFile();
@@ -100,6 +102,30 @@ void TestDeviceLinkModule::tableThatCannotBeEmptiedStopsCreation()
     QVERIFY(m_env->dialogs.shown.isEmpty());
 }
 
+// A run that ended without its close left rows whose file cannot be written
+// (folders in the way of every name the next seconds give): the failure is
+// told and the tables keep their rows.
+void TestDeviceLinkModule::unsavableRowsOfAKilledRunAreKept()
+{
+    {
+        TForm6 killed;
+        killed.FormCreate();
+        killed.Table1.append(MeasureRecord{1, "2026-12-10", "10:00:00", 0.95, 25.0, "C"});
+    }
+    const QDateTime now = QDateTime::currentDateTime();
+    for (int s = 0; s < 5; ++s)
+        QVERIFY(QDir(m_env->dir.path(".")).mkdir(RunRecovery::fileName(now.addSecs(s))));
+    TForm6 link;
+    link.FormCreate();
+    QCOMPARE(m_env->dialogs.shown.size(), 1);
+    QCOMPARE(m_env->dialogs.shown[0].caption, QStringLiteral("Recovered Readings"));
+    QCOMPARE(m_env->dialogs.shown[0].icon, Dialogs::Icon::Error);
+    QVERIFY2(m_env->dialogs.shown[0].text.contains(QStringLiteral("could not be saved")),
+             qPrintable(m_env->dialogs.shown[0].text));
+    QVERIFY(link.Table1.isActive());
+    QCOMPARE(link.Table1.recordCount(), 1);
+}
+
 void TestDeviceLinkModule::missingReportLayoutStopsCreationAndKeepsSettings()
 {
     QVERIFY(QFile::remove(m_env->dir.path("Kelvora_en.rav")));
@@ -145,8 +171,9 @@ void TestDeviceLinkModule::unreadableSettingsFile()
 
     TForm6 link;
     link.FormCreate();
-    const QStringList before =
-        QDir(m_env->dir.path(".")).entryList(QDir::AllEntries | QDir::Hidden | QDir::System);
+    // The close removes the marker of the running program and nothing else.
+    QStringList before = QDir(m_env->dir.path(".")).entryList(QDir::AllEntries | QDir::Hidden | QDir::System);
+    QVERIFY(before.removeOne(QString::fromLatin1(RunRecovery::MarkerFileName)));
     QCOMPARE(m_env->dialogs.texts(), QStringList{"KELVORA.INI  Destroied"});
     QCOMPARE(m_env->dialogs.shown[0].caption, QString());
     QCOMPARE(m_env->dialogs.shown[0].icon, Dialogs::Icon::Error);

@@ -67,7 +67,8 @@ private slots:
     void replacingAFile_data();
     void replacingAFile();
     void emptyTableWritesNothing();
-    void fullDiskIsReportedAndLeavesNoFile();
+    void fullDiskIsReportedAndLeavesTheOldFile_data();
+    void fullDiskIsReportedAndLeavesTheOldFile();
     void longTableIsCutAtTheSheetEnd();
     void followsTheGridsLayout();
     void realSaveDialog();
@@ -186,9 +187,9 @@ void TestExportCommand::replacingAFile_data()
         << true << true << B{Dialogs::Yes, Dialogs::Yes} << QStringList{Query, Note, ExportCaption} << false;
 }
 
-// The command asks before replacing a file and deletes it; the component
-// asks again, No being its default, only when the file is still there. A
-// No writes nothing and reports nothing.
+// The command asks before replacing a file; the component asks again, No
+// being its default, only when what is there is no file that the new one
+// can replace. A No writes nothing and reports nothing.
 void TestExportCommand::replacingAFile()
 {
     QFETCH(bool, exists);
@@ -253,25 +254,45 @@ void TestExportCommand::emptyTableWritesNothing()
     QVERIFY(!QApplication::overrideCursor());
 }
 
-// A disk that fills up during the export: the reason is shown, no
-// "Exported" message follows, and neither the file nor a temporary one is left.
-void TestExportCommand::fullDiskIsReportedAndLeavesNoFile()
+void TestExportCommand::fullDiskIsReportedAndLeavesTheOldFile_data()
 {
+    QTest::addColumn<QByteArray>("oldFile"); // empty: none
+    QTest::newRow("new file") << QByteArray();
+    QTest::newRow("Yes to replacing") << QByteArrayLiteral("old sheet");
+}
+
+// A disk that fills up during the export: the reason is shown, no
+// "Exported" message follows, no temporary file is left, and a file the
+// user agreed to replace is still there as it was.
+void TestExportCommand::fullDiskIsReportedAndLeavesTheOldFile()
+{
+    QFETCH(QByteArray, oldFile);
     fill(m_link->Table2, 5000);
     activate(QStringLiteral("Form4"));
     QTemporaryDir out;
-    m_env->dialogs.fileAnswers << QDir(out.path()).filePath(QStringLiteral("big.xls"));
+    const QString file = QDir(out.path()).filePath(QStringLiteral("big.xls"));
+    QStringList files;
+    if (!oldFile.isEmpty()) {
+        QFile old(file);
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write(oldFile) == oldFile.size());
+        old.close();
+        files << QStringLiteral("big.xls");
+        m_env->dialogs.answers << Dialogs::Yes;
+    }
+    m_env->dialogs.fileAnswers << file;
     {
         FileSizeLimit limit(16 * 1024);
         QVERIFY(limit.active());
         m_form->N7Click();
     }
-    QCOMPARE(m_env->dialogs.shown.size(), 1);
-    const ScriptedDialogs::Shown &error = m_env->dialogs.shown.first();
+    QCOMPARE(m_env->dialogs.shown.size(), files.size() + 1);
+    const ScriptedDialogs::Shown &error = m_env->dialogs.shown.last();
     QCOMPARE(error.caption, ExportCaption);
     QCOMPARE(error.icon, Dialogs::Icon::Error);
     QVERIFY2(error.text.contains(QStringLiteral("File too large")), qPrintable(error.text));
-    QCOMPARE(QDir(out.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+    QCOMPARE(QDir(out.path()).entryList(QDir::Files | QDir::Hidden), files);
+    if (!oldFile.isEmpty())
+        QCOMPARE(fileContent(file), oldFile);
 }
 
 // 70,000 rows: the sheet takes 65,534 and the message says how many of how many.
