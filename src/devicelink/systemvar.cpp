@@ -244,10 +244,14 @@ void TForm6::MSComm1Comm(int event)
 {
     if (event != SerialControl::ReceiveEvent)
         return;
-    TSystemVars &v = SystemVars;
     // The read empties the driver's buffer; nothing is flushed after it, since
     // bytes arriving in between would be lost (a shifted record download).
-    const QByteArray bytes = MSComm1.input();
+    Receive(MSComm1.input());
+}
+
+void TForm6::Receive(const QByteArray &bytes)
+{
+    TSystemVars &v = SystemVars;
     v.linkCountdown = LinkTicks;
     v.rxIdleCount = 0;
     // A flood of bytes that no parse empties must not grow without bound.

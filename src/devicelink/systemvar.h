@@ -48,6 +48,9 @@ public:
     // Handlers, public so that tests can drive them.
     void Timer1Timer();
     void MSComm1Comm(int event);
+    // Bytes read from the port: they join the frame that the next tick of
+    // Timer2 hands to the parser, and the tick is put off again.
+    void Receive(const QByteArray &bytes);
     void Timer2Timer();
 
     QString reportProjectFile() const { return m_reportProjectFile; }

@@ -1,0 +1,123 @@
+#!/usr/bin/env python3
+"""Writes the seed corpora of the fuzz targets (fuzz/corpus/<target>/) from
+the real formats: the thermometer's replies as the simulator sends them, log
+files as the program writes them, settings files and the shipped layout
+file, and a few malformed ones. Run from the repository root."""
+import os
+import shutil
+
+ROOT = os.path.join("fuzz", "corpus")
+
+
+def put(target, name, data):
+    os.makedirs(os.path.join(ROOT, target), exist_ok=True)
+    if isinstance(data, str):
+        data = data.encode("utf-8")
+    with open(os.path.join(ROOT, target, name), "wb") as f:
+        f.write(data)
+
+
+def value_field(tenths):
+    return ("%05d" % tenths) if tenths >= 0 else (":%04d" % -tenths)
+
+
+def settings_reply(model, mode, hal, lal, ems):
+    return ("ATA%d%d" % (model, mode) + value_field(hal) + value_field(lal)).encode() + bytes([ems])
+
+
+def reading_reply(tenths, ems):
+    return ("ATR" + value_field(tenths)).encode() + bytes([ems])
+
+
+def records_reply(values, ems):
+    out = b"ATP"
+    for v in values:
+        out += value_field(v).encode() + bytes([ems])
+    return out
+
+
+def stream(pieces):
+    """Pieces (bytes, timer fires after) as the stream mode reads them."""
+    out = b"\x01"
+    for data, fires in pieces:
+        while len(data) > 0x7F:
+            out += bytes([0x7F]) + data[:0x7F]
+            data = data[0x7F:]
+        out += bytes([len(data) | (0x80 if fires else 0)]) + data
+    return out
+
+
+def replies():
+    frames = {
+        "settings": settings_reply(2, 3, 1000, 200, 95),
+        "settings-negative": settings_reply(4, 7, 5000, -200, 195),
+        "reading": reading_reply(253, 95),
+        "reading-negative": reading_reply(-123, 100),
+        "records": records_reply([250, 251, -5, 9999], 95),
+        "status": b"ATS",
+        "truncated-settings": b"ATA23010",
+        "truncated-reading": b"ATR002",
+        "unknown": b"XYZ123",
+        "short": b"AT",
+    }
+    for name, frame in frames.items():
+        put("reply", "frame-" + name, b"\x00" + frame)
+    put("reply", "stream-readings",
+        stream([(reading_reply(253, 95), True), (reading_reply(254, 95), True)]))
+    put("reply", "stream-split-reading",
+        stream([(b"ATR0", False), (b"0253_", True), (settings_reply(2, 3, 1000, 200, 95), True)]))
+    put("reply", "stream-two-in-one-frame",
+        stream([(reading_reply(253, 95) + reading_reply(254, 95), True)]))
+    put("reply", "stream-records",
+        stream([(records_reply(list(range(200, 260)), 95), False), (b"", True)]))
+
+
+def klg(records, total=None, eol="\r\n"):
+    lines = ["@Quellmarkon KLG File", "Total:%d" % (len(records) if total is None else total)] + records
+    return "".join(line + eol for line in lines)
+
+
+def log_files():
+    head = "2006-5-12 ,10:20:30,"
+    put("logfile", "celsius", klg([head + "25.3  ,0.95,C", head + "25.4  ,0.95,C"]))
+    put("logfile", "fahrenheit", klg([head + "77.5  ,0.95,F", "2006-12-31,23:59:59,-40.0 ,1   ,F"]))
+    put("logfile", "long-value", klg(["2024-05-01,10:00:01,1234.5,0.95,C"]))
+    put("logfile", "lf-no-last-break", klg([head + "20.1  ,0.95,C"], eol="\n").rstrip("\n"))
+    put("logfile", "empty-body", klg([]))
+    put("logfile", "bad-count", "@Quellmarkon KLG File\r\nTotal:x\r\n")
+    put("logfile", "bad-value", klg([head + "abc   ,0.95,C"]))
+    put("logfile", "short-line", klg(["2006-5-12"]))
+    put("logfile", "not-a-log", "hello\r\n")
+    put("logfile", "latin1", klg(["2006-5-12 ,10:20:30,25.3  ,0.95,C\xe9".encode("latin-1").decode("latin-1")])
+        .encode("latin-1"))
+
+
+def settings():
+    keys = ("COMPANY_NAME=Acme Ltd\r\nSEARIAL_PORT=COM3\r\nMACHINE_MODE=2\r\nMEASURE_MODE=3\r\n"
+            "HAL_VALUE=1000\r\nLAL_VALUE=65335\r\nSYSTEMLAL=-20.5\r\nSYSTEMHAL=100\r\nUNIT_CF=1\r\n"
+            "ALARMONOFF=0\r\nEMS=95\r\nSAMPLE_PERIOD=5\r\n")
+    put("settings", "full", "[Kelvora OPTIONS]\r\n" + keys)
+    put("settings", "other-sections", "[Other]\nEMS=10\n[kelvora options]\nSAMPLE_PERIOD=1\n[More]\nEMS=11\n")
+    put("settings", "bom-lf", b"\xef\xbb\xbf[Kelvora OPTIONS]\nSEARIAL_PORT=/dev/ttyUSB0\nEMS=10")
+    put("settings", "junk", b"\xff\xfe\x00\x01garbage\n[\n]\n[Kelvora OPTIONS]\n\x00\x7f\x80\n==\n=5\n"
+        b"\xc3(\nHAL_VALUE=100\nCOMPANY_NAME=M\xfcller\n")
+    put("settings", "empty", b"")
+
+
+def layouts():
+    shutil.copyfile(os.path.join("resources", "Kelvora_en.rav"), os.path.join(ROOT, "layout", "Kelvora_en.rav"))
+    put("layout", "minimal", "[Columns]\nRecNo=No.,10\n")
+    put("layout", "landscape", "[Page]\nOrientation=Landscape\nMarginsMm=5,5,5,5\n[Header]\n"
+        "Fields=PrintDate,CompanyName\n[Columns]\nMeaValue=Value,30\nUnit=U,5\n"
+        "[Footer]\nText={page}/{pages} {page}\n")
+    put("layout", "bad-field", "[Columns]\nNoSuch=x,10\n")
+    put("layout", "no-columns", "[Title]\nText=T\n")
+    put("layout", "bad-line", "[Page]\nOrientation\n")
+
+
+if __name__ == "__main__":
+    os.makedirs(os.path.join(ROOT, "layout"), exist_ok=True)
+    replies()
+    log_files()
+    settings()
+    layouts()
