@@ -1,5 +1,7 @@
 #include "cli/cliarguments.h"
 #include "cli/convertcommand.h"
+#include "cli/downloadcommand.h"
+#include "cli/infocommand.h"
 #include "devicelink/kelvoraerror.h"
 
 #include <QCoreApplication>
@@ -14,7 +16,9 @@ struct Command {
     int (*run)(const QStringList &arguments);
 };
 
-const std::array<Command, 1> Commands{{
+const std::array<Command, 3> Commands{{
+    {"info", "print the thermometer's settings", runInfo},
+    {"download", "download the thermometer's stored records to .klg, .csv or .xls", runDownload},
     {"convert", "convert a log file to .klg, .csv or .xls", runConvert},
 }};
 
