@@ -46,10 +46,11 @@ private:
 
 int runDownload(const QStringList &arguments)
 {
-    Cli::CommandLine line(QStringLiteral("download"),
-                          QStringLiteral("Downloads the records stored in the thermometer's memory and writes "
-                                         "them to FILE: a log file (.klg), a CSV file (.csv) or a spreadsheet "
-                                         "(.xls), chosen by its extension."));
+    Cli::CommandLine line(
+        QStringLiteral("download"),
+        QStringLiteral("Downloads the records stored in the thermometer's memory and writes "
+                       "them to FILE: a log file (.klg), a CSV file (.csv) or a spreadsheet "
+                       "(.xls), chosen by its extension."));
     const QCommandLineOption port = Cli::portOption();
     const QCommandLineOption output = Cli::outputOption();
     const QCommandLineOption unit(QStringLiteral("unit"),
@@ -93,7 +94,8 @@ int runDownload(const QStringList &arguments)
     case RecordDownload::Outcome::NotConnected:
         return Cli::fail(QStringLiteral("No thermometer answers on port %1: is it switched on and connected?")
                              .arg(v.serialPort));
-    case RecordDownload::Outcome::Abandoned: return Cli::fail(QStringLiteral("The download was interrupted."));
+    case RecordDownload::Outcome::Abandoned:
+        return Cli::fail(QStringLiteral("The download was interrupted."));
     case RecordDownload::Outcome::NoRecords:
         return Cli::fail(QStringLiteral("The thermometer sent no records: its memory is empty, or the "
                                         "connection broke."));

@@ -37,8 +37,9 @@ QString programHelp()
 
 int programUsageError(const QString &text)
 {
-    Cli::printError(text + QStringLiteral("\nTry '%1 --help' for more information.")
-                               .arg(QLatin1String(Cli::ProgramName)));
+    Cli::printError(
+        text +
+        QStringLiteral("\nTry '%1 --help' for more information.").arg(QLatin1String(Cli::ProgramName)));
     return Cli::UsageError;
 }
 
@@ -60,7 +61,7 @@ int main(int argc, char *argv[])
     }
     if (name == QLatin1String("--version")) {
         Cli::printOut(QStringLiteral("%1 %2\n").arg(QLatin1String(Cli::ProgramName),
-                                                   QCoreApplication::applicationVersion()));
+                                                    QCoreApplication::applicationVersion()));
         return Cli::Success;
     }
     for (const Command &command : Commands) {

@@ -21,7 +21,8 @@ QString portErrorText(const QString &port, const QString &error)
 Workspace::Workspace()
 {
     if (!m_dir.isValid())
-        throw KelvoraError(QStringLiteral("Cannot create a temporary directory: %1").arg(m_dir.errorString()));
+        throw KelvoraError(
+            QStringLiteral("Cannot create a temporary directory: %1").arg(m_dir.errorString()));
     Dialogs::install(&m_dialogs);
     SystemVars = TSystemVars{};
     SystemVars.unitCelsius = true;

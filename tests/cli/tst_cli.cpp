@@ -212,10 +212,11 @@ void TestCli::noThermometer_data()
     QTest::addColumn<QStringList>("command");
     QTest::addColumn<QString>("error");
     QTest::newRow("info, no port") << false << QStringList{"info"} << "cannot be opened";
-    QTest::newRow("download, no port") << false << QStringList{"download", "-o", "out.klg"} << "cannot be opened";
+    QTest::newRow("download, no port")
+        << false << QStringList{"download", "-o", "out.klg"} << "cannot be opened";
     QTest::newRow("info, silent") << true << QStringList{"info"} << "No thermometer answers on port";
-    QTest::newRow("download, silent") << true << QStringList{"download", "-o", "out.klg"}
-                                      << "No thermometer answers on port";
+    QTest::newRow("download, silent")
+        << true << QStringList{"download", "-o", "out.klg"} << "No thermometer answers on port";
 }
 
 // A port that is not there or a thermometer that does not answer: a message
@@ -266,7 +267,8 @@ void TestCli::downloadWritesTheImportWindowsFiles()
         window->BitBtn1->click();
         QTRY_VERIFY_WITH_TIMEOUT(window->BitBtn5->isEnabled() && !window->importing(), 30000);
         windowRows = link.Table2.rows();
-        m_env->dialogs.fileAnswers << path(QStringLiteral("window.klg")) << path(QStringLiteral("window.xls"));
+        m_env->dialogs.fileAnswers << path(QStringLiteral("window.klg"))
+                                   << path(QStringLiteral("window.xls"));
         window->BitBtn5->click();
         exportToSpreadsheet(window);
         delete window;
@@ -277,7 +279,8 @@ void TestCli::downloadWritesTheImportWindowsFiles()
     for (const QString name : {"cli.klg", "cli.xls", "cli.csv"}) {
         const CliRun r = run({"download", "--port", thermometer(), "-o", path(name), "--unit", unit});
         QVERIFY2(r.exitCode == 0, qPrintable(r.err));
-        QVERIFY2(r.err.contains(QStringLiteral("Waiting for the thermometer's records... 1 s")), qPrintable(r.err));
+        QVERIFY2(r.err.contains(QStringLiteral("Waiting for the thermometer's records... 1 s")),
+                 qPrintable(r.err));
     }
 
     const QByteArray windowLog = fileContent(path(QStringLiteral("window.klg")));
@@ -285,7 +288,8 @@ void TestCli::downloadWritesTheImportWindowsFiles()
     QCOMPARE(logWithoutMoments(fileContent(path(QStringLiteral("cli.klg")))), logWithoutMoments(windowLog));
     const QByteArray windowSheet = fileContent(path(QStringLiteral("window.xls")));
     QVERIFY(windowSheet.size() > 500 * 6 * 10);
-    QCOMPARE(sheetWithoutMoments(fileContent(path(QStringLiteral("cli.xls")))), sheetWithoutMoments(windowSheet));
+    QCOMPARE(sheetWithoutMoments(fileContent(path(QStringLiteral("cli.xls")))),
+             sheetWithoutMoments(windowSheet));
 
     const QList<QByteArray> csv = fileContent(path(QStringLiteral("cli.csv"))).split('\n');
     QCOMPARE(csv.size(), 502); // header, 500 rows, the empty rest after the last line end
@@ -330,8 +334,8 @@ void TestCli::convertInBothUnits()
     const QStringList unitOption = unit.isEmpty() ? QStringList{} : QStringList{"--unit", unit};
 
     for (const QString name : {"out.csv", "out.xls"}) {
-        const CliRun r = run(QStringList{"convert", path(QStringLiteral("mixed.klg")), "-o", path(name)} +
-                             unitOption);
+        const CliRun r =
+            run(QStringList{"convert", path(QStringLiteral("mixed.klg")), "-o", path(name)} + unitOption);
         QVERIFY2(r.exitCode == 0, qPrintable(r.err));
         QVERIFY2(r.err.isEmpty(), qPrintable(r.err));
     }
@@ -365,8 +369,8 @@ void TestCli::badLogFileLeavesNoOutput_data()
                                 "2026-03-01,08:00:01,2x.3  ,0.95,C\r\n";
     QTest::newRow("bad value, csv") << badValue << "out.csv" << QByteArray()
                                     << "'2x.3  ' is not a valid floating point value";
-    QTest::newRow("bad value, old xls kept") << badValue << "out.xls" << QByteArray("old sheet")
-                                             << "'2x.3  ' is not a valid floating point value";
+    QTest::newRow("bad value, old xls kept")
+        << badValue << "out.xls" << QByteArray("old sheet") << "'2x.3  ' is not a valid floating point value";
     QTest::newRow("bad count, klg") << QByteArray("@Quellmarkon KLG File\r\nTotal:abc\r\n") << "out.klg"
                                     << QByteArray() << "'abc' is not a valid integer value";
     QTest::newRow("no log file") << QByteArray("name,value\r\n") << "out.csv" << QByteArray()
