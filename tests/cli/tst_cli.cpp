@@ -9,6 +9,7 @@
 #include "import/GetRecorde.h"
 #include "linkfixture.h"
 #include "output/exportcommand.h"
+#include "output/logic/worksheetwriter.h"
 #include "store/decimalformat.h"
 #include "store/measuretablemodel.h"
 
@@ -87,8 +88,10 @@ private slots:
     void noThermometer();
     void downloadWritesTheImportWindowsFiles_data();
     void downloadWritesTheImportWindowsFiles();
+    void downloadCutByALostPort();
     void convertInBothUnits_data();
     void convertInBothUnits();
+    void longLogIsCutInASheetAndSaysSo();
     void badLogFileLeavesNoOutput_data();
     void badLogFileLeavesNoOutput();
 
@@ -305,6 +308,29 @@ void TestCli::downloadWritesTheImportWindowsFiles()
     }
 }
 
+// The thermometer goes away while it sends its records: the whole records
+// that arrived are written, and the command says that it failed.
+void TestCli::downloadCutByALostPort()
+{
+    startSimulator({"--records", "500", "--records-byte-gap", "5"});
+    QProcess cli;
+    cli.start(QStringLiteral(KELVORA_CLI_PATH),
+              {"download", "--port", thermometer(), "-o", path(QStringLiteral("cut.klg"))});
+    // The records take 15 s to arrive; the plug is pulled a few seconds in.
+    QTRY_VERIFY_WITH_TIMEOUT(m_sim->commands().contains(QStringLiteral("ATP")), 10000);
+    QTest::qWait(2000);
+    m_sim->stop();
+    QVERIFY(cli.waitForFinished(30000));
+
+    const QString err = QString::fromUtf8(cli.readAllStandardError());
+    QCOMPARE(cli.exitCode(), 1);
+    QVERIFY2(err.contains(QStringLiteral("The connection broke during the download")), qPrintable(err));
+    const QList<QByteArray> lines = fileContent(path(QStringLiteral("cut.klg"))).split('\n');
+    const int records = int(lines.size()) - 3; // header, count, the empty rest
+    QVERIFY2(records > 0 && records < 500, qPrintable(QString::number(records)));
+    QCOMPARE(lines.at(1), QByteArray("Total:") + QByteArray::number(records) + '\r');
+}
+
 void TestCli::convertInBothUnits_data()
 {
     QTest::addColumn<QString>("unit"); // empty: no --unit
@@ -356,6 +382,29 @@ void TestCli::convertInBothUnits()
     const QByteArray windowSheet = fileContent(path(QStringLiteral("window.xls")));
     QVERIFY(!biff5Records(windowSheet).isEmpty());
     QCOMPARE(fileContent(path(QStringLiteral("out.xls"))), windowSheet);
+}
+
+// A log file longer than a sheet: the sheet holds what fits, and the
+// command tells what is missing and fails.
+void TestCli::longLogIsCutInASheetAndSaysSo()
+{
+    const int rows = WorksheetWriter::MaxDataRows + 1;
+    QByteArray log = "@Quellmarkon KLG File\r\nTotal:" + QByteArray::number(rows) + "\r\n";
+    for (int i = 0; i < rows; ++i)
+        log += "2026-03-01,08:00:00,25.3  ,0.95,C\r\n";
+    m_env->dir.writeFile(QStringLiteral("long.klg"), log);
+
+    const CliRun r =
+        run({"convert", path(QStringLiteral("long.klg")), "-o", path(QStringLiteral("long.xls"))});
+
+    QCOMPARE(r.exitCode, 1);
+    QVERIFY2(r.err.contains(QStringLiteral("%1 of %2 rows written").arg(rows - 1).arg(rows)),
+             qPrintable(r.err));
+    int cells = 0;
+    for (const Biff5Record &record : biff5Records(fileContent(path(QStringLiteral("long.xls")))))
+        cells +=
+            record.type == 0x0204 && record.row() >= 2 && record.column() == MeasureTableModel::Date ? 1 : 0;
+    QCOMPARE(cells, rows - 1);
 }
 
 void TestCli::badLogFileLeavesNoOutput_data()
