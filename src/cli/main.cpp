@@ -1,5 +1,6 @@
 #include "cli/cliarguments.h"
 #include "cli/convertcommand.h"
+#include "cli/logcommand.h"
 #include "devicelink/kelvoraerror.h"
 
 #include <QCoreApplication>
@@ -14,7 +15,8 @@ struct Command {
     int (*run)(const QStringList &arguments);
 };
 
-const std::array<Command, 1> Commands{{
+const std::array<Command, 2> Commands{{
+    {"log", "measure live and print each reading", runLog},
     {"convert", "convert a log file to .klg, .csv or .xls", runConvert},
 }};
 
