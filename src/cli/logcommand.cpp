@@ -45,7 +45,9 @@ std::optional<qint64> parseDuration(const QString &text)
         return std::nullopt;
     const qint64 count = m.captured(1).toLongLong();
     const QString unit = m.captured(2).toLower();
-    const qint64 seconds = unit == QLatin1String("h") ? count * 3600 : unit == QLatin1String("m") ? count * 60 : count;
+    const qint64 seconds = unit == QLatin1String("h")   ? count * 3600
+                           : unit == QLatin1String("m") ? count * 60
+                                                        : count;
     if (seconds <= 0)
         return std::nullopt;
     return seconds * 1000;
@@ -138,8 +140,8 @@ private:
         // One reading of the clock for the printed time and the row's.
         const QDateTime moment = QDateTime::currentDateTime();
         MeasureTable &table = meaData();
-        const LiveReading reading =
-            liveReading(v.lastValue, v.lastEms, m_options.celsius, table.recordCount() + 1, recordStamp(moment));
+        const LiveReading reading = liveReading(v.lastValue, v.lastEms, m_options.celsius,
+                                                table.recordCount() + 1, recordStamp(moment));
         table.append(reading.record);
         Cli::printOut(QStringLiteral("%1,%2,%3,%4\n")
                           .arg(moment.toString(Qt::ISODate), reading.value, reading.record.unit,
@@ -230,15 +232,16 @@ int runLog(const QStringList &arguments)
 {
     Cli::CommandLine line(
         QStringLiteral("log"),
-        QStringLiteral("Measures live: asks the thermometer for a reading every N seconds, as the real-time "
-                       "measurement window does, and prints each reading on stdout as it arrives, one "
-                       "line\n"
-                       "  TIMESTAMP,VALUE,UNIT,EMISSIVITY   for example 2026-12-11T03:04:05,25.3,C,0.95\n"
-                       "(local time in ISO 8601; the value with one decimal). Ctrl-C, SIGTERM or the "
-                       "duration end the run. FILE, if given, is written at the end; a .klg file is also "
-                       "rewritten during the run (every minute unless --save-every says otherwise)."));
+        QStringLiteral("Measures live, as the real-time measurement window does: asks the thermometer\n"
+                       "for a reading every N seconds and prints each reading on stdout as it arrives,\n"
+                       "one line TIMESTAMP,VALUE,UNIT,EMISSIVITY, for example\n"
+                       "  2026-12-11T03:04:05,25.3,C,0.95\n"
+                       "(local time in ISO 8601, the value with one decimal). Ctrl-C, SIGTERM or the\n"
+                       "duration end the run. FILE, if given, is written at the end; a .klg file is\n"
+                       "also rewritten during the run, every minute unless --save-every says otherwise."));
     const QCommandLineOption port = Cli::portOption();
-    const QCommandLineOption rate(QStringLiteral("rate"), QStringLiteral("Seconds between two readings (1 to 9999)."),
+    const QCommandLineOption rate(QStringLiteral("rate"),
+                                  QStringLiteral("Seconds between two readings (1 to 9999)."),
                                   QStringLiteral("N"));
     const QCommandLineOption duration(QStringLiteral("duration"),
                                       QStringLiteral("End the run after T: seconds, or a number followed by "
@@ -266,9 +269,10 @@ int runLog(const QStringList &arguments)
     bool rateOk = false;
     options.rate = line.value(rate).toInt(&rateOk);
     if (!rateOk || options.rate < 1 || options.rate > MaxRate)
-        return line.usageError(QStringLiteral("the rate must be a whole number of seconds from 1 to %1, not '%2'")
-                                   .arg(MaxRate)
-                                   .arg(line.value(rate)));
+        return line.usageError(
+            QStringLiteral("the rate must be a whole number of seconds from 1 to %1, not '%2'")
+                .arg(MaxRate)
+                .arg(line.value(rate)));
     std::optional<qint64> saveEveryMs;
     for (const auto &[option, target] :
          {std::pair{&duration, &options.durationMs}, std::pair{&saveEvery, &saveEveryMs}}) {

@@ -1,6 +1,8 @@
+#include "cli/application.h"
 #include "cli/cliarguments.h"
 #include "cli/convertcommand.h"
 #include "cli/logcommand.h"
+#include "cli/sheetcommand.h"
 #include "devicelink/kelvoraerror.h"
 
 #include <QCoreApplication>
@@ -15,9 +17,10 @@ struct Command {
     int (*run)(const QStringList &arguments);
 };
 
-const std::array<Command, 2> Commands{{
+const std::array<Command, 3> Commands{{
     {"log", "measure live and print each reading", runLog},
     {"convert", "convert a log file to .klg, .csv or .xls", runConvert},
+    {"sheet", "print the data sheet of a log file to PDF", runSheet},
 }};
 
 QString programHelp()
@@ -44,7 +47,7 @@ int programUsageError(const QString &text)
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
+    const std::unique_ptr<QCoreApplication> app = Cli::makeApplication(argc, argv);
     QCoreApplication::setApplicationName(QString::fromLatin1(Cli::ProgramName));
     QCoreApplication::setApplicationVersion(QStringLiteral(KELVORA_VERSION));
 
