@@ -32,7 +32,7 @@ constexpr qint64 DefaultSaveEveryMs = 60 * 1000;
 // Long waits are armed in steps that a timer can hold.
 constexpr qint64 LongestTimerStepMs = 3600 * 1000;
 // Time for the last command to leave the port before it closes.
-constexpr int LastCommandMs = 100;
+constexpr int LastCommandMs = 200;
 
 // "90", "90s", "5m" or "2h" in milliseconds; std::nullopt for anything else
 // and for no time at all.
