@@ -80,9 +80,10 @@ QString CommandLine::helpText() const
 
 QCommandLineOption portOption()
 {
-    return QCommandLineOption(QStringLiteral("port"),
-                              QStringLiteral("Serial port of the thermometer (/dev/ttyUSB0, ttyUSB0 or COM1)."),
-                              QStringLiteral("P"));
+    return QCommandLineOption(
+        QStringLiteral("port"),
+        QStringLiteral("Serial port of the thermometer (/dev/ttyUSB0, ttyUSB0 or COM1)."),
+        QStringLiteral("P"));
 }
 
 QCommandLineOption outputOption()

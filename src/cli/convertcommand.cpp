@@ -41,6 +41,9 @@ int runConvert(const QStringList &arguments)
     LogLoad::intoLoadData(in, link, celsius ? *celsius : LogLoad::firstRecordCelsius(in));
     // The values as the reader made them: read from the file or converted
     // and rounded to one decimal.
-    SeriesFile::write(out, *format, link.Table3, LogValueText::Shortest);
+    const SeriesFile::WriteResult written =
+        SeriesFile::write(out, *format, link.Table3, LogValueText::Shortest);
+    if (!written.complete())
+        return Cli::fail(written.shortfall());
     return Cli::Success;
 }

@@ -197,19 +197,23 @@ private:
         if (m_options.file.isEmpty())
             return true;
         try {
-            write();
+            const SeriesFile::WriteResult written = write();
+            if (written.complete())
+                return true;
+            Cli::printError(written.shortfall());
         } catch (const KelvoraError &e) {
             Cli::printError(e.text());
-            return false;
         }
-        return true;
+        return false;
     }
 
-    void write()
+    SeriesFile::WriteResult write()
     {
         // One decimal, as the measurement window saves its readings.
-        SeriesFile::write(m_options.file, m_options.format, meaData(), LogValueText::OneDecimal);
+        const SeriesFile::WriteResult written =
+            SeriesFile::write(m_options.file, m_options.format, meaData(), LogValueText::OneDecimal);
         m_savedRows = meaData().recordCount();
+        return written;
     }
 
     TForm6 &m_link;

@@ -1,6 +1,8 @@
 #include "cli/application.h"
 #include "cli/cliarguments.h"
 #include "cli/convertcommand.h"
+#include "cli/downloadcommand.h"
+#include "cli/infocommand.h"
 #include "cli/logcommand.h"
 #include "cli/sheetcommand.h"
 #include "devicelink/kelvoraerror.h"
@@ -17,7 +19,9 @@ struct Command {
     int (*run)(const QStringList &arguments);
 };
 
-const std::array<Command, 3> Commands{{
+const std::array<Command, 5> Commands{{
+    {"info", "print the thermometer's settings", runInfo},
+    {"download", "download the thermometer's stored records to .klg, .csv or .xls", runDownload},
     {"log", "measure live and print each reading", runLog},
     {"convert", "convert a log file to .klg, .csv or .xls", runConvert},
     {"sheet", "print the data sheet of a log file to PDF", runSheet},
@@ -38,8 +42,9 @@ QString programHelp()
 
 int programUsageError(const QString &text)
 {
-    Cli::printError(text + QStringLiteral("\nTry '%1 --help' for more information.")
-                               .arg(QLatin1String(Cli::ProgramName)));
+    Cli::printError(
+        text +
+        QStringLiteral("\nTry '%1 --help' for more information.").arg(QLatin1String(Cli::ProgramName)));
     return Cli::UsageError;
 }
 
@@ -61,7 +66,7 @@ int main(int argc, char *argv[])
     }
     if (name == QLatin1String("--version")) {
         Cli::printOut(QStringLiteral("%1 %2\n").arg(QLatin1String(Cli::ProgramName),
-                                                   QCoreApplication::applicationVersion()));
+                                                    QCoreApplication::applicationVersion()));
         return Cli::Success;
     }
     for (const Command &command : Commands) {

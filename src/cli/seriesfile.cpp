@@ -34,16 +34,28 @@ QByteArray csvBytes(const QVector<MeasureRecord> &rows, LogValueText valueText)
     for (const MeasureRecord &row : rows) {
         const QString value = valueText == LogValueText::OneDecimal ? formatOneDecimal(row.meavalue)
                                                                     : formatShortest(row.meavalue);
-        out += QStringLiteral("%1,%2,%3,%4,%5,%6\n")
-                   .arg(QString::number(row.recno), row.date, row.time, value, formatShortest(row.ems), row.unit)
-                   .toUtf8();
+        out +=
+            QStringLiteral("%1,%2,%3,%4,%5,%6\n")
+                .arg(QString::number(row.recno), row.date, row.time, value, formatShortest(row.ems), row.unit)
+                .toUtf8();
     }
     return out;
 }
 
-void write(const QString &path, Format format, MeasureTable &table, LogValueText valueText)
+QString WriteResult::shortfall() const
+{
+    if (complete())
+        return QString();
+    return QStringLiteral("A sheet holds no more than %1 rows: %2 of %3 rows written.")
+        .arg(WorksheetWriter::MaxDataRows)
+        .arg(rowsWritten)
+        .arg(rowCount);
+}
+
+WriteResult write(const QString &path, Format format, MeasureTable &table, LogValueText valueText)
 {
     table.open();
+    WriteResult result{table.recordCount(), table.recordCount()};
     switch (format) {
     case Format::Log: writeLogFile(path, table, valueText); break;
     case Format::Csv: writeWholeFile(path, csvBytes(table.rows(), valueText)); break;
@@ -52,21 +64,22 @@ void write(const QString &path, Format format, MeasureTable &table, LogValueText
         // the one the windows write for the same rows.
         const QVector<GridColumn> columns = DataGridColumns();
         ApplyGridLayout(table.fields(), columns);
-        WriteWorkbookFile(path, table, columns, QString());
+        result.rowsWritten = WriteWorkbookFile(path, table, columns, QString()).rowsWritten;
         break;
     }
     }
     table.last();
+    return result;
 }
 
-void write(const QString &path, Format format, QVector<MeasureRecord> rows, KelvoraDatabase &database,
-           MeasureTable &table, LogValueText valueText)
+WriteResult write(const QString &path, Format format, QVector<MeasureRecord> rows, KelvoraDatabase &database,
+                  MeasureTable &table, LogValueText valueText)
 {
     table.close();
     table.emptyTable();
     table.open();
     database.inBulk([&] { table.appendAll(std::move(rows)); });
-    write(path, format, table, valueText);
+    return write(path, format, table, valueText);
 }
 
 } // namespace SeriesFile

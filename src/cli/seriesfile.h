@@ -21,6 +21,17 @@ namespace SeriesFile {
 
 enum class Format { Log, Csv, Sheet };
 
+struct WriteResult {
+    int rowsWritten = 0;
+    int rowCount = 0;
+
+    // A sheet holds at most WorksheetWriter::MaxDataRows rows; the rest of a
+    // longer series is not in the file.
+    bool complete() const { return rowsWritten == rowCount; }
+    // What is missing, for a message: empty when complete.
+    QString shortfall() const;
+};
+
 // The format of path by its extension, in either case; std::nullopt for any
 // other extension.
 std::optional<Format> formatOf(const QString &path);
@@ -34,11 +45,11 @@ QByteArray csvBytes(const QVector<MeasureRecord> &rows, LogValueText valueText);
 // in the .klg and .csv (the import window writes the shortest form, the
 // measurement window one decimal). Leaves the table's cursor on its last
 // row. Throws KelvoraError naming the file when it cannot be written.
-void write(const QString &path, Format format, MeasureTable &table, LogValueText valueText);
+WriteResult write(const QString &path, Format format, MeasureTable &table, LogValueText valueText);
 
 // Writes rows: they replace the rows of table (of database; a scratch table
 // such as LoadData), in one transaction, and the table is written.
-void write(const QString &path, Format format, QVector<MeasureRecord> rows, KelvoraDatabase &database,
-           MeasureTable &table, LogValueText valueText);
+WriteResult write(const QString &path, Format format, QVector<MeasureRecord> rows, KelvoraDatabase &database,
+                  MeasureTable &table, LogValueText valueText);
 
 } // namespace SeriesFile

@@ -10,12 +10,19 @@ namespace {
 constexpr int SettingsWaitMs = 2500;
 constexpr int SettingsSliceMs = 50;
 
+// The message for a port that could not be opened, naming the port.
+QString portErrorText(const QString &port, const QString &error)
+{
+    return error.contains(port) ? error : QStringLiteral("Port %1 cannot be opened: %2").arg(port, error);
+}
+
 } // namespace
 
 Workspace::Workspace()
 {
     if (!m_dir.isValid())
-        throw KelvoraError(QStringLiteral("Cannot create a temporary directory: %1").arg(m_dir.errorString()));
+        throw KelvoraError(
+            QStringLiteral("Cannot create a temporary directory: %1").arg(m_dir.errorString()));
     Dialogs::install(&m_dialogs);
     SystemVars = TSystemVars{};
     SystemVars.unitCelsius = true;
@@ -46,7 +53,7 @@ QString Workspace::connect(const QString &port)
     try {
         m_link->OpenPort();
     } catch (const SerialPortError &e) {
-        return e.text().contains(port) ? e.text() : QStringLiteral("Port %1: %2").arg(port, e.text());
+        return portErrorText(port, e.text());
     }
     for (int waited = 0; waited < SettingsWaitMs && !v.settingsRead && v.portOpen; waited += SettingsSliceMs)
         delay(SettingsSliceMs);
