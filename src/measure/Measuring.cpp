@@ -9,7 +9,6 @@
 #include "measure/chartseriesrefill.h"
 #include "measure/datachart.h"
 #include "measure/datawindowclose.h"
-#include "measure/logic/liverun.h"
 #include "measure/logic/readingtext.h"
 #include "measure/logic/soundservice.h"
 #include "measure/ratevalidator.h"
