@@ -1,28 +1,9 @@
 #include "cli/convertcommand.h"
 
 #include "cli/cliarguments.h"
+#include "cli/logload.h"
 #include "cli/seriesfile.h"
 #include "cli/workspace.h"
-#include "store/logfileformat.h"
-#include "store/logfilereader.h"
-#include "store/loglinereader.h"
-
-namespace {
-
-// The unit of the file's first record line, by its last character as the
-// reader takes it ("C" Celsius, anything else Fahrenheit); Celsius when the
-// file holds no record line.
-bool firstRecordCelsius(const QString &path)
-{
-    LogLineReader lines(path);
-    for (int header = 0; header < 2 && !lines.atEnd(); ++header)
-        lines.next();
-    if (lines.atEnd())
-        return true;
-    return lines.next().endsWith(QLatin1Char('C'));
-}
-
-} // namespace
 
 int runConvert(const QStringList &arguments)
 {
@@ -57,11 +38,7 @@ int runConvert(const QStringList &arguments)
 
     Workspace workspace;
     TForm6 &link = workspace.link();
-    const bool unitCelsius = celsius ? *celsius : firstRecordCelsius(in);
-    const LogLoadResult loaded = loadLogFile(in, link.Database1, link.Table3, 1, unitCelsius);
-    if (!loaded.accepted)
-        return Cli::fail(QStringLiteral("%1 is no log file: its first line is not \"%2\"")
-                             .arg(in, QLatin1String(LogFile::Header)));
+    LogLoad::intoLoadData(in, link, celsius ? *celsius : LogLoad::firstRecordCelsius(in));
     // The values as the reader made them: read from the file or converted
     // and rounded to one decimal.
     const SeriesFile::WriteResult written =

@@ -1,7 +1,10 @@
+#include "cli/application.h"
 #include "cli/cliarguments.h"
 #include "cli/convertcommand.h"
 #include "cli/downloadcommand.h"
 #include "cli/infocommand.h"
+#include "cli/logcommand.h"
+#include "cli/sheetcommand.h"
 #include "devicelink/kelvoraerror.h"
 
 #include <QCoreApplication>
@@ -16,10 +19,12 @@ struct Command {
     int (*run)(const QStringList &arguments);
 };
 
-const std::array<Command, 3> Commands{{
+const std::array<Command, 5> Commands{{
     {"info", "print the thermometer's settings", runInfo},
     {"download", "download the thermometer's stored records to .klg, .csv or .xls", runDownload},
+    {"log", "measure live and print each reading", runLog},
     {"convert", "convert a log file to .klg, .csv or .xls", runConvert},
+    {"sheet", "print the data sheet of a log file to PDF", runSheet},
 }};
 
 QString programHelp()
@@ -47,7 +52,7 @@ int programUsageError(const QString &text)
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
+    const std::unique_ptr<QCoreApplication> app = Cli::makeApplication(argc, argv);
     QCoreApplication::setApplicationName(QString::fromLatin1(Cli::ProgramName));
     QCoreApplication::setApplicationVersion(QStringLiteral(KELVORA_VERSION));
 

@@ -36,6 +36,11 @@ public:
     // The program is ending: a window that waits for the thermometer stops.
     bool isClosed() const { return m_closed; }
 
+    // For a caller that sets SystemVars itself instead of creating the module
+    // from the settings file (the command line): the poll may then reopen a
+    // port that was lost, as it does after FormCreate.
+    void useGivenSettings() { m_settings = SettingsState::Loaded; }
+
     // Opens the port of SystemVars.serialPort and asks for the thermometer's
     // settings. Throws SerialPortError when the port cannot be opened.
     void OpenPort();

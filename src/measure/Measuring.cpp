@@ -273,16 +273,11 @@ void TForm5::BitBtn1Click()
                                     QStringLiteral("Error Information"), Dialogs::Icon::Error, Dialogs::Ok);
         return;
     }
-    const int rate = ReadingText::rateFromText(Edit2->text());
-    v.readInterval = rate;
-    v.samplePeriod = rate;
-    v.commState = CommMeasuring;
+    m_run.claim(ReadingText::rateFromText(Edit2->text()));
     BitBtn1->hide();
-    v.deviceBusy = true;
     BitBtn8->show();
     Edit2->setEnabled(false);
     BitBtn7->setEnabled(false);
-    m_tickCount = 0;
 
     // Every wait below lets the user and the device act: a Stop, another
     // Start or a close may end this start, or delete the window, meanwhile.
@@ -307,9 +302,7 @@ void TForm5::BitBtn1Click()
         return;
     if (v.settingsRead) {
         m_starting = false;
-        v.rxCount = 0;
-        sendCommand("ATQ");
-        v.measuring = true;
+        m_run.begin();
         Timer1.setEnabled(true);
         return;
     }
@@ -322,27 +315,17 @@ void TForm5::BitBtn1Click()
 
 void TForm5::backToIdle()
 {
-    TSystemVars &v = SystemVars;
     m_starting = false;
     Timer1.setEnabled(false);
-    v.measuring = false;
-    v.readInterval = 0;
+    m_run.release();
     BitBtn8->hide();
     BitBtn1->show();
-    v.deviceBusy = false;
-    v.commState = CommIdle;
     Edit2->setEnabled(true);
 }
 
 void TForm5::Timer1Timer()
 {
-    ++m_tickCount;
-    if (m_tickCount < SystemVars.readInterval) {
-        sendCommand("ATA");
-        return;
-    }
-    m_tickCount = 0;
-    sendCommand("ATR");
+    m_run.tick();
 }
 
 void TForm5::soundAlarm()
@@ -361,10 +344,12 @@ void TForm5::NewReading_Pro()
     TSystemVars &v = SystemVars;
     soundAlarm();
 
-    const QString value = ReadingText::valueText(v.lastValue, m_windowCelsius);
+    const RecordStamp stamp = currentRecordStamp();
+    const LiveReading reading =
+        liveReading(v.lastValue, v.lastEms, m_windowCelsius, m_series.readingCount() + 1, stamp);
     Label2->setText(ReadingText::unitLetter(m_windowCelsius));
-    LEDFontNum1->SetText(ReadingText::ledText(value));
-    const double x = value.toDouble();
+    LEDFontNum1->SetText(ReadingText::ledText(reading.value));
+    const double x = reading.record.meavalue;
     const double oldMax = m_series.maxReading();
     const double oldMin = m_series.minReading();
     m_series.add(x, v.lastValue, v.readingSum);
@@ -372,15 +357,7 @@ void TForm5::NewReading_Pro()
 
     // The row cache already holds the appended row and the grid inserts just
     // that row, so no re-read of the table is needed.
-    const RecordStamp stamp = currentRecordStamp();
-    MeasureRecord record;
-    record.recno = m_series.readingCount();
-    record.date = stamp.date;
-    record.time = stamp.time;
-    record.ems = ReadingText::emissivityText(v.lastEms).toDouble();
-    record.meavalue = x;
-    record.unit = ReadingText::unitLetter(m_windowCelsius);
-    meaData().append(record);
+    meaData().append(reading.record);
     meaData().last();
 
     Chart1->setAxisRange(ChartAxis::Left, TemperatureAxis::defaultMin(m_windowCelsius),
@@ -430,14 +407,9 @@ void TForm5::ChangeUnit_Pro()
 
 void TForm5::BitBtn8Click()
 {
-    TSystemVars &v = SystemVars;
     m_starting = false;
-    v.measuring = false;
     Timer1.setEnabled(false);
-    v.deviceBusy = false;
-    v.awaitingReply = true;
-    v.replyCountdown = 2;
-    sendCommand("ATU");
+    m_run.stop();
     BitBtn8->hide();
     BitBtn1->show();
     Edit2->setEnabled(true);
@@ -445,7 +417,6 @@ void TForm5::BitBtn8Click()
     BitBtn7->setEnabled(hasRows);
     if (hasRows)
         NavigationBar->printButton()->setEnabled(true);
-    v.commState = CommIdle;
 }
 
 void TForm5::BitBtn2Click()

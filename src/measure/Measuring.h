@@ -1,6 +1,7 @@
 #pragma once
 
 #include "devicelink/componenttimer.h"
+#include "measure/logic/liverun.h"
 #include "measure/logic/measurementseries.h"
 
 #include <QWidget>
@@ -78,7 +79,7 @@ private:
     void sendCommand(const char *command);
 
     bool m_windowCelsius = true;
-    int m_tickCount = 0;
+    LiveRun m_run;
     // A Start waits for the thermometer; Stop, closing and a failed start
     // end that wait's claim to start the run.
     bool m_starting = false;
