@@ -1,9 +1,9 @@
 #include "import/GetRecorde.h"
 
-#include "devicelink/delay.h"
 #include "devicelink/dialogs.h"
 #include "devicelink/kelvoraerror.h"
 #include "devicelink/systemvar.h"
+#include "import/logic/recorddownload.h"
 #include "import/logic/recordimport.h"
 #include "measure/cellcolours.h"
 #include "measure/chartnavigationbar.h"
@@ -14,7 +14,6 @@
 #include "store/decimalformat.h"
 #include "store/gridcolouring.h"
 #include "store/logfilesave.h"
-#include "store/recordclock.h"
 #include "store/tableunitconversion.h"
 #include "store/unitprofile.h"
 
@@ -22,7 +21,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScopeGuard>
 #include <QVBoxLayout>
 
 namespace {
@@ -35,56 +33,14 @@ MeasureTable &getRecorde()
     return Form6->Table2;
 }
 
-// The program is ending: its waits return at once from now on.
-bool linkClosing()
-{
-    return !Form6 || Form6->isClosed();
-}
-
-// Waits for the "ATP" reply in rounds of 200 ms, showing the waiting text in
-// label, until the reply has been parsed, ten seconds pass without a received
-// byte, or a hundred seconds in all. Returns whether the reply arrived. A
-// label that is gone (its window closed) does not end the wait: the reply
-// would otherwise be cut into frames while it is still on the line.
-bool waitForRecords(const QPointer<QLabel> &label)
-{
-    TSystemVars &v = SystemVars;
-    v.rxIdleCount = 0;
-    if (label)
-        label->show();
-    int rounds = 0;
-    int step = 0;
-    while (!v.logReceived && !linkClosing()) {
-        // A round ends early once the reply has been parsed, so the rows
-        // show as soon as they can.
-        for (int slice = 0; slice < 10 && !v.logReceived && !linkClosing(); ++slice)
-            delay(TForm4::RoundMs / 10 - 1);
-        ++v.rxIdleCount;
-        ++rounds;
-        step = step % 8 + 1;
-        if (label)
-            label->setText(RecordImport::waitingText(step));
-        if (v.rxIdleCount > TForm4::IdleRoundLimit || rounds > TForm4::TotalRoundLimit)
-            break;
-    }
-    if (label)
-        label->hide();
-    return v.logReceived;
-}
-
 } // namespace
 
 // Holds the thermometer for an import from its start to every end, also a
-// failure or the window closing meanwhile: no measurement or port change
-// can take the line over while the thermometer sends its records.
+// failure or the window closing meanwhile, and keeps the window's buttons
+// in step.
 class TForm4::LineHold {
 public:
-    explicit LineHold(TForm4 *window) : m_window(window)
-    {
-        SystemVars.deviceBusy = true;
-        SystemVars.commState = CommDownloading;
-        window->m_importing = true;
-    }
+    explicit LineHold(TForm4 *window) : m_window(window) { window->m_importing = true; }
     ~LineHold() { release(); }
 
     void release()
@@ -92,9 +48,7 @@ public:
         if (m_released)
             return;
         m_released = true;
-        SystemVars.deviceBusy = false;
-        SystemVars.commState = CommIdle;
-        SystemVars.tableBusy = false;
+        m_hold.release();
         if (m_window) {
             m_window->m_importing = false;
             m_window->BitBtn1->setEnabled(true);
@@ -103,6 +57,7 @@ public:
 
 private:
     QPointer<TForm4> m_window;
+    DownloadHold m_hold;
     bool m_released = false;
 };
 
@@ -256,7 +211,6 @@ void TForm4::BitBtn1Click()
     LineHold hold(this);
     BitBtn1->setEnabled(false);
     BitBtn5->setEnabled(false);
-    v.logReceived = false;
     MeasureTable &table = getRecorde();
     table.close();
     table.emptyTable();
@@ -264,53 +218,43 @@ void TForm4::BitBtn1Click()
     Chart1->clearSeries(0);
     resetStatistics();
 
-    // Every wait below lets the user act: the window may be closed (the
-    // import is then abandoned) or the program may end meanwhile.
+    // Every wait of the download lets the user act: the window may be closed
+    // (the import is then abandoned) or the program may end meanwhile.
     const QPointer<TForm4> self(this);
-    if (!v.settingsRead) {
-        Form6->OpenPort();
-        if (!self || linkClosing())
+    const QPointer<QLabel> label = Label7;
+    RecordDownload download(*Form6);
+    download.setAbandonCheck([&self] { return !self; });
+    // The label may go with its window; the wait goes on without it.
+    download.setProgress([&label](const RecordDownload::Progress &progress) {
+        if (!label)
             return;
-        delay(200);
-        if (!self || linkClosing())
-            return;
-    }
-    if (!v.settingsRead) {
+        if (progress.finished)
+            label->hide();
+        else if (progress.round == 0)
+            label->show();
+        else
+            label->setText(RecordImport::waitingText(progress.step));
+    });
+    const RecordDownload::Result result = download.run();
+    switch (result.outcome) {
+    case RecordDownload::Outcome::Abandoned: return;
+    case RecordDownload::Outcome::NotConnected:
         hold.release();
         Dialogs::instance().message(
             QStringLiteral(
                 "COM port connect error!\rPlease turn on IR thermometer or Change COM port Set-up!"),
             QStringLiteral("Error Information"), Dialogs::Icon::Error, Dialogs::Ok);
         return;
-    }
-    for (int i = 0; i < 200 && v.awaitingReply; ++i) {
-        delay(5);
-        if (!self || linkClosing())
-            return;
-    }
-
-    // Bytes of an earlier answer belong to no reply of this import.
-    v.clearReceived();
-    v.logCount = 0;
-    // A thermometer unplugged while it sends its records leaves a download
-    // that looks whole; the lost port is what tells the two apart.
-    bool portLost = false;
-    const QMetaObject::Connection lostWatch =
-        connect(&Form6->MSComm1, &SerialControl::portLost, this, [&portLost] { portLost = true; });
-    const auto unwatch = qScopeGuard([lostWatch] { QObject::disconnect(lostWatch); });
-    Form6->SendCommand(QByteArrayLiteral("ATP"));
-
-    const bool received = waitForRecords(Label7);
-    if (!self || linkClosing())
-        return;
-    if (received && v.logCount != 0) {
+    case RecordDownload::Outcome::Received:
         // The whole records that arrived are kept, even of a cut download.
         fillTable();
         BitBtn5->setEnabled(true);
         NavigationBar->printButton()->setEnabled(true);
         hold.release();
-        if (!portLost)
+        if (!result.portLost)
             return;
+        break;
+    case RecordDownload::Outcome::NoRecords: break;
     }
     hold.release();
     Dialogs::instance().message(QStringLiteral("Have no data in IR \ror connecting are broken!"),
@@ -324,21 +268,7 @@ void TForm4::fillTable()
         RecordImport::fromDownload(v.logValues.data(), v.logEms.data(), v.logCount, m_windowCelsius);
     m_maxReading = records.maxReading;
     m_minReading = records.minReading;
-    const QString unit = m_windowCelsius ? QStringLiteral("C") : QStringLiteral("F");
-
-    // Every row gets the computer's date and time as it is made: the
-    // thermometer's records carry none of their own.
-    QVector<MeasureRecord> rows(records.count());
-    for (int i = 0; i < records.count(); ++i) {
-        const RecordStamp stamp = currentRecordStamp();
-        MeasureRecord &row = rows[i];
-        row.recno = i + 1;
-        row.date = stamp.date;
-        row.time = stamp.time;
-        row.ems = records.emissivities.at(i);
-        row.meavalue = records.values.at(i);
-        row.unit = unit;
-    }
+    QVector<MeasureRecord> rows = RecordImport::tableRows(records, m_windowCelsius);
 
     // One transaction, and the grid told once at the end: a row per commit
     // and a repaint per row would make the user wait for the fill.

@@ -17,12 +17,6 @@ class QPushButton;
 class TForm4 : public QWidget {
     Q_OBJECT
 public:
-    // The reply wait's limits, in rounds of 200 ms: ten seconds without a
-    // received byte, a hundred seconds in all.
-    static constexpr int RoundMs = 200;
-    static constexpr int IdleRoundLimit = 50;
-    static constexpr int TotalRoundLimit = 500;
-
     explicit TForm4(QWidget *parent = nullptr);
     ~TForm4() override;
 

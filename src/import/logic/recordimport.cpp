@@ -1,6 +1,7 @@
 #include "recordimport.h"
 
 #include "store/decimalformat.h"
+#include "store/recordclock.h"
 #include "store/unitprofile.h"
 
 #include <cmath>
@@ -43,6 +44,23 @@ ImportedRecords fromDownload(const qint32 *tenthsCelsius, const qint16 *emsHundr
         r.emissivities.append(emsHundredths[i] / 100.0);
     }
     return r;
+}
+
+QVector<MeasureRecord> tableRows(const ImportedRecords &records, bool celsius)
+{
+    const QString unit = celsius ? QStringLiteral("C") : QStringLiteral("F");
+    QVector<MeasureRecord> rows(records.count());
+    for (int i = 0; i < records.count(); ++i) {
+        const RecordStamp stamp = currentRecordStamp();
+        MeasureRecord &row = rows[i];
+        row.recno = i + 1;
+        row.date = stamp.date;
+        row.time = stamp.time;
+        row.ems = records.emissivities.at(i);
+        row.meavalue = records.values.at(i);
+        row.unit = unit;
+    }
+    return rows;
 }
 
 QString waitingText(int step)

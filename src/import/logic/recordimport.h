@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/measurerecord.h"
+
 #include <QString>
 #include <QVector>
 
@@ -29,6 +31,11 @@ double valueInUnit(qint32 tenthsCelsius, bool celsius);
 // The records of a download in the window's unit.
 ImportedRecords fromDownload(const qint32 *tenthsCelsius, const qint16 *emsHundredths, int count,
                              bool celsius);
+
+// The rows of GetRecorde for the records in the unit celsius tells:
+// numbered from 1, each stamped with the computer's date and time as it is
+// made (the thermometer's records carry none of their own).
+QVector<MeasureRecord> tableRows(const ImportedRecords &records, bool celsius);
 
 // The text under the chart while the import waits for the reply, for step
 // 1..8 of the waiting cycle: "Please waiting ." with one more point a step

@@ -3,8 +3,19 @@
 #include "devicelink/kelvoraerror.h"
 #include "store/fileerror.h"
 #include "store/measuretable.h"
+#include "store/measuretablemodel.h"
 
 #include <QSaveFile>
+
+QVector<GridColumn> DataGridColumns()
+{
+    QVector<GridColumn> columns;
+    for (int column = 0; column < MeasureTableModel::ColumnCount; ++column) {
+        const QString field = MeasureTableModel::fieldName(column);
+        columns.append({field, field, true});
+    }
+    return columns;
+}
 
 void ApplyGridLayout(TableFields &fields, const QVector<GridColumn> &columns)
 {

@@ -17,6 +17,10 @@ struct GridColumn {
     bool visible = true;
 };
 
+// The columns of a data grid as the data windows lay it out: every column of
+// the table model in its own order, each titled with its field's name and shown.
+QVector<GridColumn> DataGridColumns();
+
 // Gives the fields of a table the grid's layout: the field of the column at
 // grid position c moves to position c and takes the column's title and
 // visibility. The fields keep this layout afterwards.

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace Cli {
+
+constexpr const char *ProgramName = "kelvora-cli";
+
+// Exit codes of every command.
+enum ExitCode { Success = 0, Failure = 1, UsageError = 2 };
+
+// Writes "kelvora-cli: <text>" as one line to stderr.
+void printError(const QString &text);
+// printError, then Failure: a command that could not do its work.
+int fail(const QString &text);
+// Writes text to stdout as it is and flushes it.
+void printOut(const QString &text);
+
+// The options of one command: a QCommandLineParser that knows the command's
+// name, so that its help reads "Usage: kelvora-cli <command> [options] ...",
+// and that reports usage errors instead of ending the process.
+class CommandLine {
+public:
+    CommandLine(const QString &command, const QString &description);
+
+    void addOption(const QCommandLineOption &option);
+    void addPositional(const QString &name, const QString &description, const QString &syntax = {});
+
+    // Parses the arguments that follow the command's name. Returns an exit
+    // code when the command is to end now: Success after printing the help
+    // asked for with --help, UsageError after printing what is wrong with
+    // them (unknown options, missing values, a wrong number of positional
+    // arguments). std::nullopt when the command is to run.
+    std::optional<int> parse(const QStringList &arguments);
+
+    bool isSet(const QCommandLineOption &option) const { return m_parser.isSet(option); }
+    QString value(const QCommandLineOption &option) const { return m_parser.value(option); }
+    QStringList positionalArguments() const { return m_parser.positionalArguments(); }
+
+    // Prints "kelvora-cli <command>: <text>" and a hint to --help on stderr;
+    // returns UsageError.
+    int usageError(const QString &text) const;
+    QString helpText() const;
+
+private:
+    QString m_command;
+    QCommandLineParser m_parser;
+    QCommandLineOption m_help;
+    int m_positionalCount = 0;
+};
+
+// Options shared by several commands.
+QCommandLineOption portOption();   // --port P
+QCommandLineOption outputOption(); // -o, --output FILE
+QCommandLineOption unitOption();   // --unit C|F
+
+// The unit letter of --unit: true for "C", false for "F" (either case);
+// std::nullopt for anything else.
+std::optional<bool> parseUnit(const QString &letter);
+
+} // namespace Cli

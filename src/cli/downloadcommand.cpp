@@ -1,0 +1,119 @@
+#include "cli/downloadcommand.h"
+
+#include "cli/cliarguments.h"
+#include "cli/seriesfile.h"
+#include "cli/workspace.h"
+#include "import/logic/recorddownload.h"
+#include "import/logic/recordimport.h"
+
+#include <QTextStream>
+
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+
+// "Waiting for the thermometer's records... 3 s" on stderr, once a second:
+// rewritten in place on a terminal, a line each otherwise.
+class ProgressLine {
+public:
+    ProgressLine() : m_terminal(::isatty(::fileno(stderr)) != 0) {}
+
+    void show(const RecordDownload::Progress &progress)
+    {
+        QTextStream err(stderr);
+        if (progress.finished) {
+            if (m_terminal && m_shown)
+                err << '\n';
+            return;
+        }
+        const int seconds = progress.round * RecordDownload::RoundMs / 1000;
+        if (m_shown && seconds == m_seconds)
+            return;
+        m_shown = true;
+        m_seconds = seconds;
+        err << (m_terminal ? "\r" : "") << "Waiting for the thermometer's records... " << seconds << " s"
+            << (m_terminal ? "" : "\n");
+    }
+
+private:
+    bool m_terminal;
+    bool m_shown = false;
+    int m_seconds = 0;
+};
+
+} // namespace
+
+int runDownload(const QStringList &arguments)
+{
+    Cli::CommandLine line(
+        QStringLiteral("download"),
+        QStringLiteral("Downloads the records stored in the thermometer's memory and writes "
+                       "them to FILE: a log file (.klg), a CSV file (.csv) or a spreadsheet "
+                       "(.xls), chosen by its extension."));
+    const QCommandLineOption port = Cli::portOption();
+    const QCommandLineOption output = Cli::outputOption();
+    const QCommandLineOption unit(QStringLiteral("unit"),
+                                  QStringLiteral("Temperature unit of the records: C or F (default: C)."),
+                                  QStringLiteral("C|F"), QStringLiteral("C"));
+    line.addOption(port);
+    line.addOption(output);
+    line.addOption(unit);
+    if (const std::optional<int> done = line.parse(arguments))
+        return *done;
+    if (!line.isSet(port))
+        return line.usageError(QStringLiteral("no serial port given (--port P)"));
+    if (!line.isSet(output))
+        return line.usageError(QStringLiteral("no output file given (-o FILE)"));
+    const QString out = line.value(output);
+    const std::optional<SeriesFile::Format> format = SeriesFile::formatOf(out);
+    if (!format)
+        return line.usageError(
+            QStringLiteral("the output file must end in %1: %2").arg(SeriesFile::knownExtensions(), out));
+    const std::optional<bool> celsius = Cli::parseUnit(line.value(unit));
+    if (!celsius)
+        return line.usageError(QStringLiteral("the unit must be C or F, not '%1'").arg(line.value(unit)));
+
+    Workspace workspace;
+    TForm6 &link = workspace.link();
+    TSystemVars &v = SystemVars;
+    v.unitCelsius = *celsius;
+    // Connected first, as the program's poll has connected before the import
+    // window's download starts: while the download holds the line, the link
+    // parses a reply only after a long quiet, too late for the settings.
+    const QString failure = workspace.connect(line.value(port));
+    if (!failure.isEmpty())
+        return Cli::fail(failure);
+
+    DownloadHold hold;
+    RecordDownload download(link);
+    ProgressLine progressLine;
+    download.setProgress([&progressLine](const RecordDownload::Progress &p) { progressLine.show(p); });
+    const RecordDownload::Result result = download.run();
+    switch (result.outcome) {
+    case RecordDownload::Outcome::NotConnected:
+        return Cli::fail(QStringLiteral("No thermometer answers on port %1: is it switched on and connected?")
+                             .arg(v.serialPort));
+    case RecordDownload::Outcome::Abandoned:
+        return Cli::fail(QStringLiteral("The download was interrupted."));
+    case RecordDownload::Outcome::NoRecords:
+        return Cli::fail(QStringLiteral("The thermometer sent no records: its memory is empty, or the "
+                                        "connection broke."));
+    case RecordDownload::Outcome::Received: break;
+    }
+
+    // The rows the import window makes of the same records, so that the
+    // files are the ones it writes.
+    const ImportedRecords records =
+        RecordImport::fromDownload(v.logValues.data(), v.logEms.data(), v.logCount, *celsius);
+    hold.release();
+    SeriesFile::write(out, *format, RecordImport::tableRows(records, *celsius), link.Database1, link.Table2,
+                      LogValueText::Shortest);
+    if (result.portLost)
+        return Cli::fail(QStringLiteral("The connection broke during the download: the %1 whole records "
+                                        "received were written to %2, maybe not all the thermometer holds.")
+                             .arg(records.count())
+                             .arg(out));
+    Cli::printError(QStringLiteral("%1 records written to %2").arg(records.count()).arg(out));
+    return Cli::Success;
+}
