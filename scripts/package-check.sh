@@ -18,10 +18,12 @@ step() { echo "package-check: $*"; }
 [ "$(id -u)" -eq 0 ] || fail "run as root (it installs the package and creates a user)"
 
 sim_pid=
+joined=
 work=$(mktemp -d)
 chmod 755 "$work"
 cleanup() {
   [ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null && wait "$sim_pid" 2>/dev/null
+  [ -n "$joined" ] && gpasswd -d "$user" dialout >/dev/null
   if dpkg-query -W -f='${Status}' kelvora 2>/dev/null | grep -q 'install ok installed'; then
     step "removing the package"
     DEBIAN_FRONTEND=noninteractive apt-get remove -y -qq kelvora >/dev/null || echo "package-check: apt-get remove failed" >&2
@@ -63,6 +65,7 @@ kelvora-cli info --help >/dev/null || fail "kelvora-cli info --help did not succ
 before=$(find "$libdir" -printf '%p %s %T@\n' | sort)
 
 id "$user" >/dev/null 2>&1 || useradd -m -s /bin/bash "$user" || fail "cannot create the user $user"
+! id -nG "$user" | grep -qw dialout || fail "the user $user must not be in the group dialout"
 home=$(getent passwd "$user" | cut -d: -f6)
 as_user() { runuser -l "$user" -c "$1"; }
 rm -rf "$home/.config/Kelvora"
@@ -78,17 +81,38 @@ pty=$(head -n 1 "$work/sim.out")
 [ -c "$pty" ] || fail "the simulator printed no device ($(cat "$work/sim.err"))"
 stat -c '%n: owner %U, group %G, mode %a' "$pty"
 
+# kelvora-cli info as the user on the simulator's device: expects a failure
+# whose message holds the given hint.
+info_refused() {
+  set +e
+  as_user "timeout 30 kelvora-cli info --port $pty" >"$work/info.out" 2>"$work/info.err"
+  local status=$?
+  set -e
+  cat "$work/info.err"
+  [ "$status" -ne 0 ] || fail "kelvora-cli info succeeded on a port the user may not open"
+  [ "$status" -ne 124 ] || fail "kelvora-cli info did not end"
+  grep -qF "$1" "$work/info.err" || fail "kelvora-cli info gave not the hint: $1"
+}
+
 step "kelvora-cli info as $user on root's $pty"
+if [ $((0$(stat -c %a "$pty") & 060)) -eq 060 ]; then
+  info_refused "add your user to the group '$(stat -c %G "$pty")' that owns $pty"
+else
+  info_refused "only the user '$(stat -c %U "$pty")' may read and write $pty"
+fi
+
+step "the same device as a serial port of the group dialout"
+chgrp dialout "$pty"
+chmod 660 "$pty"
+info_refused "Permission denied: add your user to the group 'dialout' that owns $pty (sudo usermod -aG dialout \$USER) and log in again."
+usermod -aG dialout "$user"
+joined=yes
 set +e
 as_user "timeout 30 kelvora-cli info --port $pty" >"$work/info.out" 2>"$work/info.err"
 status=$?
 set -e
-cat "$work/info.err"
-[ "$status" -ne 0 ] || fail "kelvora-cli info succeeded on a port the user may not open"
-[ "$status" -ne 124 ] || fail "kelvora-cli info did not end"
-group=$(stat -c %G "$pty")
-grep -qF "add your user to the group '$group' that owns $pty" "$work/info.err" ||
-  fail "kelvora-cli info gave no permission hint"
+[ "$status" -eq 0 ] || fail "kelvora-cli info as a member of dialout did not succeed: $(cat "$work/info.err")"
+cat "$work/info.out"
 
 step "starting kelvora as $user and ending it with SIGTERM"
 # The program's running mark beside the database (the working directory,
