@@ -3,7 +3,8 @@
 # program: the commands run, the files lie where they belong, a normal user
 # refused by a serial port is told how to get access, and the program started
 # by that user keeps its settings in ~/.config/Kelvora and writes nothing
-# beside its executable. The package is removed again at the end. Run as root.
+# beside its executable. The package is removed again at the end unless it
+# was installed before. Run as root.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 user=${KELVORA_CHECK_USER:-kelvora-check}
@@ -17,6 +18,10 @@ step() { echo "package-check: $*"; }
 
 [ "$(id -u)" -eq 0 ] || fail "run as root (it installs the package and creates a user)"
 
+installed() { dpkg-query -W -f='${Status}' kelvora 2>/dev/null | grep -q 'install ok installed'; }
+# A package that was installed before stays installed (as the new build).
+was_installed=
+! installed || was_installed=yes
 sim_pid=
 joined=
 work=$(mktemp -d)
@@ -24,7 +29,7 @@ chmod 755 "$work"
 cleanup() {
   [ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null && wait "$sim_pid" 2>/dev/null
   [ -n "$joined" ] && gpasswd -d "$user" dialout >/dev/null
-  if dpkg-query -W -f='${Status}' kelvora 2>/dev/null | grep -q 'install ok installed'; then
+  if [ -z "$was_installed" ] && installed; then
     step "removing the package"
     DEBIAN_FRONTEND=noninteractive apt-get remove -y -qq kelvora >/dev/null || echo "package-check: apt-get remove failed" >&2
   fi
@@ -38,6 +43,9 @@ deb=$(bash "$here/scripts/package.sh" | tail -n 1)
 step "installing $deb"
 DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$deb" >/dev/null ||
   fail "apt-get install $deb did not succeed"
+# What lies in the program's folder now must still lie there, unchanged, after
+# the commands below.
+before=$(find "$libdir" -printf '%p %s %T@\n' | sort)
 
 for f in kelvora kelvora-cli thermometer-sim Kelvora_en.rav readme_en.chm highalarm.wav lowalarm.wav; do
   [ -f "$libdir/$f" ] || fail "$libdir/$f is not installed"
@@ -59,10 +67,6 @@ fi
 step "kelvora-cli --help"
 kelvora-cli --help >/dev/null || fail "kelvora-cli --help did not succeed"
 kelvora-cli info --help >/dev/null || fail "kelvora-cli info --help did not succeed"
-
-# What lies in the program's folder now must still lie there, unchanged, after
-# the user's runs.
-before=$(find "$libdir" -printf '%p %s %T@\n' | sort)
 
 id "$user" >/dev/null 2>&1 || useradd -m -s /bin/bash "$user" || fail "cannot create the user $user"
 ! id -nG "$user" | grep -qw dialout || fail "the user $user must not be in the group dialout"
