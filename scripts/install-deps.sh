@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Installs every Debian package the program, its tests and its demo need.
+# Installs every Debian package the program, its tests, its demo and its
+# Debian package need.
 set -euo pipefail
 
 packages=(
-  build-essential cmake pkg-config
+  build-essential cmake pkg-config dpkg-dev file desktop-file-utils
   clang libclang-rt-dev
   qt6-base-dev qt6-serialport-dev libqt6sql6-sqlite qt6-charts-dev libqt6charts6-dev libqt6opengl6-dev
   qt6-multimedia-dev pulseaudio pulseaudio-utils

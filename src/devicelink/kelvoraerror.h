@@ -17,10 +17,18 @@ private:
     QString m_text;
 };
 
-// The serial port could not be opened.
+// The serial port could not be opened. A hint on how to get access, when
+// there is one, follows the text on a line of its own.
 class SerialPortError : public KelvoraError {
 public:
-    using KelvoraError::KelvoraError;
+    explicit SerialPortError(const QString &text, const QString &hint = QString())
+        : KelvoraError(hint.isEmpty() ? text : text + QLatin1Char('\n') + hint), m_hint(hint)
+    {
+    }
+    QString hint() const { return m_hint; }
+
+private:
+    QString m_hint;
 };
 
 // The database engine refused an operation.

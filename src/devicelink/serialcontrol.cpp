@@ -1,6 +1,7 @@
 #include "serialcontrol.h"
 
 #include "kelvoraerror.h"
+#include "portaccess.h"
 #include "portname.h"
 
 SerialControl::SerialControl(QObject *parent) : QObject(parent)
@@ -28,8 +29,10 @@ void SerialControl::open()
     m_port.setFlowControl(QSerialPort::NoFlowControl);
     if (!m_port.open(QIODevice::ReadWrite)) {
         const QString reason = m_port.errorString();
+        const bool denied = m_port.error() == QSerialPort::PermissionError;
         m_port.clearError();
-        throw SerialPortError(QStringLiteral("Port %1 cannot be opened: %2").arg(m_device, reason));
+        throw SerialPortError(QStringLiteral("Port %1 cannot be opened: %2").arg(m_device, reason),
+                              denied ? portAccessHint(m_device) : QString());
     }
     // Modem control lines are not needed by the thermometer, and setting
     // them fails on pseudo-terminals, so they are left as the driver has them.

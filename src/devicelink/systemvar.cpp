@@ -49,7 +49,7 @@ TForm6::~TForm6()
 
 QString TForm6::settingsFilePath() const
 {
-    return AppPaths::besideExecutable(QString::fromLatin1(SettingsFile::FileName));
+    return AppPaths::ownFile(QString::fromLatin1(SettingsFile::FileName));
 }
 
 void TForm6::FormCreate()
@@ -217,7 +217,7 @@ void TForm6::openPortFromPoll()
         // Bytes gathered before the device went away belong to no reply.
         v.rxCount = 0;
         v.portOpen = true;
-    } catch (const SerialPortError &) {
+    } catch (const SerialPortError &e) {
         if (v.portErrorShown)
             return;
         v.portErrorShown = true;
@@ -226,18 +226,19 @@ void TForm6::openPortFromPoll()
         // poll goes on meanwhile, keeps the link state true and reopens the
         // port as soon as the device is back.
         QMetaObject::invokeMethod(
-            this, [this] { showPortError(); }, Qt::QueuedConnection);
+            this, [this, hint = e.hint()] { showPortError(hint); }, Qt::QueuedConnection);
     }
 }
 
-void TForm6::showPortError()
+void TForm6::showPortError(const QString &hint)
 {
     if (m_closed)
         return;
-    Dialogs::instance().message(
-        QStringLiteral("Can not open COM port, please confirm COM port is not being occupied "
-                       "by another device.\rOr try another COM port."),
-        QStringLiteral("Serial Port Error"), Dialogs::Icon::Error, Dialogs::Ok);
+    QString text = QStringLiteral("Can not open COM port, please confirm COM port is not being occupied "
+                                  "by another device.\rOr try another COM port.");
+    if (!hint.isEmpty())
+        text += QLatin1Char('\r') + hint;
+    Dialogs::instance().message(text, QStringLiteral("Serial Port Error"), Dialogs::Icon::Error, Dialogs::Ok);
 }
 
 void TForm6::MSComm1Comm(int event)

@@ -79,7 +79,7 @@ private:
     bool recoverUnsavedRun();
     void saveSettingsAtClose();
     void openPortFromPoll();
-    void showPortError();
+    void showPortError(const QString &hint);
     void onPortLost();
 
     QString m_reportProjectFile;

@@ -31,7 +31,7 @@ public:
 // empty, not with the lines of a file whose rows did not reach the table.
 class StagingFile {
 public:
-    StagingFile() : m_file(AppPaths::besideExecutable(QString::fromLatin1(LogFile::StagingFileName)))
+    StagingFile() : m_file(AppPaths::ownFile(QString::fromLatin1(LogFile::StagingFileName)))
     {
         // Unbuffered (the lines are gathered here), so that emptying it after
         // a failure has no buffered bytes to write first.
