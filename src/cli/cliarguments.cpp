@@ -59,6 +59,17 @@ std::optional<int> CommandLine::parse(const QStringList &arguments)
     return std::nullopt;
 }
 
+std::optional<int> CommandLine::readUnit(const QCommandLineOption &option, std::optional<bool> &celsius) const
+{
+    const QString letter = m_parser.value(option);
+    if (letter.isEmpty())
+        return std::nullopt;
+    celsius = parseUnit(letter);
+    if (!celsius)
+        return usageError(QStringLiteral("the unit must be C or F, not '%1'").arg(letter));
+    return std::nullopt;
+}
+
 int CommandLine::usageError(const QString &text) const
 {
     QTextStream(stderr) << ProgramName << ' ' << m_command << ": " << text << "\nTry '" << ProgramName << ' '
@@ -93,10 +104,9 @@ QCommandLineOption outputOption()
                               QStringLiteral("FILE"));
 }
 
-QCommandLineOption unitOption()
+QCommandLineOption unitOption(const QString &description, const QString &defaultUnit)
 {
-    return QCommandLineOption(QStringLiteral("unit"), QStringLiteral("Temperature unit: C or F."),
-                              QStringLiteral("C|F"));
+    return QCommandLineOption(QStringLiteral("unit"), description, QStringLiteral("C|F"), defaultUnit);
 }
 
 std::optional<bool> parseUnit(const QString &letter)

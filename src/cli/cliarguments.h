@@ -42,6 +42,11 @@ public:
     QString value(const QCommandLineOption &option) const { return m_parser.value(option); }
     QStringList positionalArguments() const { return m_parser.positionalArguments(); }
 
+    // The unit of a unitOption() into celsius (true for C), left as it is
+    // when the option has no value. A letter other than C or F is a usage
+    // error: returns its exit code then, else std::nullopt.
+    std::optional<int> readUnit(const QCommandLineOption &option, std::optional<bool> &celsius) const;
+
     // Prints "kelvora-cli <command>: <text>" and a hint to --help on stderr;
     // returns UsageError.
     int usageError(const QString &text) const;
@@ -57,7 +62,9 @@ private:
 // Options shared by several commands.
 QCommandLineOption portOption();   // --port P
 QCommandLineOption outputOption(); // -o, --output FILE
-QCommandLineOption unitOption();   // --unit C|F
+// --unit C|F with the command's own description; defaultUnit "C" or "F"
+// makes it always have a value.
+QCommandLineOption unitOption(const QString &description, const QString &defaultUnit = {});
 
 // The unit letter of --unit: true for "C", false for "F" (either case);
 // std::nullopt for anything else.

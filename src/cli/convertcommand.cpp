@@ -12,10 +12,8 @@ int runConvert(const QStringList &arguments)
                                          "spreadsheet (.xls), chosen by the extension of FILE."));
     line.addPositional(QStringLiteral("IN.klg"), QStringLiteral("The log file to read."));
     const QCommandLineOption output = Cli::outputOption();
-    const QCommandLineOption unit(QStringLiteral("unit"),
-                                  QStringLiteral("Temperature unit of the output: C or F (default: the unit "
-                                                 "of the log file's records)."),
-                                  QStringLiteral("C|F"));
+    const QCommandLineOption unit = Cli::unitOption(QStringLiteral(
+        "Temperature unit of the output: C or F (default: the unit of the log file's records)."));
     line.addOption(output);
     line.addOption(unit);
     if (const std::optional<int> done = line.parse(arguments))
@@ -30,11 +28,8 @@ int runConvert(const QStringList &arguments)
         return line.usageError(
             QStringLiteral("the output file must end in %1: %2").arg(SeriesFile::knownExtensions(), out));
     std::optional<bool> celsius;
-    if (line.isSet(unit)) {
-        celsius = Cli::parseUnit(line.value(unit));
-        if (!celsius)
-            return line.usageError(QStringLiteral("the unit must be C or F, not '%1'").arg(line.value(unit)));
-    }
+    if (const std::optional<int> wrong = line.readUnit(unit, celsius))
+        return *wrong;
 
     Workspace workspace;
     TForm6 &link = workspace.link();

@@ -53,9 +53,8 @@ int runDownload(const QStringList &arguments)
                        "(.xls), chosen by its extension."));
     const QCommandLineOption port = Cli::portOption();
     const QCommandLineOption output = Cli::outputOption();
-    const QCommandLineOption unit(QStringLiteral("unit"),
-                                  QStringLiteral("Temperature unit of the records: C or F (default: C)."),
-                                  QStringLiteral("C|F"), QStringLiteral("C"));
+    const QCommandLineOption unit = Cli::unitOption(
+        QStringLiteral("Temperature unit of the records: C or F (default: C)."), QStringLiteral("C"));
     line.addOption(port);
     line.addOption(output);
     line.addOption(unit);
@@ -70,9 +69,9 @@ int runDownload(const QStringList &arguments)
     if (!format)
         return line.usageError(
             QStringLiteral("the output file must end in %1: %2").arg(SeriesFile::knownExtensions(), out));
-    const std::optional<bool> celsius = Cli::parseUnit(line.value(unit));
-    if (!celsius)
-        return line.usageError(QStringLiteral("the unit must be C or F, not '%1'").arg(line.value(unit)));
+    std::optional<bool> celsius;
+    if (const std::optional<int> wrong = line.readUnit(unit, celsius))
+        return *wrong;
 
     Workspace workspace;
     TForm6 &link = workspace.link();

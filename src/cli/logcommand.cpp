@@ -56,9 +56,8 @@ int runLog(const QStringList &arguments)
                                                      "s, m or h (90, 90s, 5m, 2h). Default: until Ctrl-C."),
                                       QStringLiteral("T"));
     const QCommandLineOption output = Cli::outputOption();
-    const QCommandLineOption unit(QStringLiteral("unit"),
-                                  QStringLiteral("Temperature unit of the readings: C or F (default C)."),
-                                  QStringLiteral("C|F"));
+    const QCommandLineOption unit =
+        Cli::unitOption(QStringLiteral("Temperature unit of the readings: C or F (default C)."));
     const QCommandLineOption saveEvery(QStringLiteral("save-every"),
                                        QStringLiteral("How often a .klg FILE is rewritten during the run, in "
                                                       "the form of --duration (default 1m)."),
@@ -92,12 +91,11 @@ int runLog(const QStringList &arguments)
     }
     if (saveEveryMs)
         options.saveEveryMs = *saveEveryMs;
-    if (line.isSet(unit)) {
-        const std::optional<bool> celsius = Cli::parseUnit(line.value(unit));
-        if (!celsius)
-            return line.usageError(QStringLiteral("the unit must be C or F, not '%1'").arg(line.value(unit)));
+    std::optional<bool> celsius;
+    if (const std::optional<int> wrong = line.readUnit(unit, celsius))
+        return *wrong;
+    if (celsius)
         options.celsius = *celsius;
-    }
     if (line.isSet(output)) {
         options.file = line.value(output);
         const std::optional<SeriesFile::Format> format = SeriesFile::formatOf(options.file);

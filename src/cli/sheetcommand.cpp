@@ -61,10 +61,8 @@ int runSheet(const QStringList &arguments)
     line.addPositional(QStringLiteral("IN.klg"), QStringLiteral("The log file to read."));
     const QCommandLineOption output(QStringList{QStringLiteral("o"), QStringLiteral("output")},
                                     QStringLiteral("The PDF file to write."), QStringLiteral("OUT.pdf"));
-    const QCommandLineOption unit(QStringLiteral("unit"),
-                                  QStringLiteral("Temperature unit of the sheet: C or F (default: the unit "
-                                                 "of the log file's records)."),
-                                  QStringLiteral("C|F"));
+    const QCommandLineOption unit = Cli::unitOption(QStringLiteral(
+        "Temperature unit of the sheet: C or F (default: the unit of the log file's records)."));
     line.addOption(output);
     line.addOption(unit);
     if (const std::optional<int> done = line.parse(arguments))
@@ -77,11 +75,8 @@ int runSheet(const QStringList &arguments)
     if (QFileInfo(out).suffix().compare(QLatin1String("pdf"), Qt::CaseInsensitive) != 0)
         return line.usageError(QStringLiteral("the output file must end in .pdf: %1").arg(out));
     std::optional<bool> celsius;
-    if (line.isSet(unit)) {
-        celsius = Cli::parseUnit(line.value(unit));
-        if (!celsius)
-            return line.usageError(QStringLiteral("the unit must be C or F, not '%1'").arg(line.value(unit)));
-    }
+    if (const std::optional<int> wrong = line.readUnit(unit, celsius))
+        return *wrong;
 
     Workspace workspace;
     TForm6 &link = workspace.link();
