@@ -70,6 +70,24 @@ std::optional<int> CommandLine::readUnit(const QCommandLineOption &option, std::
     return std::nullopt;
 }
 
+std::optional<int> CommandLine::readOutput(const QCommandLineOption &option, QString &path) const
+{
+    if (!m_parser.isSet(option))
+        return usageError(QStringLiteral("no output file given (-o %1)").arg(option.valueName()));
+    path = m_parser.value(option);
+    return std::nullopt;
+}
+
+std::optional<int> CommandLine::readSeriesFormat(const QString &path, SeriesFile::Format &format) const
+{
+    const std::optional<SeriesFile::Format> known = SeriesFile::formatOf(path);
+    if (!known)
+        return usageError(
+            QStringLiteral("the output file must end in %1: %2").arg(SeriesFile::knownExtensions(), path));
+    format = *known;
+    return std::nullopt;
+}
+
 int CommandLine::usageError(const QString &text) const
 {
     QTextStream(stderr) << ProgramName << ' ' << m_command << ": " << text << "\nTry '" << ProgramName << ' '

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "cli/seriesfile.h"
+
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 #include <QString>
@@ -46,6 +48,13 @@ public:
     // when the option has no value. A letter other than C or F is a usage
     // error: returns its exit code then, else std::nullopt.
     std::optional<int> readUnit(const QCommandLineOption &option, std::optional<bool> &celsius) const;
+
+    // The file of an output option into path; a missing one is a usage
+    // error: returns its exit code then, else std::nullopt.
+    std::optional<int> readOutput(const QCommandLineOption &option, QString &path) const;
+    // The series format of path's extension into format; any other extension
+    // is a usage error, as with readOutput.
+    std::optional<int> readSeriesFormat(const QString &path, SeriesFile::Format &format) const;
 
     // Prints "kelvora-cli <command>: <text>" and a hint to --help on stderr;
     // returns UsageError.

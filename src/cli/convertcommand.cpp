@@ -19,14 +19,13 @@ int runConvert(const QStringList &arguments)
     if (const std::optional<int> done = line.parse(arguments))
         return *done;
 
-    if (!line.isSet(output))
-        return line.usageError(QStringLiteral("no output file given (-o FILE)"));
+    QString out;
+    SeriesFile::Format format = SeriesFile::Format::Log;
+    if (const std::optional<int> wrong = line.readOutput(output, out))
+        return *wrong;
+    if (const std::optional<int> wrong = line.readSeriesFormat(out, format))
+        return *wrong;
     const QString in = line.positionalArguments().constFirst();
-    const QString out = line.value(output);
-    const std::optional<SeriesFile::Format> format = SeriesFile::formatOf(out);
-    if (!format)
-        return line.usageError(
-            QStringLiteral("the output file must end in %1: %2").arg(SeriesFile::knownExtensions(), out));
     std::optional<bool> celsius;
     if (const std::optional<int> wrong = line.readUnit(unit, celsius))
         return *wrong;
@@ -37,7 +36,7 @@ int runConvert(const QStringList &arguments)
     // The values as the reader made them: read from the file or converted
     // and rounded to one decimal.
     const SeriesFile::WriteResult written =
-        SeriesFile::write(out, *format, link.Table3, LogValueText::Shortest);
+        SeriesFile::write(out, format, link.Table3, LogValueText::Shortest);
     if (!written.complete())
         return Cli::fail(written.shortfall());
     return Cli::Success;

@@ -62,13 +62,12 @@ int runDownload(const QStringList &arguments)
         return *done;
     if (!line.isSet(port))
         return line.usageError(QStringLiteral("no serial port given (--port P)"));
-    if (!line.isSet(output))
-        return line.usageError(QStringLiteral("no output file given (-o FILE)"));
-    const QString out = line.value(output);
-    const std::optional<SeriesFile::Format> format = SeriesFile::formatOf(out);
-    if (!format)
-        return line.usageError(
-            QStringLiteral("the output file must end in %1: %2").arg(SeriesFile::knownExtensions(), out));
+    QString out;
+    SeriesFile::Format format = SeriesFile::Format::Log;
+    if (const std::optional<int> wrong = line.readOutput(output, out))
+        return *wrong;
+    if (const std::optional<int> wrong = line.readSeriesFormat(out, format))
+        return *wrong;
     std::optional<bool> celsius;
     if (const std::optional<int> wrong = line.readUnit(unit, celsius))
         return *wrong;
@@ -106,7 +105,7 @@ int runDownload(const QStringList &arguments)
     const ImportedRecords records =
         RecordImport::fromDownload(v.logValues.data(), v.logEms.data(), v.logCount, *celsius);
     hold.release();
-    SeriesFile::write(out, *format, RecordImport::tableRows(records, *celsius), link.Database1, link.Table2,
+    SeriesFile::write(out, format, RecordImport::tableRows(records, *celsius), link.Database1, link.Table2,
                       LogValueText::Shortest);
     if (result.portLost)
         return Cli::fail(QStringLiteral("The connection broke during the download: the %1 whole records "

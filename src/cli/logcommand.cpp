@@ -98,11 +98,8 @@ int runLog(const QStringList &arguments)
         options.celsius = *celsius;
     if (line.isSet(output)) {
         options.file = line.value(output);
-        const std::optional<SeriesFile::Format> format = SeriesFile::formatOf(options.file);
-        if (!format)
-            return line.usageError(QStringLiteral("the output file must end in %1: %2")
-                                       .arg(SeriesFile::knownExtensions(), options.file));
-        options.format = *format;
+        if (const std::optional<int> wrong = line.readSeriesFormat(options.file, options.format))
+            return *wrong;
         // Found out now rather than after hours of readings.
         const QFileInfo folder(QFileInfo(options.file).absolutePath());
         if (!folder.isDir() || !folder.isWritable())

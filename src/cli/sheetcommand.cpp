@@ -68,10 +68,10 @@ int runSheet(const QStringList &arguments)
     if (const std::optional<int> done = line.parse(arguments))
         return *done;
 
-    if (!line.isSet(output))
-        return line.usageError(QStringLiteral("no output file given (-o OUT.pdf)"));
+    QString out;
+    if (const std::optional<int> wrong = line.readOutput(output, out))
+        return *wrong;
     const QString in = line.positionalArguments().constFirst();
-    const QString out = line.value(output);
     if (QFileInfo(out).suffix().compare(QLatin1String("pdf"), Qt::CaseInsensitive) != 0)
         return line.usageError(QStringLiteral("the output file must end in .pdf: %1").arg(out));
     std::optional<bool> celsius;
