@@ -3,6 +3,7 @@
 #include "chartfooter.h"
 #include "devicelink/kelvoraerror.h"
 #include "measure/logic/axislabelstep.h"
+#include "measure/logic/drawableaxis.h"
 #include "measure/logic/seriesdecimation.h"
 
 #include <QFontMetricsF>
@@ -288,8 +289,8 @@ void DataChart::applyAxes()
 {
     for (ChartAxis a : allChartAxes) {
         QValueAxis *valueAxis = axis(a);
-        const AxisRange r = m_navigation.range(a);
-        const double step = labelStep(a, r);
+        const AxisRange r = drawableRange(m_navigation.range(a));
+        const double step = drawableTickInterval(r, labelStep(a, r));
         const bool rangeChanged = valueAxis->min() != r.minimum || valueAxis->max() != r.maximum;
         // The axis makes a label per step at once: of the two changes, make
         // first the one that leaves fewer labels in between.

@@ -1,9 +1,8 @@
 #include "store/cellentry.h"
 
 #include "devicelink/kelvoraerror.h"
+#include "store/decimalformat.h"
 #include "store/measuretable.h"
-
-#include <cmath>
 
 namespace {
 
@@ -21,8 +20,8 @@ qint64 integerText(const QString &text)
 double decimalFromText(const QString &text)
 {
     bool ok = false;
-    const double value = text.trimmed().toDouble(&ok);
-    if (!ok || !std::isfinite(value))
+    const double value = readDecimal(text.trimmed(), &ok);
+    if (!ok)
         throw ConversionError(QStringLiteral("'%1' is not a valid floating point value").arg(text));
     return value;
 }

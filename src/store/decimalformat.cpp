@@ -54,10 +54,10 @@ bool isDigit(QChar c)
     return c.unicode() >= '0' && c.unicode() <= '9';
 }
 
-// An optional minus, digits, and optionally a point followed by digits.
+// An optional sign, digits, and optionally a point followed by digits.
 bool isPlainDecimal(QStringView text)
 {
-    qsizetype i = text.startsWith(QLatin1Char('-')) ? 1 : 0;
+    qsizetype i = text.startsWith(QLatin1Char('-')) || text.startsWith(QLatin1Char('+')) ? 1 : 0;
     const qsizetype integerStart = i;
     while (i < text.size() && isDigit(text[i]))
         ++i;
@@ -114,14 +114,21 @@ void appendShortest(QByteArray &out, double value)
 
 double readDecimal(QStringView text, bool *ok)
 {
-    char bytes[ShortestBufferSize];
-    if (text.size() > ShortestBufferSize || !isPlainDecimal(text))
-        return text.toDouble(ok);
+    if (ok)
+        *ok = false;
+    // Exponents, "inf" and "nan" are refused: a value such as 1e300 would
+    // reach the tables and the charts' axes. Within this length a plain
+    // decimal stays far from the double's limits, so a unit conversion of it
+    // stays finite too.
+    if (text.size() > MaxDecimalLength || !isPlainDecimal(text))
+        return 0.0;
+    if (text.startsWith(QLatin1Char('+')))
+        text = text.mid(1);
+    char bytes[MaxDecimalLength];
     for (qsizetype i = 0; i < text.size(); ++i)
         bytes[i] = char(text[i].unicode());
     double value = 0.0;
-    // Correctly rounded, as the general parser is; a plain decimal never
-    // overflows a double.
+    // Correctly rounded, as the general parser is.
     std::from_chars(bytes, bytes + text.size(), value);
     if (ok)
         *ok = true;

@@ -22,7 +22,11 @@ QString formatShortest(double value);
 // The same text appended to out as ASCII bytes.
 void appendShortest(QByteArray &out, double value);
 
-// The number in text as QStringView::toDouble reads it (C locale, no group
-// separators, 0 when *ok turns false); plain decimals such as "-25.3" are read
-// without the cost of the general parser.
+// The longest number text that readDecimal accepts.
+constexpr int MaxDecimalLength = 32;
+
+// The number in a plain decimal text, the form the program writes: an
+// optional sign, digits, and optionally a point followed by digits ("25",
+// "-10.5", "0.95"), at most MaxDecimalLength characters. Anything else
+// (blanks, exponents, "inf", "nan", ".5") gives 0 with *ok false.
 double readDecimal(QStringView text, bool *ok);

@@ -1,7 +1,9 @@
 #include "store/loglinereader.h"
 
+#include "devicelink/kelvoraerror.h"
 #include "store/fileerror.h"
 
+#include <QDir>
 #include <QStringDecoder>
 
 LogLineReader::LogLineReader(const QString &path, qsizetype blockSize) : m_file(path), m_blockSize(blockSize)
@@ -25,9 +27,13 @@ QByteArrayView LogLineReader::nextBytes()
 {
     if (atEnd())
         return QByteArrayView();
+    ++m_lineNumber;
     qsizetype lineFeed = m_buffer.indexOf('\n', m_lineStart + m_scanned);
     while (lineFeed < 0) {
         m_scanned = m_buffer.size() - m_lineStart;
+        // Checked before each block, so at most one block more is held.
+        if (m_scanned > MaxLineLength + 1)
+            refuseLongLine();
         if (!readBlock())
             break;
         lineFeed = m_buffer.indexOf('\n', m_lineStart + m_scanned);
@@ -37,7 +43,19 @@ QByteArrayView LogLineReader::nextBytes()
     QByteArrayView line(m_buffer.constData() + m_lineStart, end - m_lineStart);
     m_lineStart = lineFeed < 0 ? end : end + 1;
     m_scanned = 0;
-    return line.endsWith('\r') ? line.chopped(1) : line;
+    line = line.endsWith('\r') ? line.chopped(1) : line;
+    if (line.size() > MaxLineLength)
+        refuseLongLine();
+    return line;
+}
+
+void LogLineReader::refuseLongLine() const
+{
+    throw KelvoraError(
+        QStringLiteral("Cannot read file %1: line %2 is longer than %3 bytes, so it is no log file")
+            .arg(QDir::toNativeSeparators(m_file.fileName()))
+            .arg(m_lineNumber)
+            .arg(MaxLineLength));
 }
 
 bool LogLineReader::readBlock()

@@ -5,7 +5,6 @@
 #include "store/logfileformat.h"
 
 #include <charconv>
-#include <cmath>
 #include <utility>
 
 namespace {
@@ -58,7 +57,7 @@ LogLine parseLogLine(QStringView line)
     // columns alone it would come back cut ("18031.8" as 18031).
     const qsizetype valueEnd = LogFile::ValueColumn + LogFile::ValueWidth;
     const bool runsOn = line.size() > valueEnd && line.at(valueEnd) != QLatin1Char(',');
-    if (!ok || runsOn || !std::isfinite(value))
+    if (!ok || runsOn)
         throw ConversionError(QStringLiteral("'%1' is not a valid floating point value").arg(valueColumns));
 
     LogLine parsed;

@@ -44,7 +44,8 @@ struct UnitConversionResult {
 // rows go to sink. An empty table runs no statement. When the two units
 // already agree nothing is converted, so a repeated change message cannot
 // convert a table twice. Leaves the table's cursor on its last row.
-// Database failures throw DatabaseError; when the statements fail, table and
+// Database failures throw DatabaseError, and a value that would become
+// infinite in the other unit throws ConversionError; either way table and
 // chart stay as they were.
 UnitConversionResult convertTableUnit(MeasureTable &table, SqlStatement &query, const UnitProfile &profile,
                                       bool windowCelsius, bool unitCelsius, ConversionSink &sink);

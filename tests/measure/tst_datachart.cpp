@@ -15,6 +15,7 @@
 #include <QtTest>
 
 #include <cmath>
+#include <limits>
 #include <memory>
 
 Q_DECLARE_METATYPE(AxisRange)
@@ -84,6 +85,8 @@ private slots:
     void zoomingInShowsEveryPoint();
     void labelsDoNotOverlap_data();
     void labelsDoNotOverlap();
+    void anyDataLeavesFewTicks_data();
+    void anyDataLeavesFewTicks();
     void footerLinesUnderTheBottomAxis_data();
     void footerLinesUnderTheBottomAxis();
     void verticalAxisTitleKeepsItsBlanks();
@@ -260,16 +263,61 @@ void TestDataChart::labelsDoNotOverlap()
 
     QValueAxis *valueAxis = chart->axis(axis);
     const QRectF plot = chart->chart()->plotArea();
-    const double pixelsPerStep = valueAxis->tickInterval()
-        * (axis == ChartAxis::Left ? plot.height() : plot.width()) / (maximum - minimum);
+    const double pixelsPerStep = valueAxis->tickInterval() *
+                                 (axis == ChartAxis::Left ? plot.height() : plot.width()) /
+                                 (maximum - minimum);
     const QFontMetricsF metrics(valueAxis->labelsFont());
     const double labelExtent = axis == ChartAxis::Left
-        ? metrics.height()
-        : metrics.horizontalAdvance(QString::number(maximum, 'f', 0));
+                                   ? metrics.height()
+                                   : metrics.horizontalAdvance(QString::number(maximum, 'f', 0));
     QVERIFY2(pixelsPerStep > labelExtent,
              qPrintable(QStringLiteral("step %1").arg(valueAxis->tickInterval())));
     if (step > 0.0)
         QCOMPARE(valueAxis->tickInterval(), step);
+}
+
+void TestDataChart::anyDataLeavesFewTicks_data()
+{
+    QTest::addColumn<double>("minimum");
+    QTest::addColumn<double>("maximum");
+    QTest::addColumn<double>("reading");
+
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    // A value of 1e300 read from a log file once froze the program in the
+    // axis' tick layout.
+    QTest::newRow("axis up to 1e300") << 200.0 << 1e300 << 1e300;
+    QTest::newRow("axis over the whole double range") << -1.7e308 << 1.7e308 << -1.7e308;
+    QTest::newRow("tiny range at a huge value") << 1e15 << 1e15 + 0.125 << 1e15;
+    QTest::newRow("infinite end") << 200.0 << inf << inf;
+    QTest::newRow("not a number") << nan << 500.0 << nan;
+}
+
+void TestDataChart::anyDataLeavesFewTicks()
+{
+    QFETCH(double, minimum);
+    QFETCH(double, maximum);
+    QFETCH(double, reading);
+
+    auto chart = measurementChart();
+    chart->appendPoint(0, reading);
+    chart->setAxisRange(ChartAxis::Left, minimum, maximum);
+    settle();
+    chart->setAxisAutomatic(ChartAxis::Left, true);
+    chart->zoomPercent(120);
+    settle();
+
+    for (ChartAxis a : allChartAxes) {
+        const QValueAxis *axis = chart->axis(a);
+        QVERIFY(std::isfinite(axis->min()) && std::isfinite(axis->max()));
+        QVERIFY(axis->min() < axis->max());
+        QVERIFY(axis->min() + axis->tickInterval() > axis->min());
+        QVERIFY2((axis->max() - axis->min()) / axis->tickInterval() <= 1000,
+                 qPrintable(QStringLiteral("%1 to %2 by %3")
+                                .arg(axis->min())
+                                .arg(axis->max())
+                                .arg(axis->tickInterval())));
+    }
 }
 
 void TestDataChart::footerLinesUnderTheBottomAxis_data()
@@ -285,8 +333,8 @@ void TestDataChart::footerLinesUnderTheBottomAxis()
 
     auto chart = measurementChart();
     chart->setFooterAlignment(alignment);
-    const QStringList lines{QStringLiteral("          MAX:     25.0") + QString(28, QLatin1Char(' '))
-                                + QStringLiteral("MIN:     21.5"),
+    const QStringList lines{QStringLiteral("          MAX:     25.0") + QString(28, QLatin1Char(' ')) +
+                                QStringLiteral("MIN:     21.5"),
                             QStringLiteral("          Date:     2024-05-01")};
     chart->setFooter(lines);
     settle();
@@ -296,8 +344,8 @@ void TestDataChart::footerLinesUnderTheBottomAxis()
     QCOMPARE(items.size(), 2);
     const QRectF chartRect(QPointF(0, 0), chart->chart()->size());
     // Below the bottom axis' labels, inside the chart, one under the other.
-    const double labelsBottom = chart->chart()->plotArea().bottom()
-        + QFontMetricsF(chart->axis(ChartAxis::Bottom)->labelsFont()).height();
+    const double labelsBottom = chart->chart()->plotArea().bottom() +
+                                QFontMetricsF(chart->axis(ChartAxis::Bottom)->labelsFont()).height();
     for (QGraphicsSimpleTextItem *item : items) {
         const QRectF r = item->mapRectToParent(item->boundingRect());
         QVERIFY(r.top() >= labelsBottom);
@@ -335,7 +383,8 @@ void TestDataChart::printsTheWholeChartOnALandscapePage()
     chart->setAxisRange(ChartAxis::Left, 200.0, 500.0);
     for (double y : readings(300))
         chart->appendPoint(0, y * 10.0);
-    chart->setFooter({QStringLiteral("          MAX:     261.7"), QStringLiteral("          Date:     2024-05-01")});
+    chart->setFooter(
+        {QStringLiteral("          MAX:     261.7"), QStringLiteral("          Date:     2024-05-01")});
     chart->zoomPercent(120.0);
 
     QPrinter printer(QPrinter::HighResolution);
@@ -347,7 +396,8 @@ void TestDataChart::printsTheWholeChartOnALandscapePage()
     QCOMPARE(printer.pageLayout().orientation(), QPageLayout::Portrait);
     QCOMPARE(pdfPageCount(file), 1);
     const QSizeF page = pdfPageSize(file);
-    QVERIFY2(page.width() > page.height(), qPrintable(QStringLiteral("%1 x %2").arg(page.width()).arg(page.height())));
+    QVERIFY2(page.width() > page.height(),
+             qPrintable(QStringLiteral("%1 x %2").arg(page.width()).arg(page.height())));
     QCOMPARE(pdfInfoField(file, QStringLiteral("Title")), QStringLiteral("Chart1"));
     const QString text = pdfText(file);
     QVERIFY2(text.contains(QLatin1String("Temp. Graph Analyzing")), qPrintable(text));

@@ -241,6 +241,17 @@ void TestLogFileReader::failuresLeaveLoadDataAsItWas_data()
     QTest::newRow("empty line after the last line") << logFile({Head + "25.3  ,0.95,C"}) + "\r\n"
                                                     << "'' is not a valid floating point value";
     QTest::newRow("file not found") << QByteArray() << "Cannot open file %1: No such file or directory";
+    // Read whole, such files once filled the memory before being ignored.
+    QTest::newRow("no line end at all")
+        << QByteArray(3 << 20, 'C')
+        << "Cannot read file %1: line 1 is longer than 1024 bytes, so it is no log file";
+    QTest::newRow("record line running on")
+        << QByteArray("@Quellmarkon KLG File\r\nTotal:2\r\n") + good + (Head + "25.3  ,0.95,").toUtf8() +
+               QByteArray(2000, 'C') + "\r\n"
+        << "Cannot read file %1: line 4 is longer than 1024 bytes, so it is no log file";
+    QTest::newRow("exponent after good rows")
+        << QByteArray("@Quellmarkon KLG File\r\nTotal:2\r\n") + good + "2006-5-12 ,10:20:30,1e300 ,0.95,C\r\n"
+        << "'1e300 ' is not a valid floating point value";
 }
 
 void TestLogFileReader::failuresLeaveLoadDataAsItWas()

@@ -100,11 +100,19 @@ void TestMeasureTableEdit::typedTextPostedOrRefused_data()
     QTest::newRow("value infinite") << value << "inf" << unchanged
                                     << "'inf' is not a valid floating point value";
     QTest::newRow("value empty") << value << "" << unchanged << "'' is not a valid floating point value";
+    // An exponent would put a value such as 1e300 on the chart's axis.
+    QTest::newRow("value with an exponent")
+        << value << "1e300" << unchanged << "'1e300' is not a valid floating point value";
+    QTest::newRow("value of 300 digits")
+        << value << QString(300, QLatin1Char('9')) << unchanged
+        << QStringLiteral("'%1' is not a valid floating point value").arg(QString(300, QLatin1Char('9')));
     QTest::newRow("emissivity") << ems << "0.9"
                                 << "2|2024-05-01|10:00:02|0.9|302|C"
                                 << "";
     QTest::newRow("emissivity not a number")
         << ems << "x" << unchanged << "'x' is not a valid floating point value";
+    QTest::newRow("emissivity with an exponent")
+        << ems << "9.5E-1" << unchanged << "'9.5E-1' is not a valid floating point value";
     QTest::newRow("record number") << recno << "17"
                                    << "17|2024-05-01|10:00:02|0.95|302|C"
                                    << "";

@@ -4,6 +4,7 @@
 #include "enginefailure.h"
 #include "storetestsupport.h"
 
+#include "devicelink/kelvoraerror.h"
 #include "store/gridcolouring.h"
 #include "store/kelvoradatabase.h"
 #include "store/measuretable.h"
@@ -49,6 +50,8 @@ private slots:
     void filesKeepTheirRowsAndColours();
     void failedUnitStatementConvertsNothing_data();
     void failedUnitStatementConvertsNothing();
+    void valueTooLargeConvertsNothing_data();
+    void valueTooLargeConvertsNothing();
 
 private:
     MeasureTable &openTable(const QString &name);
@@ -100,11 +103,14 @@ void TestTableUnitConversion::roundTripRestoresValues_data()
     QTest::addColumn<QString>("titleF");
 
     QTest::newRow("MeaData 36.6") << "MeaData" << &MeasureUnits << 36.6 << 97.9
-                                  << "Temperature     (Unit:  C)" << "Temperature     (Unit:  F)";
-    QTest::newRow("GetRecorde -10.5") << "GetRecorde" << &ImportUnits << -10.5 << 13.1
-                                      << "Temperature         (Unit: C)" << "Temperature         (Unit:  F)";
+                                  << "Temperature     (Unit:  C)"
+                                  << "Temperature     (Unit:  F)";
+    QTest::newRow("GetRecorde -10.5")
+        << "GetRecorde" << &ImportUnits << -10.5 << 13.1 << "Temperature         (Unit: C)"
+        << "Temperature         (Unit:  F)";
     QTest::newRow("LoadData 25.3") << "LoadData" << &DataViewUnits << 25.3 << 77.5
-                                   << "Temperature       (Unit:  C)" << "Temperature        (Unit:  F)";
+                                   << "Temperature       (Unit:  C)"
+                                   << "Temperature        (Unit:  F)";
 }
 
 void TestTableUnitConversion::roundTripRestoresValues()
@@ -146,16 +152,16 @@ void TestTableUnitConversion::statisticsAndAxisFromConvertedRows_data()
     QTest::addColumn<double>("axisMin");
     QTest::addColumn<double>("axisMax");
 
-    QTest::newRow("one row: max == min") << QList<double>{36.6} << true << QList<double>{97.9} << 97.9 << 97.9
-                                         << 97.9 << 392.0 << 932.0;
+    QTest::newRow("one row: max == min")
+        << QList<double>{36.6} << true << QList<double>{97.9} << 97.9 << 97.9 << 97.9 << 392.0 << 932.0;
     QTest::newRow("600 C raises the axis, in F too")
-        << QList<double>{20.0, 600.0, 30.0} << true << QList<double>{68.0, 1112.0, 86.0} << 1112.0 << 68.0 << 422.0
-        << 392.0 << 1112.0;
-    QTest::newRow("back to C: 600") << QList<double>{68.0, 1112.0} << false << QList<double>{20.0, 600.0} << 600.0
-                                    << 20.0 << 310.0 << 200.0 << 600.0;
-    QTest::newRow("below the default range") << QList<double>{212.0, 32.0, 50.0} << false
-                                             << QList<double>{100.0, 0.0, 10.0} << 100.0 << 0.0
-                                             << 110.0 / 3 << 200.0 << 500.0;
+        << QList<double>{20.0, 600.0, 30.0} << true << QList<double>{68.0, 1112.0, 86.0} << 1112.0 << 68.0
+        << 422.0 << 392.0 << 1112.0;
+    QTest::newRow("back to C: 600") << QList<double>{68.0, 1112.0} << false << QList<double>{20.0, 600.0}
+                                    << 600.0 << 20.0 << 310.0 << 200.0 << 600.0;
+    QTest::newRow("below the default range")
+        << QList<double>{212.0, 32.0, 50.0} << false << QList<double>{100.0, 0.0, 10.0} << 100.0 << 0.0
+        << 110.0 / 3 << 200.0 << 500.0;
 }
 
 void TestTableUnitConversion::statisticsAndAxisFromConvertedRows()
@@ -167,7 +173,8 @@ void TestTableUnitConversion::statisticsAndAxisFromConvertedRows()
     MeasureTable &t = openTable(QStringLiteral("MeaData"));
     fill(t, stored, windowCelsius ? QStringLiteral("C") : QStringLiteral("F"));
     RecordingChart chart;
-    const UnitConversionResult result = convertTableUnit(t, *m_query, MeasureUnits, windowCelsius, !windowCelsius, chart);
+    const UnitConversionResult result =
+        convertTableUnit(t, *m_query, MeasureUnits, windowCelsius, !windowCelsius, chart);
 
     QCOMPARE(meaValues(t), converted);
     QStringList expectedChart{QStringLiteral("clear")};
@@ -212,7 +219,8 @@ void TestTableUnitConversion::noStatementWithoutWork()
     MeasureTable &t = openTable(QStringLiteral("GetRecorde"));
     fill(t, stored, QStringLiteral("C"));
     RecordingChart chart;
-    const UnitConversionResult result = convertTableUnit(t, *m_query, ImportUnits, windowCelsius, unitCelsius, chart);
+    const UnitConversionResult result =
+        convertTableUnit(t, *m_query, ImportUnits, windowCelsius, unitCelsius, chart);
 
     QVERIFY(m_query->text().isEmpty());
     QCOMPARE(meaValues(t), stored);
@@ -254,9 +262,9 @@ void TestTableUnitConversion::filesKeepTheirRowsAndColours()
         return out;
     };
     const QList<CellColour> before = colours();
-    QCOMPARE(before, (QList<CellColour>{CellColour::Blue, CellColour::Blue, CellColour::Blue, CellColour::Green,
-                                        CellColour::Green, CellColour::Green, CellColour::Green, CellColour::Navy,
-                                        CellColour::Navy}));
+    QCOMPARE(before, (QList<CellColour>{CellColour::Blue, CellColour::Blue, CellColour::Blue,
+                                        CellColour::Green, CellColour::Green, CellColour::Green,
+                                        CellColour::Green, CellColour::Navy, CellColour::Navy}));
     const QList<qint64> order = recnos();
 
     RecordingChart chart;
@@ -305,6 +313,42 @@ void TestTableUnitConversion::failedUnitStatementConvertsNothing()
     // Once the obstacle is gone, the same change converts the table once.
     convertTableUnit(t, *m_query, MeasureUnits, true, false, chart);
     QCOMPARE(meaValues(t), (QList<double>{97.9, 104.0}));
+}
+
+void TestTableUnitConversion::valueTooLargeConvertsNothing_data()
+{
+    QTest::addColumn<QString>("unit");
+    QTest::addColumn<double>("value");
+
+    // Finite as stored (by another client of the database, say), infinite
+    // once converted and rounded.
+    QTest::newRow("Celsius to Fahrenheit") << "C" << 1e308;
+    QTest::newRow("Fahrenheit to Celsius") << "F" << -1.7e308;
+}
+
+void TestTableUnitConversion::valueTooLargeConvertsNothing()
+{
+    QFETCH(QString, unit);
+    QFETCH(double, value);
+    const bool celsius = unit == QLatin1String("C");
+    MeasureTable &t = openTable(QStringLiteral("LoadData"));
+    fill(t, {25.3, value}, unit);
+
+    RecordingChart chart;
+    QString error;
+    try {
+        convertTableUnit(t, *m_query, DataViewUnits, celsius, !celsius, chart);
+    } catch (const ConversionError &e) {
+        error = e.text();
+    }
+    QCOMPARE(error, QStringLiteral("LoadData holds a value too large to convert to the other unit; "
+                                   "nothing was converted"));
+    QCOMPARE(meaValues(t), (QList<double>{25.3, value}));
+    QCOMPARE(t.rows().last().unit, unit);
+    OtherConnection other(m_db->filePath());
+    QCOMPARE(other.rowCount(QStringLiteral("LoadData WHERE unit = '%1' AND meavalue = 25.3").arg(unit)), 1);
+    QVERIFY(chart.log.isEmpty());
+    QCOMPARE(m_db->bulkDepth(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestTableUnitConversion)
