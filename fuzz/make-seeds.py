@@ -88,6 +88,9 @@ def log_files():
     put("logfile", "bad-value", klg([head + "abc   ,0.95,C"]))
     put("logfile", "short-line", klg(["2006-5-12"]))
     put("logfile", "not-a-log", "hello\r\n")
+    put("logfile", "exponent", klg([head + "1e300 ,0.95,C", head + "1e205 ,0.95,F"]))
+    put("logfile", "long-line", klg([head + "25.3  ,0.95," + "C" * 1100]))
+    put("logfile", "no-line-end", "@Quellmarkon KLG File" + "x" * 1100)
     put("logfile", "latin1", klg(["2006-5-12 ,10:20:30,25.3  ,0.95,C\xe9".encode("latin-1").decode("latin-1")])
         .encode("latin-1"))
 
@@ -113,6 +116,9 @@ def layouts():
     put("layout", "bad-field", "[Columns]\nNoSuch=x,10\n")
     put("layout", "no-columns", "[Title]\nText=T\n")
     put("layout", "bad-line", "[Page]\nOrientation\n")
+    put("layout", "nan-size", "[Page]\nFontPointSize=nan\nMarginsMm=1,nan,1,1\n[Columns]\nRecNo=No.,nan\n")
+    put("layout", "tall-page", "[Page]\nMarginsMm=15,100,15,100\nFontPointSize=72\n[Title]\nText=T\n"
+        "FontPointSize=72\n[Header]\nFields=CompanyName,PrintDate\n[Columns]\nRecNo=No.,20\n[Footer]\nText=x\n")
 
 
 if __name__ == "__main__":

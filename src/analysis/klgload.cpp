@@ -180,12 +180,19 @@ void TForm7::loadFile(const QString &path)
     MeasureTable &table = loadDataTable();
     const qint64 firstRecno = table.recordCount() + 1;
     const QPointer<TForm7> self(this);
+    // What a failed file must not leave behind on the window.
+    const QString countText = Edit1->text();
+    const int progressMinimum = ProgressBar1->minimum();
+    const int progressMaximum = ProgressBar1->maximum();
+    const int progressValue = ProgressBar1->value();
     bool counted = false;
     QElapsedTimer sinceEvents;
     LogLoadResult result;
     m_loading = true;
     try {
-        result = loadLogFile(path, Form6->Database1, table, firstRecno, SystemVars.unitCelsius,
+        // In the window's own unit: after a unit change that failed, the
+        // table still holds that unit, whatever the program's unit is now.
+        result = loadLogFile(path, Form6->Database1, table, firstRecno, m_windowCelsius,
                              [&](int rowsRead, int total) {
                                  if (!self)
                                      return;
@@ -204,12 +211,19 @@ void TForm7::loadFile(const QString &path)
                              });
     } catch (...) {
         // Nothing of the file stays: it is not counted, so the next file
-        // takes its number and colour.
+        // takes its number and colour, and the count and the bar show what
+        // they showed before it.
         if (self) {
             m_loading = false;
             if (counted) {
                 --SystemVars.loadedFileCount;
-                Edit1->setText(QString::number(SystemVars.loadedFileCount));
+                Edit1->setText(countText);
+                ProgressBar1->setRange(progressMinimum, progressMaximum);
+                // A bar that showed nothing yet (below its minimum) is reset to that.
+                if (progressValue < progressMinimum)
+                    ProgressBar1->reset();
+                else
+                    ProgressBar1->setValue(progressValue);
             }
         }
         throw;
@@ -224,9 +238,8 @@ void TForm7::loadFile(const QString &path)
     m_files.addFile(firstRecno, result.values);
     Chart1->setSeriesData(series, result.values);
     showExtremes(formatShortest(m_files.minReading()), formatShortest(m_files.maxReading()));
-    const bool celsius = SystemVars.unitCelsius;
-    Chart1->setAxisRange(ChartAxis::Left, TemperatureAxis::defaultMin(celsius),
-                         LoadedFiles::axisMaximum(m_files.maxReading(), celsius));
+    Chart1->setAxisRange(ChartAxis::Left, TemperatureAxis::defaultMin(m_windowCelsius),
+                         LoadedFiles::axisMaximum(m_files.maxReading(), m_windowCelsius));
 }
 
 void TForm7::fileAccepted(int total)

@@ -89,7 +89,11 @@ void printDataSheet(QWidget *activeChild)
             return;
         }
     }
-    project.Execute();
+    try {
+        project.Execute();
+    } catch (const ReportLayoutError &e) {
+        showError(e.text(), caption);
+    }
 }
 
 void setUpPrinter()

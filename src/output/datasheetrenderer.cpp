@@ -19,7 +19,7 @@ struct DataSheetRenderer::Metrics {
     double headerHeight = 0; // title, header lines, gap and column titles
     double footerHeight = 0;
     QSizeF area;
-    int rowsPerPage = 1;
+    int rowsPerPage = 0;
 };
 
 DataSheetRenderer::DataSheetRenderer(const ReportLayout &layout, const MeasureTable &table,
@@ -60,8 +60,24 @@ DataSheetRenderer::Metrics DataSheetRenderer::metrics(QPrinter &printer) const
                      m.lineHeight * (m_layout.header.size() + 1) + m.lineHeight * 1.2;
     m.footerHeight = m_layout.footer.isEmpty() ? 0 : m.lineHeight * 1.5;
     m.area = printer.pageLayout().paintRectPixels(printer.logicalDpiX()).size();
-    m.rowsPerPage = qMax(1, int((m.area.height() - m.headerHeight - m.footerHeight) / m.lineHeight));
+    m.rowsPerPage = qMax(0, int((m.area.height() - m.headerHeight - m.footerHeight) / m.lineHeight));
     return m;
+}
+
+ReportLayoutError DataSheetRenderer::pageTooSmall(const Metrics &m) const
+{
+    const auto mm = [&m](double pixels) { return QString::number(pixels / m.dotsPerMm, 'f', 1); };
+    return m_layout.heightError(
+        QStringLiteral("the title, header lines, column titles, one row and the footer "
+                       "need %1 mm, but the page has %2 mm between its margins")
+            .arg(mm(m.headerHeight + m.lineHeight + m.footerHeight), mm(m.area.height())));
+}
+
+void DataSheetRenderer::checkPage(QPrinter &printer) const
+{
+    const Metrics m = metrics(printer);
+    if (m.rowsPerPage < 1)
+        throw pageTooSmall(m);
 }
 
 QString DataSheetRenderer::cellText(int row, const QString &field) const
@@ -83,6 +99,13 @@ QString DataSheetRenderer::cellText(int row, const QString &field) const
 void DataSheetRenderer::render(QPrinter &printer) const
 {
     const Metrics m = metrics(printer);
+    if (m.rowsPerPage < 1) {
+        QPainter painter(&printer);
+        painter.setFont(m.body);
+        painter.drawText(QRectF(QPointF(0, 0), m.area), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
+                         pageTooSmall(m).text());
+        return;
+    }
     const int rows = m_table.recordCount();
     const int pages = qMax(1, (rows + m.rowsPerPage - 1) / m.rowsPerPage);
     int first = 1;

@@ -18,12 +18,19 @@ public:
 
     // Gives the printer the layout's orientation and margins.
     void setUpPage(QPrinter &printer) const;
-    // Draws every page, or the printer's page range when it has one.
+    // Throws ReportLayoutError naming the layout's file and lines when a
+    // page of printer cannot hold the title, the header lines, the column
+    // titles, one row and the footer.
+    void checkPage(QPrinter &printer) const;
+    // Draws every page, or the printer's page range when it has one. On a
+    // page too small for one row (a page chosen in the print preview) it
+    // draws the reason instead, never rows over the footer.
     void render(QPrinter &printer) const;
 
 private:
     struct Metrics;
     Metrics metrics(QPrinter &printer) const;
+    ReportLayoutError pageTooSmall(const Metrics &m) const;
     QString cellText(int row, const QString &field) const;
 
     const ReportLayout &m_layout;

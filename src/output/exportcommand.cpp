@@ -16,6 +16,7 @@ namespace {
 
 const QString Caption = QStringLiteral("Export Data");
 const QString Filter = QStringLiteral("*.XLS (*.XLS);;*.xls (*.xls)");
+const QString NothingToExport = QStringLiteral("There are no records to export.");
 
 // The file name as the save dialog gives it, with ".XLS" when it has no
 // extension of its own.
@@ -44,12 +45,24 @@ QString exportedText(const WorkbookResult &rows, const QString &path)
     return text + QDir::toNativeSeparators(path);
 }
 
+bool holdsRecords(const MeasureGrid *grid)
+{
+    const MeasureTable *table = grid ? grid->tableModel()->table() : nullptr;
+    return table && table->isActive() && !table->isEmpty();
+}
+
 } // namespace
 
 void exportToSpreadsheet(QWidget *activeChild)
 {
     Dialogs &dialogs = Dialogs::instance();
     const QPointer<QWidget> window = activeChild;
+    // An empty table gives no file: no name is asked for and no file of
+    // that name is touched.
+    if (MeasureGrid *grid = exportedGrid(window); grid && !holdsRecords(grid)) {
+        dialogs.message(NothingToExport, Caption, Dialogs::Icon::Information, Dialogs::Ok);
+        return;
+    }
     const QString chosen = dialogs.saveFileName(QStringLiteral("Save As"), Filter, QString());
     if (chosen.isEmpty())
         return;
@@ -70,7 +83,6 @@ void exportToSpreadsheet(QWidget *activeChild)
     if (!grid)
         return;
 
-    const int rowCount = grid->tableModel()->table() ? grid->tableModel()->table()->recordCount() : 0;
     TDBGridEhToExcel exporter;
     exporter.SetDBGridEh(grid);
     exporter.SetFileName(path);
@@ -82,11 +94,16 @@ void exportToSpreadsheet(QWidget *activeChild)
         showError(e.text(), Caption);
         return;
     }
-    // No to the overwrite question: nothing was exported, so nothing is reported.
-    if (result.outcome == TDBGridEhToExcel::Outcome::Declined)
+    switch (result.outcome) {
+    case TDBGridEhToExcel::Outcome::Written:
+        dialogs.message(exportedText(result.rows, path), Caption, Dialogs::Icon::Information, Dialogs::Ok);
         return;
-    const WorkbookResult rows = result.outcome == TDBGridEhToExcel::Outcome::Written
-                                    ? result.rows
-                                    : WorkbookResult{rowCount, rowCount};
-    dialogs.message(exportedText(rows, path), Caption, Dialogs::Icon::Information, Dialogs::Ok);
+    case TDBGridEhToExcel::Outcome::NothingToWrite:
+        // The table was emptied while a dialog was open; the old file stays.
+        dialogs.message(NothingToExport, Caption, Dialogs::Icon::Information, Dialogs::Ok);
+        return;
+    case TDBGridEhToExcel::Outcome::Declined:
+        // No to the overwrite question: nothing was exported, so nothing is reported.
+        return;
+    }
 }

@@ -31,8 +31,10 @@ void TRvProject::Print(QPrinter &printer) const
     MeasureTable *table = m_connection ? m_connection->dataSet() : nullptr;
     if (!m_layout || !table)
         return;
-    DataSheetRenderer(*m_layout, *table, SystemVars.companyName, QDate::currentDate()).setUpPage(printer);
-    render(printer);
+    const DataSheetRenderer renderer(*m_layout, *table, SystemVars.companyName, QDate::currentDate());
+    renderer.setUpPage(printer);
+    renderer.checkPage(printer);
+    renderer.render(printer);
 }
 
 void TRvProject::render(QPrinter &printer) const
@@ -50,7 +52,14 @@ void TRvProject::Execute()
         return;
     QPrinter &printer = SelectedPrinter::printer();
     const QPageLayout printersOwn = printer.pageLayout();
-    DataSheetRenderer(*m_layout, *table, SystemVars.companyName, QDate::currentDate()).setUpPage(printer);
+    const DataSheetRenderer renderer(*m_layout, *table, SystemVars.companyName, QDate::currentDate());
+    renderer.setUpPage(printer);
+    try {
+        renderer.checkPage(printer);
+    } catch (...) {
+        printer.setPageLayout(printersOwn);
+        throw;
+    }
     QPrintPreviewDialog preview(&printer, QApplication::activeWindow());
     preview.setObjectName(QStringLiteral("DataSheetPreview"));
     preview.setWindowTitle(QStringLiteral("Print Data Sheet"));

@@ -47,9 +47,11 @@ public:
     // Runs the report: a print preview of the data sheet on the selected
     // printer, from which the user prints it or saves it as a PDF. The
     // printer gets the layout's page for the preview and its own back
-    // afterwards, for "Print Graph".
+    // afterwards, for "Print Graph". Throws ReportLayoutError naming the
+    // layout's file and lines when its page cannot hold one row.
     void Execute();
-    // Prints the data sheet on printer, given the layout's page.
+    // Prints the data sheet on printer, given the layout's page. Throws
+    // ReportLayoutError as Execute does.
     void Print(QPrinter &printer) const;
 
 private:

@@ -10,6 +10,7 @@
 #include "measure/datachart.h"
 #include "measure/measuregrid.h"
 #include "shell/MAIN.h"
+#include "storetestsupport.h"
 #include "store/measuretablemodel.h"
 
 #include <QLineEdit>
@@ -83,7 +84,9 @@ private slots:
     void eleventhFileRefusedWithoutDialog();
     void failedLoadLeavesNothingBehind_data();
     void failedLoadLeavesNothingBehind();
+    void onlyFileFailingLeavesTheWindowAsCreated();
     void unitChangeKeepsEveryRowsSeries();
+    void loadAfterFailedUnitChangeKeepsTheWindowsUnit();
     void editedCellReachesTheDatabase_data();
     void editedCellReachesTheDatabase();
     void progressShownWhileTheWindowStaysResponsive();
@@ -319,6 +322,14 @@ void TestDataViewWindow::failedLoadLeavesNothingBehind_data()
     badAt50.replace(line50, 33, "2024-05-01,10:00:49,abc   ,0.95,C");
     QTest::newRow("50th record line not a number")
         << badAt50 << "'abc   ' is not a valid floating point value";
+    QByteArray exponentAt50 = logFile(ramp(300, 60));
+    exponentAt50.replace(line50, 33, "2024-05-01,10:00:49,1e300 ,0.95,C");
+    QTest::newRow("50th record line with an exponent")
+        << exponentAt50 << "'1e300 ' is not a valid floating point value";
+    QByteArray runsOnAt50 = logFile(ramp(300, 60));
+    runsOnAt50.insert(line50 + 32, QByteArray(5000, 'C'));
+    QTest::newRow("50th record line running on")
+        << runsOnAt50 << "Cannot read file %1: line 52 is longer than 1024 bytes, so it is no log file";
     QTest::newRow("count not an integer")
         << QByteArray("@Quellmarkon KLG File\r\nTotal:x\r\n") << "'x' is not a valid integer value";
     QTest::newRow("file cannot be opened")
@@ -336,6 +347,8 @@ void TestDataViewWindow::failedLoadLeavesNothingBehind()
     load(writeLog(QStringLiteral("b.klg"), logFile(ramp(400, 3))));
     const QStringList rowsBefore = rowTexts(loadData());
     const QList<QVector<double>> seriesBefore = seriesData();
+    QCOMPARE(m_window->ProgressBar1->maximum(), 3);
+    QCOMPARE(m_window->ProgressBar1->value(), 3);
 
     const QString bad = content.isEmpty() ? m_env->dir.path(QStringLiteral("missing.klg"))
                                           : writeLog(QStringLiteral("bad.klg"), content);
@@ -352,6 +365,10 @@ void TestDataViewWindow::failedLoadLeavesNothingBehind()
     QCOMPARE(firstBounds(m_window->files().bounds(), 4), (QList<int>{6, 9, 0, 0}));
     QCOMPARE(m_window->Edit3->text(), QStringLiteral("402"));
     QVERIFY(!SystemVars.tableBusy);
+    // The bar shows the last file that loaded, not the range of the failed one.
+    QCOMPARE(m_window->ProgressBar1->minimum(), 1);
+    QCOMPARE(m_window->ProgressBar1->maximum(), 3);
+    QCOMPARE(m_window->ProgressBar1->value(), 3);
 
     // The next file takes the third series and colour.
     load(writeLog(QStringLiteral("c.klg"), logFile({500.0, 501.0})));
@@ -359,6 +376,26 @@ void TestDataViewWindow::failedLoadLeavesNothingBehind()
     QCOMPARE(m_window->DBGridEh1DrawColumnCell(loadData().rows().last()), CellColour::Navy);
     QCOMPARE(firstBounds(m_window->files().bounds(), 4), (QList<int>{6, 9, 11, 0}));
     QCOMPARE(m_window->Edit1->text(), QStringLiteral("3"));
+}
+
+// Nothing shows a file that failed: no count (not even 0) and no progress.
+void TestDataViewWindow::onlyFileFailingLeavesTheWindowAsCreated()
+{
+    startWindow(true);
+    const int minimum = m_window->ProgressBar1->minimum();
+    const int maximum = m_window->ProgressBar1->maximum();
+    const int value = m_window->ProgressBar1->value();
+    QByteArray bad = logFile(ramp(300, 40));
+    bad.replace(bad.indexOf("2024-05-01,10:00:20"), 33, "2024-05-01,10:00:20,abc   ,0.95,C");
+    load(writeLog(QStringLiteral("bad.klg"), bad));
+
+    QCOMPARE(m_env->dialogs.texts(), QStringList{"'abc   ' is not a valid floating point value"});
+    QCOMPARE(m_window->Edit1->text(), QString());
+    QCOMPARE(SystemVars.loadedFileCount, qint16(0));
+    QCOMPARE(m_window->ProgressBar1->minimum(), minimum);
+    QCOMPARE(m_window->ProgressBar1->maximum(), maximum);
+    QCOMPARE(m_window->ProgressBar1->value(), value);
+    QCOMPARE(loadData().recordCount(), 0);
 }
 
 // Every row keeps its series and colour through a change and back; the
@@ -409,6 +446,38 @@ void TestDataViewWindow::unitChangeKeepsEveryRowsSeries()
     load(writeLog(QStringLiteral("e.klg"), logFile({260.0})));
     QCOMPARE(seriesData().at(4), QVector<double>{260.0});
     QCOMPARE(loadData().rows().last().recno, 7);
+}
+
+// A unit change that fails (another client holds the database) leaves the
+// table in the window's unit; later files are loaded in that unit too, not
+// in the program's new one, so LoadData never mixes units.
+void TestDataViewWindow::loadAfterFailedUnitChangeKeepsTheWindowsUnit()
+{
+    startWindow(true);
+    load(writeLog(QStringLiteral("a.klg"), logFile({300.0})));
+    m_link->Database1.setBusyTimeout(50);
+    {
+        OtherConnection other(m_link->Database1.filePath());
+        QVERIFY(other.exec(QStringLiteral("BEGIN IMMEDIATE")));
+        SystemVars.unitCelsius = false;
+        sendWindowMessage(SystemVars.analyzeWindow, WM_CHANGEUNIT);
+        QCOMPARE(m_env->dialogs.shown.size(), 1);
+        QVERIFY(other.exec(QStringLiteral("ROLLBACK")));
+    }
+    QVERIFY(m_window->windowCelsius());
+
+    load(writeLog(QStringLiteral("b.klg"), logFile({36.6})));
+    load(writeLog(QStringLiteral("c.klg"), logFile({97.9}, QStringLiteral("F"))));
+    QCOMPARE(rowTexts(loadData()), (QStringList{"1|300|C", "2|36.6|C", "3|36.6|C"}));
+    QCOMPARE(storedValue(2, "unit"), QStringLiteral("C"));
+    QCOMPARE(seriesData().at(1), QVector<double>{36.6});
+    QCOMPARE(m_window->Edit2->text(), QStringLiteral("36.6"));
+    QCOMPARE(m_window->Chart1->axisRange(ChartAxis::Left).minimum, 200.0);
+    QCOMPARE(m_window->Chart1->axisRange(ChartAxis::Left).maximum, 500.0);
+
+    // The next change that succeeds converts every row once.
+    sendWindowMessage(SystemVars.analyzeWindow, WM_CHANGEUNIT);
+    QCOMPARE(rowTexts(loadData()), (QStringList{"1|572|F", "2|97.9|F", "3|97.9|F"}));
 }
 
 void TestDataViewWindow::editedCellReachesTheDatabase_data()

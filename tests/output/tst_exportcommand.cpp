@@ -66,6 +66,7 @@ private slots:
     void exportsTheActiveWindow();
     void replacingAFile_data();
     void replacingAFile();
+    void emptyTableWritesNothing_data();
     void emptyTableWritesNothing();
     void fullDiskIsReportedAndLeavesTheOldFile_data();
     void fullDiskIsReportedAndLeavesTheOldFile();
@@ -239,18 +240,36 @@ void TestExportCommand::replacingAFile()
     QVERIFY(!QApplication::overrideCursor());
 }
 
-// An empty table writes no file; the command tells the count it found.
+void TestExportCommand::emptyTableWritesNothing_data()
+{
+    QTest::addColumn<QByteArray>("oldFile"); // null: none
+
+    QTest::newRow("no file of that name") << QByteArray();
+    QTest::newRow("an earlier export") << QByteArray("earlier sheet");
+}
+
+// An empty table gives no file: the command says so at once, asks for no
+// name, and an earlier export of the name stays as it was.
 void TestExportCommand::emptyTableWritesNothing()
 {
+    QFETCH(QByteArray, oldFile);
     activate(QStringLiteral("Form7"));
     const QString file = path(QStringLiteral("empty.xls"));
+    if (!oldFile.isNull())
+        m_env->dir.writeFile(QStringLiteral("empty.xls"), oldFile);
     m_env->dialogs.fileAnswers << file;
+    m_env->dialogs.answers = {Dialogs::Yes};
 
     m_form->N7Click();
 
-    QCOMPARE(m_env->dialogs.texts(), QStringList{QStringLiteral("Exported  0  records total. \r") + file});
+    QCOMPARE(m_env->dialogs.texts(), QStringList{QStringLiteral("There are no records to export.")});
     QCOMPARE(m_env->dialogs.shown.first().icon, Dialogs::Icon::Information);
-    QVERIFY(!QFileInfo::exists(file));
+    QCOMPARE(m_env->dialogs.shown.first().caption, ExportCaption);
+    QCOMPARE(m_env->dialogs.fileAnswers, QStringList{file});
+    if (oldFile.isNull())
+        QVERIFY(!QFileInfo::exists(file));
+    else
+        QCOMPARE(fileContent(file), oldFile);
     QVERIFY(!QApplication::overrideCursor());
 }
 

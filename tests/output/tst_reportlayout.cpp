@@ -54,6 +54,12 @@ void TestReportLayout::mistakesNameTheirLine_data()
                              << "line 2: MarginsMm needs four numbers: left,top,right,bottom";
     QTest::newRow("size not a number") << QByteArray("[Title]\nFontPointSize=big\n") + columns
                                        << "line 2: \"big\" is not a number from 4 to 72";
+    // "nan" compares false with both bounds; as a font height it drew the
+    // rows off the page.
+    QTest::newRow("size not finite") << QByteArray("[Page]\nFontPointSize=nan\n") + columns
+                                     << "line 2: \"nan\" is not a number from 4 to 72";
+    QTest::newRow("margin not finite") << QByteArray("[Page]\nMarginsMm=10,NaN,10,10\n") + columns
+                                       << "line 2: \"NaN\" is not a number from 0 to 100";
     QTest::newRow("unknown field")
         << columns + "Colour=Colour,20\n"
         << "line 3: unknown field \"Colour\" (RecNo, Date, Time, MeaValue, Unit, Ems)";

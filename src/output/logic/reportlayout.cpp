@@ -10,7 +10,10 @@ const QStringList RowFields{QStringLiteral("RecNo"),    QStringLiteral("Date"), 
 
 class Parser {
 public:
-    Parser(const QString &fileName) : m_fileName(QDir::toNativeSeparators(fileName)) {}
+    Parser(const QString &fileName) : m_fileName(QDir::toNativeSeparators(fileName))
+    {
+        m_layout.fileName = m_fileName;
+    }
 
     ReportLayout parse(const QByteArray &text)
     {
@@ -60,7 +63,8 @@ private:
     {
         bool ok = false;
         const double v = text.toDouble(&ok);
-        if (!ok || v < min || v > max)
+        // Written so that "nan", which compares false with every bound, fails.
+        if (!ok || !(v >= min && v <= max))
             fail(QStringLiteral("\"%1\" is not a number from %2 to %3").arg(text).arg(min).arg(max));
         return v;
     }
@@ -71,6 +75,12 @@ private:
             return key.compare(QLatin1String(name), Qt::CaseInsensitive) == 0;
         };
         ReportLayout &l = m_layout;
+        const bool takesHeight =
+            (m_section == QLatin1String("page") && (is("MarginsMm") || is("FontPointSize"))) ||
+            m_section == QLatin1String("title") || m_section == QLatin1String("header") ||
+            m_section == QLatin1String("footer");
+        if (takesHeight && !l.heightLines.contains(m_line))
+            l.heightLines.append(m_line);
         if (m_section == QLatin1String("page") && is("Orientation")) {
             if (value.compare(QLatin1String("Portrait"), Qt::CaseInsensitive) != 0 &&
                 value.compare(QLatin1String("Landscape"), Qt::CaseInsensitive) != 0)
@@ -143,6 +153,19 @@ QString ReportLayout::footerText(int page, int pages) const
     return QString(footer)
         .replace(QLatin1String("{page}"), QString::number(page))
         .replace(QLatin1String("{pages}"), QString::number(pages));
+}
+
+ReportLayoutError ReportLayout::heightError(const QString &what) const
+{
+    QStringList lines;
+    for (int line : heightLines)
+        lines << QString::number(line);
+    if (lines.isEmpty())
+        return ReportLayoutError(QStringLiteral("Report layout %1: %2").arg(fileName, what));
+    return ReportLayoutError(QStringLiteral("Report layout %1, %2 %3: %4")
+                                 .arg(fileName,
+                                      lines.size() == 1 ? QStringLiteral("line") : QStringLiteral("lines"),
+                                      lines.join(QStringLiteral(", ")), what));
 }
 
 ReportLayout ReportLayout::parse(const QByteArray &text, const QString &fileName)

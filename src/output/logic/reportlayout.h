@@ -33,11 +33,21 @@ struct ReportLayout {
     QVector<Column> columns;
     QString footer;
 
+    // Where the layout came from, for mistakes found only when it meets a
+    // page: the file, and the lines of the settings that take the page's
+    // height (margins, font sizes, title, header fields, footer).
+    QString fileName;
+    QVector<int> heightLines;
+
     // The footer with its page number and count filled in.
     QString footerText(int page, int pages) const;
+    // The error for a mistake of the page's height, naming the file and the
+    // lines of heightLines.
+    ReportLayoutError heightError(const QString &what) const;
 
     // Parses a layout's text; fileName names it in errors. Throws
-    // ReportLayoutError "Report layout <file>, line <n>: <what>".
+    // ReportLayoutError "Report layout <file>, line <n>: <what>", also for a
+    // number that is not finite.
     static ReportLayout parse(const QByteArray &text, const QString &fileName);
     // Reads and parses a file. Throws ReportLayoutError.
     static ReportLayout load(const QString &path);
