@@ -179,18 +179,24 @@ void TestCli::usageErrors_data()
 }
 
 // Wrong arguments end with status 2 and the reason on stderr, before any
-// file or port is touched.
+// file or port is touched: with a readable in.klg at hand, a conversion that
+// went ahead would leave its output in the folder.
 void TestCli::usageErrors()
 {
     QFETCH(QStringList, arguments);
     QFETCH(QString, error);
+    m_env->dir.writeFile(QStringLiteral("in.klg"), MixedLog);
+    const auto entries = [this] {
+        return QDir(path(QString())).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+    };
+    const QStringList before = entries();
 
     const CliRun r = run(arguments);
 
     QCOMPARE(r.exitCode, 2);
     QVERIFY2(r.err.contains(error), qPrintable(r.err));
     QVERIFY(r.out.isEmpty());
-    QVERIFY(!QFileInfo::exists(path(QStringLiteral("out.csv"))));
+    QCOMPARE(entries(), before);
 }
 
 // The settings reply, a line each, as the thermometer page shows them (the

@@ -51,7 +51,8 @@ private slots:
     void tenSecondRun();
     void runEndsCleanly_data();
     void runEndsCleanly();
-    void fileIsKeptUpToDateDuringTheRun();
+    void killedRunLeavesTheLastSave();
+    void minuteAndHourDurationsAndTheMinuteSave();
     void runGoesOnWhenTheThermometerIsBack();
     void startFailures_data();
     void startFailures();
@@ -218,9 +219,11 @@ void TestCliLog::runEndsCleanly()
     verifyReadings(lines, rows.mid(0, lines.size()));
 }
 
-// A power cut: the process is killed without a chance to write the file at
-// the end; the file written during the run holds the readings up to then.
-void TestCliLog::fileIsKeptUpToDateDuringTheRun()
+// A killed process (SIGKILL) has no chance to write the file at the end; the
+// file written during the run holds the readings up to then. What a power
+// cut leaves depends on the writes reaching the disk, which a kill cannot
+// show: the system still writes out what the killed process had written.
+void TestCliLog::killedRunLeavesTheLastSave()
 {
     const auto sim = startSimulator(QStringLiteral("sim.log"));
     QVERIFY(sim->running());
@@ -237,6 +240,48 @@ void TestCliLog::fileIsKeptUpToDateDuringTheRun()
     const QVector<MeasureRecord> rows = loadedRows(file);
     // Saved every two seconds: at most the last few readings are missing.
     QVERIFY2(rows.size() >= lines.size() - 3, qPrintable(QString::number(rows.size())));
+    verifyReadings(lines, rows);
+}
+
+// Two runs side by side for a little over a minute, each on a thermometer of
+// its own: "--duration 1m" ends by itself after a minute of readings, while
+// "--duration 1h" is still running then; the hour-long run, without
+// --save-every, has rewritten its .klg file once after a minute and not
+// before, so killing it keeps that minute's readings.
+void TestCliLog::minuteAndHourDurationsAndTheMinuteSave()
+{
+    Simulator minuteSim(path(QStringLiteral("minute")), path(QStringLiteral("minute.log")), Ramp);
+    const auto hourSim = startSimulator(QStringLiteral("hour.log"));
+    QVERIFY(minuteSim.running() && hourSim->running());
+    const QString file = path(QStringLiteral("hour.klg"));
+    CliProcess minute(path(QString()));
+    minute.start({QStringLiteral("log"), QStringLiteral("--port"), path(QStringLiteral("minute")),
+                  QStringLiteral("--rate"), QStringLiteral("1"), QStringLiteral("--duration"),
+                  QStringLiteral("1m")});
+    CliProcess hour(path(QString()));
+    hour.start(
+        logArguments({QStringLiteral("--duration"), QStringLiteral("1h"), QStringLiteral("-o"), file}));
+
+    // Forty seconds in, nothing is saved yet.
+    QVERIFY2(hour.waitForLines(40, 60000), qPrintable(hour.errorText()));
+    QVERIFY(!QFile::exists(file));
+
+    QVERIFY(minute.waitForEnd(40000));
+    QVERIFY2(minute.endedNormally() && minute.exitCode() == 0, qPrintable(minute.errorText()));
+    const QStringList minuteLines = minute.lines();
+    QVERIFY2(minuteLines.size() >= 50 && minuteLines.size() <= 61,
+             qPrintable(minuteLines.join(QLatin1Char('\n'))));
+    verifyReadings(minuteLines, {});
+
+    // Three readings later the hour-long run goes on, its minute's save done.
+    QVERIFY2(hour.waitForLines(int(minuteLines.size()) + 3, 15000), qPrintable(hour.errorText()));
+    QCOMPARE(hour.process().state(), QProcess::Running);
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(file), 5000);
+    ::kill(pid_t(hour.pid()), SIGKILL);
+    QVERIFY(hour.waitForEnd(5000));
+    const QStringList lines = hour.lines();
+    const QVector<MeasureRecord> rows = loadedRows(file);
+    QVERIFY2(rows.size() >= 50 && rows.size() <= lines.size(), qPrintable(QString::number(rows.size())));
     verifyReadings(lines, rows);
 }
 
@@ -282,7 +327,7 @@ void TestCliLog::startFailures_data()
     QTest::addColumn<QString>("message");
     const QStringList none;
     const QStringList silent{QStringLiteral("--silent")};
-    QTest::newRow("missing port") << none << QStringList() << 1 << QStringLiteral("thermometer");
+    QTest::newRow("missing port") << none << QStringList() << 1 << QStringLiteral("cannot be opened");
     QTest::newRow("silent thermometer")
         << silent << QStringList() << 1 << QStringLiteral("No thermometer answers");
     QTest::newRow("rate 0") << Ramp << QStringList{QStringLiteral("--rate"), QStringLiteral("0")} << 2
@@ -311,13 +356,18 @@ void TestCliLog::startFailures()
         sim = startSimulator(QStringLiteral("sim.log"), simulator);
     // Later options win over the defaults of logArguments.
     QStringList arguments = logArguments({QStringLiteral("-o"), QStringLiteral("run.klg")}) + options;
+    // No file or folder is left behind, whichever output the row names.
+    const auto entries = [this] {
+        return QDir(path(QString())).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+    };
+    const QStringList before = entries();
     CliProcess cli(path(QString()));
     QVERIFY(cli.run(arguments));
     QVERIFY(cli.endedNormally());
     QCOMPARE(cli.exitCode(), exitCode);
     QVERIFY2(cli.errorText().contains(message), qPrintable(cli.errorText()));
     QVERIFY(cli.lines().isEmpty());
-    QVERIFY(!QFile::exists(path(QStringLiteral("run.klg"))));
+    QCOMPARE(entries(), before);
     if (sim)
         QVERIFY(!sim->commands().contains(QStringLiteral("ATQ")));
 }

@@ -46,8 +46,12 @@ void TestUnplugCycles::init()
     m_env = std::make_unique<ProgramEnv>();
     m_sound = std::make_unique<RecordingSound>();
     m_plugs = 0;
-    const quint32 seed = QRandomGenerator::global()->generate();
-    qInfo("unplug moments seeded with %u", seed);
+    // KELVORA_UNPLUG_SEED=<n> replays the moments of a failed run.
+    bool given = false;
+    quint32 seed = qEnvironmentVariable("KELVORA_UNPLUG_SEED").toUInt(&given);
+    if (!given)
+        seed = QRandomGenerator::global()->generate();
+    qInfo("unplug moments seeded with KELVORA_UNPLUG_SEED=%u", seed);
     m_random.seed(seed);
 }
 

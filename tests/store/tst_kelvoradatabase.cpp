@@ -75,6 +75,11 @@ void TestKelvoraDatabase::createsFileAndTablesInWorkingDirectory()
     QSqlQuery mode(db.connection());
     QVERIFY(mode.exec(QStringLiteral("PRAGMA journal_mode")) && mode.next());
     QCOMPARE(mode.value(0).toString(), QStringLiteral("wal"));
+    // FULL (2): a commit is on the disk when it returns. Tests that kill the
+    // program cannot show this, since a killed process leaves its writes in
+    // the system's cache; only a power cut or a system crash loses them.
+    QVERIFY(mode.exec(QStringLiteral("PRAGMA synchronous")) && mode.next());
+    QCOMPARE(mode.value(0).toInt(), 2);
 
     db.close();
     QVERIFY(!db.isOpen());

@@ -2,10 +2,21 @@
 
 #include <QSerialPortInfo>
 
+namespace {
+std::optional<QStringList> givenNames;
+} // namespace
+
 QStringList serialPortNames()
 {
+    if (givenNames)
+        return *givenNames;
     QStringList names;
     for (const QSerialPortInfo &port : QSerialPortInfo::availablePorts())
         names << port.portName();
     return names;
+}
+
+void setSerialPortNames(std::optional<QStringList> names)
+{
+    givenNames = std::move(names);
 }
