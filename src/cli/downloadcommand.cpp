@@ -76,9 +76,9 @@ int runDownload(const QStringList &arguments)
     TForm6 &link = workspace.link();
     TSystemVars &v = SystemVars;
     v.unitCelsius = *celsius;
-    // Connected first, as the program's poll has connected before the import
-    // window's download starts: while the download holds the line, the link
-    // parses a reply only after a long quiet, too late for the settings.
+    // Connected first, with the command line's longer wait for the settings
+    // and its own words for a port that fails: the download then finds the
+    // thermometer's settings read, as after the program's poll.
     const QString failure = workspace.connect(line.value(port));
     if (!failure.isEmpty())
         return Cli::fail(failure);
@@ -108,10 +108,8 @@ int runDownload(const QStringList &arguments)
     SeriesFile::write(out, format, RecordImport::tableRows(records, *celsius), link.Database1, link.Table2,
                       LogValueText::Shortest);
     if (result.portLost)
-        return Cli::fail(QStringLiteral("The connection broke during the download: the %1 whole records "
-                                        "received were written to %2, maybe not all the thermometer holds.")
-                             .arg(records.count())
-                             .arg(out));
+        return Cli::fail(RecordImport::connectionBrokeText(records.count()) +
+                         QStringLiteral(" They were written to %1; the thermometer may hold more.").arg(out));
     Cli::printError(QStringLiteral("%1 records written to %2").arg(records.count()).arg(out));
     return Cli::Success;
 }

@@ -204,8 +204,15 @@ void TForm4::BitBtn1Click()
 {
     TSystemVars &v = SystemVars;
     if (v.deviceBusy) {
-        Dialogs::instance().message(QStringLiteral("Serial Port is used by other applications"),
-                                    QStringLiteral("Serial Port Error"), Dialogs::Icon::Error, Dialogs::Ok);
+        // An import abandoned by its window holds the line until its reply
+        // is over; there is no other application to blame.
+        const bool downloadArriving = v.commState == CommDownloading;
+        Dialogs::instance().message(
+            downloadArriving ? QStringLiteral("The records of the previous download are still arriving.\r"
+                                              "Please start again once they have ended.")
+                             : QStringLiteral("Serial Port is used by other applications"),
+            QStringLiteral("Serial Port Error"),
+            downloadArriving ? Dialogs::Icon::Information : Dialogs::Icon::Error, Dialogs::Ok);
         return;
     }
     LineHold hold(this);
@@ -251,9 +258,13 @@ void TForm4::BitBtn1Click()
         BitBtn5->setEnabled(true);
         NavigationBar->printButton()->setEnabled(true);
         hold.release();
-        if (!result.portLost)
-            return;
-        break;
+        if (result.portLost)
+            Dialogs::instance().message(RecordImport::connectionBrokeText(v.logCount) +
+                                            QStringLiteral("\rThe records that arrived are shown; the "
+                                                           "thermometer may hold more."),
+                                        QStringLiteral("Error Information"), Dialogs::Icon::Warning,
+                                        Dialogs::Ok);
+        return;
     case RecordDownload::Outcome::NoRecords: break;
     }
     hold.release();
@@ -325,12 +336,18 @@ void TForm4::ChangeUnit_Pro()
     ChartSeriesRefill refill(Chart1, 0);
     const UnitConversionResult result =
         convertTableUnit(table, Form6->Query1, ImportUnits, m_windowCelsius, celsius, refill);
-    result.takeExtremes(m_maxReading, m_minReading);
-    if (result.hasReadings())
+    if (result.hasReadings()) {
+        result.takeExtremes(m_maxReading, m_minReading);
         refill.apply();
-    Edit1->setText(formatOneDecimal(m_maxReading));
-    Edit2->setText(formatOneDecimal(m_minReading));
-    Edit3->setText(formatOneDecimal(result.average));
+        Edit1->setText(formatOneDecimal(m_maxReading));
+        Edit2->setText(formatOneDecimal(m_minReading));
+        Edit3->setText(formatOneDecimal(result.average));
+    } else {
+        // An empty table (an import waiting or one that brought nothing)
+        // has no extremes: the last import's would show over no rows.
+        m_maxReading = m_minReading = 0.0;
+        resetStatistics();
+    }
     Chart1->setVerticalAxisTitle(result.axisTitle);
     m_windowCelsius = celsius;
     setAxis(result.axisMax);

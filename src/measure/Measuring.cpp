@@ -476,9 +476,13 @@ bool TForm5::FormClose()
     v.measureMenuEnabled = true;
     v.readInterval = 0;
     v.awaitingReply = false;
-    sendCommand("ATU");
-    // Only a run of this window holds the thermometer; another window's hold stays.
-    if (v.commState == CommMeasuring) {
+    // Only a run of this window holds the thermometer as a measurement.
+    // Another window's hold stays, and so does its conversation: an "ATU"
+    // would land in the middle of a download.
+    const bool ownHold = v.commState == CommMeasuring;
+    if (ownHold || !v.deviceBusy)
+        sendCommand("ATU");
+    if (ownHold) {
         v.deviceBusy = false;
         v.commState = CommIdle;
     }

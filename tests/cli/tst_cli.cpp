@@ -10,11 +10,11 @@
 #include "linkfixture.h"
 #include "output/exportcommand.h"
 #include "output/logic/worksheetwriter.h"
+#include "recordmoments.h"
 #include "store/decimalformat.h"
 #include "store/measuretablemodel.h"
 
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QtTest>
 
 namespace {
@@ -32,33 +32,57 @@ QByteArray fileContent(const QString &path)
 }
 
 // The record lines of a log file without their date and time columns, which
-// hold the moment each row was made.
-QList<QByteArray> logWithoutMoments(const QByteArray &log)
+// hold the moment each row was made: each line must begin with a date and a
+// time of span, in order, or fault says what is wrong.
+QList<QByteArray> logWithoutMoments(const QByteArray &log, const ClockSpan &span, QString *fault)
 {
     QList<QByteArray> lines = log.split('\n');
-    for (int i = 2; i < lines.size(); ++i)
-        if (!lines[i].isEmpty())
-            lines[i] = lines[i].mid(20);
+    QDateTime previous;
+    for (int i = 2; i < lines.size() && fault->isEmpty(); ++i) {
+        if (lines[i].isEmpty())
+            continue;
+        const QList<QByteArray> fields = lines[i].split(',');
+        if (fields.size() != 5) {
+            *fault = QStringLiteral("line %1: %2").arg(i + 1).arg(QString::fromLatin1(lines[i]));
+            break;
+        }
+        *fault = momentFault(QString::fromLatin1(fields[0]), QString::fromLatin1(fields[1]), span, previous,
+                             &previous);
+        lines[i] = lines[i].mid(fields[0].size() + fields[1].size() + 2);
+    }
     return lines;
 }
 
-// The sheet's records with the text of the Date and Time cells blanked out;
-// every one of them must hold a date or a time.
-QByteArray sheetWithoutMoments(const QByteArray &sheet)
+// The sheet's records with the text of the Date and Time cells blanked out:
+// each row's Date cell must hold a date and its Time cell a time, together
+// a moment of span, in order, or fault says what is wrong.
+QByteArray sheetWithoutMoments(const QByteArray &sheet, const ClockSpan &span, QString *fault)
 {
-    static const QRegularExpression moment(QStringLiteral("^(\\d{4}-\\d\\d-\\d\\d|\\d\\d:\\d\\d:\\d\\d)$"));
     const QList<Biff5Record> records = biff5Records(sheet);
-    if (records.isEmpty())
-        return "not a sheet";
+    if (records.isEmpty()) {
+        *fault = QStringLiteral("not a sheet");
+        return {};
+    }
+    QMap<int, QString> dates;
+    QMap<int, QString> times;
     QByteArray out;
     for (Biff5Record r : records) {
         const bool dataCell = r.type == 0x0204 && r.row() >= 2;
         if (dataCell && (r.column() == MeasureTableModel::Date || r.column() == MeasureTableModel::Time)) {
-            if (!moment.match(QString::fromLatin1(r.labelText())).hasMatch())
-                return "no moment in a Date or Time cell";
+            (r.column() == MeasureTableModel::Date ? dates : times)[r.row()] =
+                QString::fromLatin1(r.labelText());
             r.data.replace(8, r.data.size() - 8, QByteArray(r.data.size() - 8, 'x'));
         }
         out += words({r.type, int(r.data.size())}) + r.data;
+    }
+    if (dates.keys() != times.keys() || dates.isEmpty())
+        *fault =
+            QStringLiteral("Date cells in %1 rows, Time cells in %2").arg(dates.size()).arg(times.size());
+    QDateTime previous;
+    for (auto row = dates.cbegin(); row != dates.cend() && fault->isEmpty(); ++row) {
+        *fault = momentFault(row.value(), times.value(row.key()), span, previous, &previous);
+        if (!fault->isEmpty())
+            *fault = QStringLiteral("sheet row %1: %2").arg(row.key()).arg(*fault);
     }
     return out;
 }
@@ -262,7 +286,9 @@ void TestCli::downloadWritesTheImportWindowsFiles()
     QFETCH(bool, celsius);
     startSimulator({"--records", "500", "--profile", "sine:250:400:37", "--record-ems", "95,195,5,80"});
 
-    // The import window downloads and saves, then lets the port go.
+    // The import window downloads and saves, then lets the port go. Each
+    // download's rows carry moments of its own span of the clock.
+    QMap<QString, ClockSpan> spans;
     QVector<MeasureRecord> windowRows;
     {
         m_env->dir.writeSettings(thermometer());
@@ -273,8 +299,10 @@ void TestCli::downloadWritesTheImportWindowsFiles()
         SystemVars.importWindow = window;
         window->show();
         QTRY_VERIFY_WITH_TIMEOUT(SystemVars.settingsRead, 5000);
+        spans[QStringLiteral("window")] = ClockSpan::startingNow();
         window->BitBtn1->click();
         QTRY_VERIFY_WITH_TIMEOUT(window->BitBtn5->isEnabled() && !window->importing(), 30000);
+        spans[QStringLiteral("window")].end();
         windowRows = link.Table2.rows();
         m_env->dialogs.fileAnswers << path(QStringLiteral("window.klg"))
                                    << path(QStringLiteral("window.xls"));
@@ -286,7 +314,9 @@ void TestCli::downloadWritesTheImportWindowsFiles()
 
     const QString unit = celsius ? QStringLiteral("C") : QStringLiteral("F");
     for (const QString name : {"cli.klg", "cli.xls", "cli.csv"}) {
+        spans[name] = ClockSpan::startingNow();
         const CliRun r = run({"download", "--port", thermometer(), "-o", path(name), "--unit", unit});
+        spans[name].end();
         QVERIFY2(r.exitCode == 0, qPrintable(r.err));
         QVERIFY2(r.err.contains(QStringLiteral("Waiting for the thermometer's records... 1 s")),
                  qPrintable(r.err));
@@ -294,47 +324,66 @@ void TestCli::downloadWritesTheImportWindowsFiles()
 
     const QByteArray windowLog = fileContent(path(QStringLiteral("window.klg")));
     QVERIFY(windowLog.startsWith("@Quellmarkon KLG File\r\nTotal:500\r\n"));
-    QCOMPARE(logWithoutMoments(fileContent(path(QStringLiteral("cli.klg")))), logWithoutMoments(windowLog));
+    QString cliFault;
+    QString windowFault;
+    const QList<QByteArray> cliLog =
+        logWithoutMoments(fileContent(path(QStringLiteral("cli.klg"))), spans.value("cli.klg"), &cliFault);
+    const QList<QByteArray> windowLogRest = logWithoutMoments(windowLog, spans.value("window"), &windowFault);
+    QVERIFY2(cliFault.isEmpty(), qPrintable(cliFault));
+    QVERIFY2(windowFault.isEmpty(), qPrintable(windowFault));
+    QCOMPARE(cliLog, windowLogRest);
     const QByteArray windowSheet = fileContent(path(QStringLiteral("window.xls")));
     QVERIFY(windowSheet.size() > 500 * 6 * 10);
-    QCOMPARE(sheetWithoutMoments(fileContent(path(QStringLiteral("cli.xls")))),
-             sheetWithoutMoments(windowSheet));
+    const QByteArray cliSheetRest =
+        sheetWithoutMoments(fileContent(path(QStringLiteral("cli.xls"))), spans.value("cli.xls"), &cliFault);
+    const QByteArray windowSheetRest = sheetWithoutMoments(windowSheet, spans.value("window"), &windowFault);
+    QVERIFY2(cliFault.isEmpty(), qPrintable(cliFault));
+    QVERIFY2(windowFault.isEmpty(), qPrintable(windowFault));
+    QCOMPARE(cliSheetRest, windowSheetRest);
 
     const QList<QByteArray> csv = fileContent(path(QStringLiteral("cli.csv"))).split('\n');
     QCOMPARE(csv.size(), 502); // header, 500 rows, the empty rest after the last line end
     QCOMPARE(csv.first(), QByteArray("recno,date,time,value,ems,unit"));
+    QDateTime previous;
     for (int i = 0; i < 500; ++i) {
         const MeasureRecord &row = windowRows.at(i);
         const QList<QByteArray> fields = csv.at(i + 1).split(',');
         QCOMPARE(fields.size(), 6);
         QCOMPARE(fields[0], QByteArray::number(i + 1));
+        const QString moment = momentFault(QString::fromLatin1(fields[1]), QString::fromLatin1(fields[2]),
+                                           spans.value("cli.csv"), previous, &previous);
+        QVERIFY2(moment.isEmpty(), qPrintable(moment));
         QCOMPARE(fields[3], formatShortest(row.meavalue).toLatin1());
         QCOMPARE(fields[4], formatShortest(row.ems).toLatin1());
         QCOMPARE(fields[5], row.unit.toLatin1());
     }
 }
 
-// The thermometer goes away while it sends its records: the whole records
-// that arrived are written, and the command says that it failed.
+// The thermometer goes away after 7 whole records of 500: exactly those
+// are written, with the values, emissivities and moments sent, and the
+// command says that the connection broke and fails.
 void TestCli::downloadCutByALostPort()
 {
-    startSimulator({"--records", "500", "--records-byte-gap", "5"});
-    QProcess cli;
-    cli.start(QStringLiteral(KELVORA_CLI_PATH),
-              {"download", "--port", thermometer(), "-o", path(QStringLiteral("cut.klg"))});
-    // The records take 15 s to arrive; the plug is pulled a few seconds in.
-    QTRY_VERIFY_WITH_TIMEOUT(m_sim->commands().contains(QStringLiteral("ATP")), 10000);
-    QTest::qWait(2000);
-    m_sim->stop();
-    QVERIFY(cli.waitForFinished(30000));
+    startSimulator({"--records", "500", "--profile", "list:253,-120,999,5,371", "--record-ems", "95,80",
+                    "--drop-after-records", "7"});
+    ClockSpan span = ClockSpan::startingNow();
+    const CliRun r = run({"download", "--port", thermometer(), "-o", path(QStringLiteral("cut.klg"))});
+    span.end();
 
-    const QString err = QString::fromUtf8(cli.readAllStandardError());
-    QCOMPARE(cli.exitCode(), 1);
-    QVERIFY2(err.contains(QStringLiteral("The connection broke during the download")), qPrintable(err));
-    const QList<QByteArray> lines = fileContent(path(QStringLiteral("cut.klg"))).split('\n');
-    const int records = int(lines.size()) - 3; // header, count, the empty rest
-    QVERIFY2(records > 0 && records < 500, qPrintable(QString::number(records)));
-    QCOMPARE(lines.at(1), QByteArray("Total:") + QByteArray::number(records) + '\r');
+    QCOMPARE(r.exitCode, 1);
+    const QString expected =
+        QStringLiteral("The connection to the thermometer broke after 7 records. They were "
+                       "written to %1; the thermometer may hold more.")
+            .arg(path(QStringLiteral("cut.klg")));
+    QVERIFY2(r.err.contains(expected), qPrintable(r.err));
+    const QByteArray log = fileContent(path(QStringLiteral("cut.klg")));
+    QVERIFY(log.startsWith("@Quellmarkon KLG File\r\nTotal:7\r\n"));
+    QString fault;
+    const QList<QByteArray> lines = logWithoutMoments(log, span, &fault);
+    QVERIFY2(fault.isEmpty(), qPrintable(fault));
+    QCOMPARE(lines.mid(2),
+             (QList<QByteArray>{"25.3  ,0.95,C\r", "-12   ,0.8 ,C\r", "99.9  ,0.95,C\r", "0.5   ,0.8 ,C\r",
+                                "37.1  ,0.95,C\r", "25.3  ,0.8 ,C\r", "-12   ,0.95,C\r", ""}));
 }
 
 void TestCli::convertInBothUnits_data()

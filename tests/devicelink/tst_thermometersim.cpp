@@ -134,6 +134,7 @@ class TestThermometerSim : public QObject {
 private slots:
     void answers_data();
     void answers();
+    void unpluggedAfterWholeRecords();
     void reopenedAndSilencedPort();
 };
 
@@ -239,6 +240,26 @@ void TestThermometerSim::answers()
     QVERIFY2(span >= minSpanMs, qPrintable(QString::number(span)));
     QCOMPARE(sim.loggedCommands(), logged);
     QVERIFY(sim.stopsCleanly());
+}
+
+// The records answer ends after two whole records, and the line goes dead
+// only once a reader that takes its time has them all: the simulator then
+// ends by itself, its link gone, and the port reports the loss.
+void TestThermometerSim::unpluggedAfterWholeRecords()
+{
+    Sim sim;
+    QVERIFY2(sim.start({"--records", "5", "--profile", "list:250,-7", "--drop-after-records", "2"}),
+             qPrintable(sim.process.readAllStandardError()));
+    sim.send({"ATP"});
+    QThread::msleep(700); // the bytes wait unread meanwhile
+    QCOMPARE(sim.receive(15, 3000), QByteArray("ATP00250_:0007_"));
+    QVERIFY(sim.process.waitForFinished(5000));
+    QCOMPARE(sim.process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(sim.process.exitCode(), 0);
+    QVERIFY(!QFileInfo(sim.linkPath).isSymLink());
+    sim.port.waitForReadyRead(500);
+    QVERIFY(sim.port.error() == QSerialPort::ReadError || sim.port.error() == QSerialPort::ResourceError);
+    QCOMPARE(sim.loggedCommands(), QStringList{"ATP"});
 }
 
 // The program opens and closes the port many times, also in the middle of an

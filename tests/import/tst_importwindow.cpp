@@ -6,8 +6,10 @@
 #include "import/GetRecorde.h"
 #include "linkfixture.h"
 #include "measure/chartnavigationbar.h"
+#include "measure/Measuring.h"
 #include "measure/datachart.h"
 #include "measure/measuregrid.h"
+#include "recordmoments.h"
 #include "shell/MAIN.h"
 
 #include <QLabel>
@@ -24,10 +26,24 @@ const QString NoData = QStringLiteral("Have no data in IR \ror connecting are br
 const QString ConnectError =
     QStringLiteral("COM port connect error!\rPlease turn on IR thermometer or Change COM port Set-up!");
 const QString PortBusy = QStringLiteral("Serial Port is used by other applications");
+const QString PreviousArriving = QStringLiteral("The records of the previous download are still arriving.\r"
+                                                "Please start again once they have ended.");
 
 QStringList statistics(const TForm4 *w)
 {
     return {w->Edit1->text(), w->Edit2->text(), w->Edit3->text(), w->Edit4->text()};
+}
+
+// Empty when every row carries a date and a time of the span, in order.
+QString momentsFault(const QVector<MeasureRecord> &rows, const ClockSpan &span)
+{
+    QDateTime previous;
+    for (const MeasureRecord &r : rows) {
+        const QString fault = momentFault(r.date, r.time, span, previous, &previous);
+        if (!fault.isEmpty())
+            return QStringLiteral("row %1: %2").arg(r.recno).arg(fault);
+    }
+    return QString();
 }
 
 } // namespace
@@ -41,6 +57,11 @@ private slots:
     void fullMemoryArrivesWhole();
     void smallDownloads_data();
     void smallDownloads();
+    void connectsRightAfterStart_data();
+    void connectsRightAfterStart();
+    void unpluggedAfterWholeRecords_data();
+    void unpluggedAfterWholeRecords();
+    void closingIdleMeasurementWindowLeavesTheDownloadAlone();
     void slowSteadyReplyKeepsTheWaitGoing();
     void noRecordsHaveNoData_data();
     void noRecordsHaveNoData();
@@ -52,7 +73,9 @@ private slots:
     void closeWithUnsavedRows();
     void closedWhileDownloading_data();
     void closedWhileDownloading();
+    void startWhileAbandonedDownloadArrives();
     void unitChangeRoundTrip();
+    void unitChangeWhileWaiting();
     void openedThroughMainWindow();
 
 private:
@@ -203,10 +226,14 @@ void TestImportWindow::smallDownloads()
 
     startSimulator(simulator);
     openWindow(celsius);
+    ClockSpan span = ClockSpan::startingNow();
     import();
+    span.end();
 
     QVERIFY(m_env->dialogs.shown.isEmpty());
     QVERIFY(isIdle());
+    const QString moments = momentsFault(getRecorde().rows(), span);
+    QVERIFY2(moments.isEmpty(), qPrintable(moments));
     QList<double> stored;
     for (const MeasureRecord &r : getRecorde().rows()) {
         stored << r.meavalue;
@@ -217,6 +244,124 @@ void TestImportWindow::smallDownloads()
     QCOMPARE(m_window->Chart1->axisRange(ChartAxis::Left).minimum, axisMin);
     if (values.size() == 1)
         QCOMPARE(m_window->DBGridEh1->rowBackground(0), QColor(128, 0, 128));
+}
+
+void TestImportWindow::connectsRightAfterStart_data()
+{
+    QTest::addColumn<bool>("switchedOn"); // else the program has just started
+    QTest::newRow("program just started: the import opens the port") << false;
+    QTest::newRow("thermometer just switched on: the port is open") << true;
+}
+
+// The settings reply of the import's own connect is parsed as quickly as
+// any other, so the 200 ms check finds it: the records follow.
+void TestImportWindow::connectsRightAfterStart()
+{
+    QFETCH(bool, switchedOn);
+    const QStringList memory{"--records", "3", "--profile", "list:300,310,320"};
+    startSimulator(switchedOn ? memory + QStringList{"--silent"} : memory);
+    openWindow(true);
+    if (switchedOn) {
+        // The poll has opened the port and asked in vain.
+        QTRY_VERIFY_WITH_TIMEOUT(m_sim->commands().contains(QStringLiteral("ATA")), 5000);
+        QVERIFY(SystemVars.portOpen && !SystemVars.settingsRead);
+        m_sim->toggleSilence();
+    } else {
+        QVERIFY(!SystemVars.portOpen);
+    }
+    m_window->BitBtn1->click();
+
+    QCOMPARE(m_env->dialogs.texts(), QStringList());
+    QVERIFY(isIdle());
+    QList<double> stored;
+    for (const MeasureRecord &r : getRecorde().rows())
+        stored << r.meavalue;
+    QCOMPARE(stored, (QList<double>{30, 31, 32}));
+    QCOMPARE(m_sim->commands().count(QStringLiteral("ATP")), 1);
+}
+
+void TestImportWindow::unpluggedAfterWholeRecords_data()
+{
+    QTest::addColumn<int>("records"); // whole records sent before the line went dead
+    QTest::addColumn<QString>("message");
+    QTest::newRow("four records") << 4
+                                  << "The connection to the thermometer broke after 4 records.\r"
+                                     "The records that arrived are shown; the thermometer may hold more.";
+    QTest::newRow("one record") << 1
+                                << "The connection to the thermometer broke after 1 record.\r"
+                                   "The records that arrived are shown; the thermometer may hold more.";
+    QTest::newRow("none") << 0 << NoData;
+}
+
+// The thermometer is unplugged after some whole records of a download of
+// ten: exactly those are shown and may be saved, with their values and
+// emissivities as sent, and the message says how far the download came.
+void TestImportWindow::unpluggedAfterWholeRecords()
+{
+    QFETCH(int, records);
+    QFETCH(QString, message);
+    const QList<int> sent{253, -120, 999, 5, 371, 250, 250, 250, 250, 250};
+    const QList<double> sentEms{0.95, 0.80, 0.95, 0.95, 0.80, 0.95, 0.95, 0.80, 0.95, 0.95};
+    startSimulator({"--records", "10", "--profile", "list:253,-120,999,5,371,250", "--record-ems",
+                    "95,80,195", "--drop-after-records", QString::number(records)});
+    openWindow(true);
+    QTRY_VERIFY_WITH_TIMEOUT(SystemVars.settingsRead, 5000);
+    ClockSpan span = ClockSpan::startingNow();
+    m_window->BitBtn1->click();
+    span.end();
+
+    // The line went dead: the simulator has ended, and the poll cannot
+    // reopen the port (its own message, once, is no part of the import's).
+    QTRY_VERIFY_WITH_TIMEOUT(!m_sim->running(), 5000);
+    QStringList importTexts = m_env->dialogs.texts();
+    importTexts.removeIf(
+        [](const QString &t) { return t.startsWith(QStringLiteral("Can not open COM port")); });
+    QCOMPARE(importTexts, QStringList{message});
+    QVERIFY(isIdle());
+    const QVector<MeasureRecord> &rows = getRecorde().rows();
+    QCOMPARE(rows.size(), records);
+    for (int i = 0; i < records; ++i) {
+        QCOMPARE(rows.at(i).recno, qint64(i + 1));
+        QCOMPARE(rows.at(i).meavalue, sent.at(i) / 10.0);
+        QCOMPARE(rows.at(i).ems, sentEms.at(i));
+    }
+    const QString moments = momentsFault(rows, span);
+    QVERIFY2(moments.isEmpty(), qPrintable(moments));
+    QCOMPARE(m_window->Chart1->seriesData(0).size(), records);
+    QCOMPARE(m_window->Edit4->text(), records ? QString::number(records) : QString());
+    QCOMPARE(m_window->BitBtn5->isEnabled(), records > 0);
+}
+
+// An idle measurement window closed while the import holds the line writes
+// nothing into the download: the thermometer receives only what the
+// import and its connect send, and every record arrives.
+void TestImportWindow::closingIdleMeasurementWindowLeavesTheDownloadAlone()
+{
+    startSimulator({"--records", "1000", "--profile", "ramp:0:1"}); // about 3 s on the line
+    openWindow(true);
+    QPointer<TForm5> measuring = new TForm5;
+    SystemVars.measureWindow = measuring.data();
+    measuring->show();
+    QTRY_VERIFY_WITH_TIMEOUT(SystemVars.settingsRead, 5000);
+    const int before = int(m_sim->commands().size());
+    bool closedDuringDownload = false;
+    QTimer::singleShot(1000, this, [&] {
+        closedDuringDownload = m_window->importing();
+        SystemVars.dataSaved = true;
+        QVERIFY(measuring->close());
+    });
+    m_window->BitBtn1->click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    QVERIFY(closedDuringDownload);
+    QVERIFY(measuring.isNull());
+    QVERIFY(m_env->dialogs.shown.isEmpty());
+    QCOMPARE(getRecorde().recordCount(), 1000);
+    QCOMPARE(getRecorde().rows().last().meavalue, 99.9);
+    // Wait for anything still on its way to the thermometer.
+    QTest::qWait(500);
+    QCOMPARE(m_sim->commands().mid(before).filter(QStringLiteral("ATU")), QStringList());
+    QCOMPARE(m_sim->commands().mid(before).count(QStringLiteral("ATP")), 1);
 }
 
 // A thermometer that sends its records slowly, a byte every 40 ms, takes
@@ -444,6 +589,41 @@ void TestImportWindow::closedWhileDownloading()
     QVERIFY(v.importWindow.isNull() != programEnds);
 }
 
+// A window closed while its records arrive leaves the line held until the
+// reply is over. A start in the next import window meanwhile says that the
+// previous download is still arriving; once it is over, a start works.
+void TestImportWindow::startWhileAbandonedDownloadArrives()
+{
+    startSimulator({"--records", "1000"}); // about 3 s on the line
+    openWindow(true);
+    QTRY_VERIFY_WITH_TIMEOUT(SystemVars.settingsRead, 5000);
+    QPointer<TForm4> next;
+    QStringList shownMeanwhile;
+    bool nextReady = false;
+    QTimer::singleShot(1000, this, [&] {
+        QVERIFY(m_window->close());
+        next = new TForm4;
+        SystemVars.importWindow = next.data();
+        next->show();
+        next->BitBtn1->click();
+        shownMeanwhile = m_env->dialogs.texts();
+        nextReady = next->BitBtn1->isEnabled() && !next->importing();
+    });
+    m_window->BitBtn1Click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    QCOMPARE(shownMeanwhile, QStringList{PreviousArriving});
+    QCOMPARE(m_env->dialogs.shown.value(0).caption, QStringLiteral("Serial Port Error"));
+    QCOMPARE(m_env->dialogs.shown.value(0).icon, Dialogs::Icon::Information);
+    QVERIFY(nextReady);
+    QVERIFY(next);
+    m_window = next;
+    QVERIFY(isIdle());
+    m_window->BitBtn1->click();
+    QCOMPARE(m_env->dialogs.texts(), QStringList{PreviousArriving});
+    QCOMPARE(getRecorde().recordCount(), 1000);
+}
+
 // A unit change converts the imported rows there and back, with the
 // statistics and the chart following.
 void TestImportWindow::unitChangeRoundTrip()
@@ -470,6 +650,33 @@ void TestImportWindow::unitChangeRoundTrip()
     QCOMPARE(m_window->Chart1->axisRange(ChartAxis::Left).maximum, 510.0);
     QCOMPARE(getRecorde().rows().first().unit, QStringLiteral("C"));
     QCOMPARE(m_window->DBGridEh1->rowBackground(2), QColor(255, 0, 0));
+}
+
+// The unit changes while the next import waits for its records: the
+// emptied table has no extremes, and the statistics show the empty table's
+// values in the new unit, not the last import's. The records that then
+// arrive are filled in the new unit.
+void TestImportWindow::unitChangeWhileWaiting()
+{
+    startSimulator({"--records", "1000", "--profile", "ramp:100:2"}); // about 3 s on the line
+    openWindow(true);
+    import();
+    QCOMPARE(statistics(m_window), (QStringList{"209.8", "10", "109.9", "1000"}));
+
+    QStringList shownWhileWaiting;
+    QTimer::singleShot(1000, this, [&] {
+        QVERIFY(m_window->importing());
+        QVERIFY(getRecorde().isEmpty());
+        SystemVars.unitCelsius = false;
+        sendWindowMessage(SystemVars.importWindow, WM_CHANGEUNIT);
+        shownWhileWaiting = statistics(m_window);
+    });
+    m_window->BitBtn1->click();
+
+    QCOMPARE(shownWhileWaiting, (QStringList{"32.0", "32.0", "32.0", ""}));
+    QVERIFY(m_env->dialogs.shown.isEmpty());
+    QCOMPARE(statistics(m_window), (QStringList{"409.6", "50", "229.8", "1000"}));
+    QCOMPARE(getRecorde().rows().first().unit, QStringLiteral("F"));
 }
 
 void TestImportWindow::openedThroughMainWindow()

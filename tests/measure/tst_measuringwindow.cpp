@@ -892,15 +892,22 @@ void TestMeasuringWindow::closeWithUnsavedData()
 void TestMeasuringWindow::closeReleasesOnlyItsOwnRun_data()
 {
     QTest::addColumn<bool>("ownRun");
-    QTest::newRow("this window's run") << true;
-    QTest::newRow("another window holds the thermometer") << false;
+    QTest::addColumn<bool>("otherHold"); // another window holds the thermometer
+    QTest::addColumn<int>("otherState"); // its commState
+    QTest::newRow("this window's run") << true << false << int(CommIdle);
+    QTest::newRow("idle, no one holds the thermometer") << false << false << int(CommIdle);
+    QTest::newRow("a download receives its records") << false << true << int(CommDownloading);
+    QTest::newRow("a download connects") << false << true << int(CommIdle);
 }
 
 // Closing ends the run on the line with "ATU" and releases the thermometer,
-// but only a run of this window: another window's hold stays.
+// but only a run of this window: another window's hold stays, and nothing
+// is written into its conversation.
 void TestMeasuringWindow::closeReleasesOnlyItsOwnRun()
 {
     QFETCH(bool, ownRun);
+    QFETCH(bool, otherHold);
+    QFETCH(int, otherState);
     startSimulator();
     openWindow(true);
     QTRY_VERIFY_WITH_TIMEOUT(SystemVars.settingsRead, 4000);
@@ -911,17 +918,17 @@ void TestMeasuringWindow::closeReleasesOnlyItsOwnRun()
         QVERIFY(m_window->Timer1.enabled());
         QTRY_VERIFY_WITH_TIMEOUT(m_sim->commands().contains(QStringLiteral("ATR")), 5000);
     } else {
-        SystemVars.deviceBusy = true;
-        SystemVars.commState = CommDownloading;
+        SystemVars.deviceBusy = otherHold;
+        SystemVars.commState = qint16(otherState);
     }
     SystemVars.dataSaved = true;
     const QStringList sent = sentDuring([this] { QVERIFY(m_window->close()); });
-    QCOMPARE(sent, QStringList{QStringLiteral("ATU")});
+    QCOMPARE(sent, otherHold ? QStringList() : QStringList{QStringLiteral("ATU")});
     QVERIFY(!SystemVars.measuring);
     QCOMPARE(SystemVars.readInterval, 0);
     QVERIFY(!SystemVars.awaitingReply);
-    QCOMPARE(SystemVars.deviceBusy, !ownRun);
-    QCOMPARE(SystemVars.commState, qint16(ownRun ? CommIdle : CommDownloading));
+    QCOMPARE(SystemVars.deviceBusy, otherHold);
+    QCOMPARE(SystemVars.commState, qint16(ownRun ? CommIdle : otherState));
 }
 
 // Typed keys reach the box only as digits, at most four; the spin arrows

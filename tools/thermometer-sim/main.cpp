@@ -66,9 +66,17 @@ int serve(sim::PtyPort &port, const sim::Options &opts, sim::CommandLog &log, si
             log.record(letter);
             if (g_silent || g_stop)
                 continue;
+            const bool unplugged = letter == 'P' && opts.stored.dropAfterRecords >= 0;
+            const bool whole = !unplugged || opts.stored.dropAfterRecords >= opts.records;
             const std::string answer = thermometer.answer(letter);
-            if (!answer.empty() && writer.send(answer, letter == 'P' ? opts.stored.byteGapMs : -1))
+            if (!answer.empty() && writer.send(answer, letter == 'P' ? opts.stored.byteGapMs : -1) && whole)
                 answers.record(letter);
+            if (unplugged) {
+                // The line goes dead once the records sent have been read:
+                // ending closes the master and removes the link.
+                port.waitUntilRead(10000, g_stop);
+                return 0;
+            }
         }
         // With no one on the port, poll reports a hang-up without waiting.
         if (!port.peerOpen() && n <= 0)

@@ -30,6 +30,7 @@ enum OptionId {
     OptByteGap,
     OptRecordEms,
     OptRecordsCut,
+    OptDropAfter,
     OptHelp
 };
 
@@ -52,6 +53,7 @@ const option kLongOptions[] = {
     {"records-byte-gap", required_argument, nullptr, OptByteGap},
     {"record-ems", required_argument, nullptr, OptRecordEms},
     {"records-cut", required_argument, nullptr, OptRecordsCut},
+    {"drop-after-records", required_argument, nullptr, OptDropAfter},
     {"help", no_argument, nullptr, OptHelp},
     {nullptr, 0, nullptr, 0},
 };
@@ -161,6 +163,10 @@ ParseResult parseOptions(int argc, char **argv, Options &opts, std::string &erro
             ok = parseInt(optarg, 0, 100000, n);
             opts.stored.cutAfter = n;
             break;
+        case OptDropAfter:
+            ok = parseInt(optarg, 0, 6000, n);
+            opts.stored.dropAfterRecords = n;
+            break;
         default:
             error = "unknown option or missing value: " + std::string(argv[optind - 1]);
             return ParseResult::Error;
@@ -196,6 +202,9 @@ std::string usageText(const char *program)
            "  --record-ems B,B,...  emissivity bytes of the stored records, used in turn\n"
            "                        (default: the --ems byte)\n"
            "  --records-cut N       end the ATP answer after N bytes (switched off mid-way)\n"
+           "  --drop-after-records K\n"
+           "                        answer ATP with K whole records, wait until they have\n"
+           "                        been read, then hang up the line and exit (unplugged)\n"
            "  --silent              log commands but never answer (SIGUSR1 toggles this)\n"
            "  --garbage N           send N random bytes other than 'A' before each answer\n"
            "  --seed S              seed for those bytes (default 1)\n"
@@ -204,7 +213,7 @@ std::string usageText(const char *program)
            "  --records-byte-gap MS a slow device: MS milliseconds after every ATP answer byte\n"
            "  --log FILE            append \"<ms since start> <command>\" per received command\n"
            "  --answer-log FILE     the same per answer sent whole (an answer cut short by\n"
-           "                        SIGTERM or SIGINT is not logged)\n"
+           "                        SIGTERM, SIGINT or --drop-after-records is not logged)\n"
            "  --help                show this text\n"
            "Stops on SIGTERM or SIGINT with exit status 0.\n";
 }

@@ -3,12 +3,15 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
+#include <thread>
 
 namespace sim {
 
@@ -80,6 +83,33 @@ bool PtyPort::peerOpen()
         discardUnread();
     peerWasOpen_ = open;
     return open;
+}
+
+void PtyPort::waitUntilRead(int timeoutMs, const volatile std::sig_atomic_t &stop)
+{
+    using Clock = std::chrono::steady_clock;
+    constexpr auto Step = std::chrono::milliseconds(10);
+    // Bytes pass through the kernel on their way to the slave's queue, which
+    // may look empty for a moment before they reach it: the queue must stay
+    // empty for a while.
+    constexpr int EmptyChecks = 10;
+    const auto end = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    const int fd = ::open(slavePath_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        // Someone who may not share an exclusively opened port: give the
+        // reader a generous moment instead.
+        std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+        return;
+    }
+    int empty = 0;
+    while (empty < EmptyChecks && !stop && Clock::now() < end) {
+        int waiting = 0;
+        if (::ioctl(fd, FIONREAD, &waiting) != 0)
+            break;
+        empty = waiting == 0 ? empty + 1 : 0;
+        std::this_thread::sleep_for(Step);
+    }
+    ::close(fd);
 }
 
 void PtyPort::discardUnread()

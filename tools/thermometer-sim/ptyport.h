@@ -2,6 +2,7 @@
 // The pseudo-terminal the simulator serves: the master side is ours, the
 // slave side is the "serial port" the program under test opens and closes.
 
+#include <csignal>
 #include <string>
 
 namespace sim {
@@ -28,6 +29,11 @@ public:
     // the next one to open the port does not get stale bytes (a real port
     // loses them too).
     bool peerOpen();
+
+    // Waits until the one who has the port open has read every byte sent, so
+    // that a hang-up after it loses none of them (closing the master drops
+    // what is still unread). Gives up after timeoutMs or when stop is set.
+    void waitUntilRead(int timeoutMs, const volatile std::sig_atomic_t &stop);
 
     int masterFd() const { return master_; }
     const std::string &slavePath() const { return slavePath_; }

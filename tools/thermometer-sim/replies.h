@@ -35,6 +35,10 @@ struct StoredRecords {
     // The answer ends after this many bytes (a device switched off in the
     // middle of a download); -1 sends it whole.
     long cutAfter = -1;
+    // The answer ends after this many whole records, and once the receiver
+    // has read them the line goes dead (a device unplugged in the middle of
+    // a download); -1 keeps the line.
+    long dropAfterRecords = -1;
     // A slow device: the answer goes byte by byte with this pause after
     // each; -1 keeps the line's pace.
     int byteGapMs = -1;

@@ -19,9 +19,12 @@ std::string Thermometer::answer(char letter)
     case 'R': return readingReply(profile_.valueAt(readingIndex_++), settings_.emissivity);
     case 'P': {
         // Stored records always replay the profile from its start.
+        long count = records_;
+        if (stored_.dropAfterRecords >= 0 && stored_.dropAfterRecords < count)
+            count = stored_.dropAfterRecords;
         std::vector<long> values;
-        values.reserve(static_cast<std::size_t>(records_));
-        for (long i = 0; i < records_; ++i)
+        values.reserve(static_cast<std::size_t>(count));
+        for (long i = 0; i < count; ++i)
             values.push_back(profile_.valueAt(i));
         std::string reply = recordsReply(values, stored_.emissivities);
         if (stored_.cutAfter >= 0 && static_cast<std::size_t>(stored_.cutAfter) < reply.size())

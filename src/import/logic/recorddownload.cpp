@@ -8,7 +8,6 @@
 DownloadHold::DownloadHold()
 {
     SystemVars.deviceBusy = true;
-    SystemVars.commState = CommDownloading;
 }
 
 void DownloadHold::release()
@@ -44,9 +43,17 @@ RecordDownload::Result RecordDownload::run()
     // Every wait below lets the rest of the program run: the caller may
     // give up, or the program may end, meanwhile.
     if (!v.settingsRead) {
+        const bool wasOpen = v.portOpen;
         m_link.OpenPort();
         if (abandoned())
             return {Outcome::Abandoned};
+        // A port that was open already gets no request from OpenPort: a
+        // thermometer switched on just now has not been asked yet.
+        if (wasOpen) {
+            v.awaitingReply = true;
+            v.replyCountdown = 1;
+            m_link.SendCommand(QByteArrayLiteral("ATA"));
+        }
         delay(200);
         if (abandoned())
             return {Outcome::Abandoned};
@@ -59,6 +66,9 @@ RecordDownload::Result RecordDownload::run()
             return {Outcome::Abandoned};
     }
 
+    // From here the link waits for the quiet that ends the long reply before
+    // it parses; set earlier, the settings reply above would wait as long.
+    v.commState = CommDownloading;
     // Bytes of an earlier answer belong to no reply of this download.
     v.clearReceived();
     v.logCount = 0;

@@ -5,9 +5,9 @@
 class TForm6;
 
 // Holds the thermometer for a download from its start to every end: no
-// measurement, poll or port change takes the line over while the
-// thermometer sends its records, and the link waits for the quiet that ends
-// the long reply before parsing it.
+// measurement or port change takes the line over, and no other window
+// writes to it. The download itself switches the link to the framing of
+// the long reply (commState) once it sends its request; release ends both.
 class DownloadHold {
 public:
     DownloadHold();

@@ -63,6 +63,13 @@ QVector<MeasureRecord> tableRows(const ImportedRecords &records, bool celsius)
     return rows;
 }
 
+QString connectionBrokeText(int count)
+{
+    return QStringLiteral("The connection to the thermometer broke after %1 %2.")
+        .arg(count)
+        .arg(count == 1 ? QStringLiteral("record") : QStringLiteral("records"));
+}
+
 QString waitingText(int step)
 {
     // The eighth step jumps from seven points to nine.

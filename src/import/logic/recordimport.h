@@ -37,6 +37,11 @@ ImportedRecords fromDownload(const qint32 *tenthsCelsius, const qint16 *emsHundr
 // made (the thermometer's records carry none of their own).
 QVector<MeasureRecord> tableRows(const ImportedRecords &records, bool celsius);
 
+// The first sentence of the report on a download whose connection broke
+// after count whole records: "The connection to the thermometer broke after
+// 12 records."
+QString connectionBrokeText(int count);
+
 // The text under the chart while the import waits for the reply, for step
 // 1..8 of the waiting cycle: "Please waiting ." with one more point a step
 // and nine at the eighth.
