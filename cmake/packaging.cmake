@@ -17,22 +17,35 @@ foreach(pair kelvora:kelvora kelvora-cli:kelvora-cli thermometer-sim:kelvora-the
   install(FILES ${KELVORA_LINK_DIR}/${command} DESTINATION bin)
 endforeach()
 
-# Desktop menu entry and its icon.
-install(FILES ${PROJECT_SOURCE_DIR}/resources/kelvora.desktop DESTINATION share/applications)
+# Desktop menu entry, its icon, and the AppStream description from which
+# software centres list the program (its id names the desktop entry).
+install(FILES ${PROJECT_SOURCE_DIR}/resources/org.example.kelvora.desktop DESTINATION share/applications)
 install(FILES ${PROJECT_SOURCE_DIR}/resources/kelvora.svg DESTINATION share/icons/hicolor/scalable/apps)
+install(FILES ${PROJECT_SOURCE_DIR}/resources/org.example.kelvora.metainfo.xml DESTINATION share/metainfo)
 
-# The manual page, compressed as Debian keeps them (-n: no name or time
-# stamp, so that the same page gives the same bytes).
+# Manual pages and the changelog, compressed as Debian keeps them (-n: no name
+# or time stamp, so that the same text gives the same bytes).
 find_program(GZIP gzip REQUIRED)
-set(KELVORA_MAN_PAGE ${CMAKE_BINARY_DIR}/man/kelvora-cli.1)
-add_custom_command(OUTPUT ${KELVORA_MAN_PAGE}.gz
-  COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/docs/kelvora-cli.1 ${KELVORA_MAN_PAGE}
-  COMMAND ${GZIP} -9nf ${KELVORA_MAN_PAGE}
-  DEPENDS ${PROJECT_SOURCE_DIR}/docs/kelvora-cli.1
-  COMMENT "Compressing the manual page kelvora-cli.1"
-  VERBATIM)
-add_custom_target(kelvora_man ALL DEPENDS ${KELVORA_MAN_PAGE}.gz)
-install(FILES ${KELVORA_MAN_PAGE}.gz DESTINATION share/man/man1)
+set(KELVORA_COMPRESSED)
+foreach(pair docs/kelvora.1:man/kelvora.1 docs/kelvora-cli.1:man/kelvora-cli.1
+        docs/kelvora-thermometer-sim.1:man/kelvora-thermometer-sim.1 cmake/debian/changelog:doc/changelog)
+  string(REPLACE ":" ";" pair ${pair})
+  list(GET pair 0 source)
+  list(GET pair 1 copy)
+  set(copy ${CMAKE_BINARY_DIR}/${copy})
+  add_custom_command(OUTPUT ${copy}.gz
+    COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/${source} ${copy}
+    COMMAND ${GZIP} -9nf ${copy}
+    DEPENDS ${PROJECT_SOURCE_DIR}/${source}
+    COMMENT "Compressing ${source}"
+    VERBATIM)
+  list(APPEND KELVORA_COMPRESSED ${copy}.gz)
+endforeach()
+add_custom_target(kelvora_compressed_docs ALL DEPENDS ${KELVORA_COMPRESSED})
+list(FILTER KELVORA_COMPRESSED INCLUDE REGEX "/man/")
+install(FILES ${KELVORA_COMPRESSED} DESTINATION share/man/man1)
+install(FILES ${CMAKE_BINARY_DIR}/doc/changelog.gz ${PROJECT_SOURCE_DIR}/cmake/debian/copyright
+  DESTINATION share/doc/kelvora)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME kelvora)

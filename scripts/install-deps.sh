@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake pkg-config dpkg-dev file desktop-file-utils strace
+  build-essential cmake pkg-config dpkg-dev file desktop-file-utils lintian appstream strace
   clang libclang-rt-dev
   qt6-base-dev qt6-serialport-dev libqt6sql6-sqlite qt6-charts-dev libqt6charts6-dev libqt6opengl6-dev
   qt6-multimedia-dev pulseaudio pulseaudio-utils

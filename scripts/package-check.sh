@@ -41,6 +41,18 @@ trap cleanup EXIT
 step "building the package"
 deb=$(bash "$here/scripts/package.sh" | tail -n 1)
 [ -f "$deb" ] || fail "package.sh printed no package path"
+step "lintian $deb"
+# Any error or warning fails; an override needs its reason written beside it.
+lintian --fail-on error,warning --no-tag-display-limit "$deb" || fail "lintian found errors or warnings"
+step "appstreamcli validate"
+metainfo=$work/metainfo
+mkdir "$metainfo"
+dpkg-deb --fsys-tarfile "$deb" | tar -x -C "$metainfo" ./usr/share/metainfo ||
+  fail "the package holds no AppStream metadata"
+for f in "$metainfo"/usr/share/metainfo/*.metainfo.xml; do
+  [ -f "$f" ] || fail "the package holds no AppStream metadata"
+  appstreamcli validate --no-net "$f" || fail "appstreamcli refused $(basename "$f")"
+done
 step "installing $deb"
 DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$deb" >/dev/null ||
   fail "apt-get install $deb did not succeed"
@@ -52,11 +64,16 @@ for cmd in kelvora kelvora-cli kelvora-thermometer-sim; do
   case $(readlink "/usr/bin/$cmd") in /*) fail "/usr/bin/$cmd is not a relative symlink" ;; esac
   [ -x "/usr/bin/$cmd" ] || fail "/usr/bin/$cmd does not lead to an executable"
 done
-[ -f /usr/share/applications/kelvora.desktop ] || fail "the desktop entry is not installed"
+desktop=/usr/share/applications/org.example.kelvora.desktop
+[ -f "$desktop" ] || fail "the desktop entry is not installed"
 [ -f /usr/share/icons/hicolor/scalable/apps/kelvora.svg ] || fail "the icon is not installed"
-zcat /usr/share/man/man1/kelvora-cli.1.gz | grep -q '^\.TH' || fail "the manual page is not installed"
+for page in kelvora kelvora-cli kelvora-thermometer-sim; do
+  zcat "/usr/share/man/man1/$page.1.gz" | grep -q '^\.TH' || fail "the manual page of $page is not installed"
+done
+zcat /usr/share/doc/kelvora/changelog.gz | head -n 1 | grep -q '^kelvora (' || fail "the changelog is not installed"
+grep -q '^License: GPL-3+' /usr/share/doc/kelvora/copyright || fail "the copyright file is not installed"
 if command -v desktop-file-validate >/dev/null; then
-  desktop-file-validate /usr/share/applications/kelvora.desktop || fail "desktop-file-validate refused the entry"
+  desktop-file-validate "$desktop" || fail "desktop-file-validate refused the entry"
 else
   step "desktop-file-validate is not installed: entry not validated"
 fi
