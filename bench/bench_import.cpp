@@ -6,8 +6,8 @@
 // several times from records already parsed.
 
 #include "benchsupport.h"
-#include "devicelink/apppaths.h"
-#include "devicelink/kelvoraerror.h"
+#include "common/apppaths.h"
+#include "common/kelvoraerror.h"
 #include "devicelink/systemvar.h"
 #include "import/GetRecorde.h"
 

@@ -11,8 +11,8 @@
 // series.
 
 #include "benchsupport.h"
-#include "devicelink/apppaths.h"
-#include "devicelink/kelvoraerror.h"
+#include "common/apppaths.h"
+#include "common/kelvoraerror.h"
 #include "devicelink/systemvar.h"
 #include "measure/Measuring.h"
 

@@ -1,7 +1,7 @@
 #include "analysis/klgload.h"
 
-#include "devicelink/dialogs.h"
-#include "devicelink/kelvoraerror.h"
+#include "common/dialogs.h"
+#include "common/kelvoraerror.h"
 #include "devicelink/systemvar.h"
 #include "measure/cellcolours.h"
 #include "measure/chartnavigationbar.h"

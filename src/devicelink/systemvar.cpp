@@ -1,9 +1,9 @@
 #include "systemvar.h"
 
-#include "apppaths.h"
+#include "common/apppaths.h"
 #include "delay.h"
-#include "dialogs.h"
-#include "kelvoraerror.h"
+#include "common/dialogs.h"
+#include "common/kelvoraerror.h"
 #include "settingsfile.h"
 #include "store/runrecovery.h"
 #include "thermometerprotocol.h"

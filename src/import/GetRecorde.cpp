@@ -1,7 +1,7 @@
 #include "import/GetRecorde.h"
 
-#include "devicelink/dialogs.h"
-#include "devicelink/kelvoraerror.h"
+#include "common/dialogs.h"
+#include "common/kelvoraerror.h"
 #include "devicelink/systemvar.h"
 #include "import/logic/recorddownload.h"
 #include "import/logic/recordimport.h"

@@ -1,8 +1,8 @@
 #include "measure/Measuring.h"
 
 #include "devicelink/delay.h"
-#include "devicelink/dialogs.h"
-#include "devicelink/kelvoraerror.h"
+#include "common/dialogs.h"
+#include "common/kelvoraerror.h"
 #include "devicelink/systemvar.h"
 #include "measure/LEDFont.h"
 #include "measure/chartnavigationbar.h"

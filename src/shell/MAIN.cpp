@@ -1,8 +1,8 @@
 #include "MAIN.h"
 
-#include "devicelink/dialogs.h"
-#include "devicelink/kelvoraerror.h"
-#include "devicelink/apppaths.h"
+#include "common/dialogs.h"
+#include "common/kelvoraerror.h"
+#include "common/apppaths.h"
 #include "devicelink/systemvar.h"
 #include "HTMLHelp_Decl.h"
 #include "pictures.h"

@@ -1,6 +1,6 @@
 #include "store/logfilereader.h"
 
-#include "devicelink/apppaths.h"
+#include "common/apppaths.h"
 #include "devicelink/systemvars.h"
 #include "store/fileerror.h"
 #include "store/kelvoradatabase.h"

@@ -1,6 +1,6 @@
 #include "store/logfilesave.h"
 
-#include "devicelink/dialogs.h"
+#include "common/dialogs.h"
 #include "devicelink/systemvars.h"
 #include "store/logfileformat.h"
 #include "store/logfilewriter.h"

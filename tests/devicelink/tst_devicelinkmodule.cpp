@@ -1,6 +1,6 @@
 // Creation and closing of the device-link module: tables emptied, report
 // layout checked, settings read at start and written at the end.
-#include "devicelink/kelvoraerror.h"
+#include "common/kelvoraerror.h"
 #include "devicelink/systemvar.h"
 #include "enginefailure.h"
 #include "linkfixture.h"
