@@ -156,7 +156,6 @@ int main(int argc, char **argv)
             large / small);
         std::printf("peak memory (VmHWM) after 100,000 readings: %.1f MiB (target under 300 MiB)\n", peak);
 
-        SystemVars.dataSaved = true;
         delete window;
     } catch (const KelvoraError &e) {
         std::fprintf(stderr, "%s\n", qPrintable(e.text()));

@@ -56,7 +56,6 @@ void TForm6::FormCreate()
 {
     TSystemVars &v = SystemVars;
     v.readInterval = 0;
-    v.dataSaved = true;
 
     if (!Database1.isOpen())
         Database1.open();

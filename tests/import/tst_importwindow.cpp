@@ -337,7 +337,7 @@ void TestImportWindow::saveThatWritesNothingKeepsSaveOffered()
     m_window->BitBtn5->click();
 
     QVERIFY(m_env->dialogs.fileAnswers.isEmpty());
-    QVERIFY(!SystemVars.dataSaved);
+    QVERIFY(m_window->hasUnsavedRows());
     QVERIFY(m_window->BitBtn5->isEnabled());
     QVERIFY(m_window->Edit5->text().isEmpty());
     QCOMPARE(m_env->dir.readFile(QStringLiteral("existing.klg")), QByteArray("old\n"));
