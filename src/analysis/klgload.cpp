@@ -201,7 +201,8 @@ void TForm7::loadFile(const QString &path)
                                  }
                                  dispatchPendingMessages();
                                  sinceEvents.start();
-                             });
+                             },
+                             &SystemVars.tableBusy);
     } catch (...) {
         // Nothing of the file stays: it is not counted, so the next file
         // takes its number and colour.
