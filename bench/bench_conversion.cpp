@@ -7,7 +7,7 @@
 // QT_QPA_PLATFORM=offscreen.
 
 #include "benchsupport.h"
-#include "devicelink/kelvoraerror.h"
+#include "common/kelvoraerror.h"
 #include "measure/measuregrid.h"
 #include "store/kelvoradatabase.h"
 #include "store/measuretable.h"

@@ -8,9 +8,9 @@
 
 #include "analysis/klgload.h"
 #include "benchsupport.h"
-#include "devicelink/apppaths.h"
-#include "devicelink/dialogs.h"
-#include "devicelink/kelvoraerror.h"
+#include "common/apppaths.h"
+#include "common/dialogs.h"
+#include "common/kelvoraerror.h"
 #include "devicelink/systemvar.h"
 #include "measure/datachart.h"
 

@@ -7,8 +7,8 @@
 // as after a download.
 
 #include "benchsupport.h"
-#include "devicelink/apppaths.h"
-#include "devicelink/kelvoraerror.h"
+#include "common/apppaths.h"
+#include "common/kelvoraerror.h"
 #include "devicelink/systemvar.h"
 #include "import/GetRecorde.h"
 

@@ -11,8 +11,8 @@
 // series.
 
 #include "benchsupport.h"
-#include "devicelink/apppaths.h"
-#include "devicelink/kelvoraerror.h"
+#include "common/apppaths.h"
+#include "common/kelvoraerror.h"
 #include "devicelink/systemvar.h"
 #include "measure/Measuring.h"
 
@@ -156,7 +156,6 @@ int main(int argc, char **argv)
             large / small);
         std::printf("peak memory (VmHWM) after 100,000 readings: %.1f MiB (target under 300 MiB)\n", peak);
 
-        SystemVars.dataSaved = true;
         delete window;
     } catch (const KelvoraError &e) {
         std::fprintf(stderr, "%s\n", qPrintable(e.text()));

@@ -6,7 +6,7 @@
 // be about equal.
 
 #include "benchsupport.h"
-#include "devicelink/kelvoraerror.h"
+#include "common/kelvoraerror.h"
 #include "store/kelvoradatabase.h"
 #include "store/measuretable.h"
 

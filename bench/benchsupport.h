@@ -2,7 +2,7 @@
 
 // Pieces the benchmark programs share.
 
-#include "devicelink/apppaths.h"
+#include "common/apppaths.h"
 #include "devicelink/systemvar.h"
 #include "store/kelvoradatabase.h"
 #include "store/measuretable.h"

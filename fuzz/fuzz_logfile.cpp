@@ -4,8 +4,8 @@
 // empty, or appends one row and one staging line per record line.
 #include "fuzzsupport.h"
 
-#include "devicelink/apppaths.h"
-#include "devicelink/kelvoraerror.h"
+#include "common/apppaths.h"
+#include "common/kelvoraerror.h"
 #include "store/kelvoradatabase.h"
 #include "store/logfileformat.h"
 #include "store/logfilereader.h"

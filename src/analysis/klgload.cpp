@@ -1,7 +1,7 @@
 #include "analysis/klgload.h"
 
-#include "devicelink/dialogs.h"
-#include "devicelink/kelvoraerror.h"
+#include "common/dialogs.h"
+#include "common/kelvoraerror.h"
 #include "devicelink/systemvar.h"
 #include "measure/cellcolours.h"
 #include "measure/chartnavigationbar.h"
@@ -208,7 +208,8 @@ void TForm7::loadFile(const QString &path)
                                  }
                                  dispatchPendingMessages();
                                  sinceEvents.start();
-                             });
+                             },
+                             &SystemVars.tableBusy);
     } catch (...) {
         // Nothing of the file stays: it is not counted, so the next file
         // takes its number and colour, and the count and the bar show what

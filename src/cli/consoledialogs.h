@@ -1,6 +1,6 @@
 #pragma once
 
-#include "devicelink/dialogs.h"
+#include "common/dialogs.h"
 
 // The command line's dialogs: nobody is there to answer, so every message
 // goes to stderr and every question gets the answer that changes nothing

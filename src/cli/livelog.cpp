@@ -1,8 +1,8 @@
 #include "cli/livelog.h"
 
 #include "cli/cliarguments.h"
+#include "common/kelvoraerror.h"
 #include "devicelink/delay.h"
-#include "devicelink/kelvoraerror.h"
 #include "devicelink/systemvar.h"
 #include "measure/logic/readingtext.h"
 

@@ -1,6 +1,6 @@
 #include "cli/logload.h"
 
-#include "devicelink/kelvoraerror.h"
+#include "common/kelvoraerror.h"
 #include "devicelink/systemvar.h"
 #include "store/logfileformat.h"
 #include "store/logfilereader.h"

@@ -5,7 +5,7 @@
 #include "cli/infocommand.h"
 #include "cli/logcommand.h"
 #include "cli/sheetcommand.h"
-#include "devicelink/kelvoraerror.h"
+#include "common/kelvoraerror.h"
 
 #include <QCoreApplication>
 

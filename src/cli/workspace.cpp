@@ -1,7 +1,7 @@
 #include "cli/workspace.h"
 
+#include "common/kelvoraerror.h"
 #include "devicelink/delay.h"
-#include "devicelink/kelvoraerror.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "serialcontrol.h"
 
-#include "kelvoraerror.h"
+#include "common/kelvoraerror.h"
 #include "portaccess.h"
 #include "portname.h"
 

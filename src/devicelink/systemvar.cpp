@@ -1,9 +1,9 @@
 #include "systemvar.h"
 
-#include "apppaths.h"
+#include "common/apppaths.h"
 #include "delay.h"
-#include "dialogs.h"
-#include "kelvoraerror.h"
+#include "common/dialogs.h"
+#include "common/kelvoraerror.h"
 #include "settingsfile.h"
 #include "store/runrecovery.h"
 #include "thermometerprotocol.h"
@@ -56,7 +56,6 @@ void TForm6::FormCreate()
 {
     TSystemVars &v = SystemVars;
     v.readInterval = 0;
-    v.dataSaved = true;
 
     if (!Database1.isOpen())
         Database1.open();

@@ -76,7 +76,6 @@ struct TSystemVars {
     bool measuring = false;
     bool deviceBusy = false;
     bool tableBusy = false;
-    bool dataSaved = false;
     qint32 readInterval = 0;
     double readingSum = 0.0;
     qint16 loadedFileCount = 0;

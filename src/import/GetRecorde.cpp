@@ -1,7 +1,7 @@
 #include "import/GetRecorde.h"
 
-#include "devicelink/dialogs.h"
-#include "devicelink/kelvoraerror.h"
+#include "common/dialogs.h"
+#include "common/kelvoraerror.h"
 #include "devicelink/systemvar.h"
 #include "import/logic/recorddownload.h"
 #include "import/logic/recordimport.h"
@@ -354,11 +354,16 @@ void TForm4::ChangeUnit_Pro()
     DBGridEh1->viewport()->update();
 }
 
+bool TForm4::hasUnsavedRows() const
+{
+    return BitBtn5->isEnabled();
+}
+
 bool TForm4::FormClose()
 {
     // Nothing unsaved: also the case while an import runs, which the close
     // abandons (its rows are not there yet).
-    bool close = !BitBtn5->isEnabled();
+    bool close = !hasUnsavedRows();
     if (!close) {
         const QPointer<TForm4> self(this);
         const Dialogs::Button answer = Dialogs::instance().message(
@@ -379,7 +384,7 @@ bool TForm4::FormClose()
             // A cancelled or refused save keeps the window, so no record is lost.
             if (!self)
                 return true;
-            close = SystemVars.dataSaved;
+            close = !hasUnsavedRows();
         } else {
             close = answer == Dialogs::No;
         }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "measure/datawindowclose.h"
+
 #include <QPointer>
 #include <QWidget>
 
@@ -14,7 +16,7 @@ class QPushButton;
 // thermometer's memory into GetRecorde, shows them in a grid and a chart
 // with their maximum, minimum, average and count, saves them as a log file
 // and follows a change of unit.
-class TForm4 : public QWidget {
+class TForm4 : public QWidget, public UnsavedRows {
     Q_OBJECT
 public:
     explicit TForm4(QWidget *parent = nullptr);
@@ -33,6 +35,8 @@ public:
     double minReading() const { return m_minReading; }
     // An import runs (from the start to the end of its waits and fill).
     bool importing() const { return m_importing; }
+    // Downloaded rows wait to be saved: Save is enabled exactly then.
+    bool hasUnsavedRows() const override;
 
     MeasureGrid *DBGridEh1;
     DataChart *Chart1;

@@ -1,8 +1,8 @@
 #include "measure/Measuring.h"
 
 #include "devicelink/delay.h"
-#include "devicelink/dialogs.h"
-#include "devicelink/kelvoraerror.h"
+#include "common/dialogs.h"
+#include "common/kelvoraerror.h"
 #include "devicelink/systemvar.h"
 #include "measure/LEDFont.h"
 #include "measure/chartnavigationbar.h"
@@ -370,7 +370,7 @@ void TForm5::NewReading_Pro()
     // only the new row needs drawing, which the grid does itself.
     if (m_series.maxReading() != oldMax || m_series.minReading() != oldMin)
         DBGridEh1->viewport()->update();
-    v.dataSaved = false;
+    m_unsaved = true;
 }
 
 void TForm5::ChangeUnit_Pro()
@@ -425,7 +425,7 @@ void TForm5::BitBtn2Click()
     table.close();
     table.emptyTable();
     table.open();
-    SystemVars.dataSaved = true;
+    m_unsaved = false;
     Edit1->clear();
     BitBtn7->setEnabled(false);
     NavigationBar->printButton()->setEnabled(false);
@@ -454,10 +454,12 @@ void TForm5::BitBtn7Click()
         return;
     // Nothing written (dialog cancelled or overwrite refused): the data is
     // still unsaved, so Save stays available for another name.
-    if (result.outcome == LogSaveOutcome::Written)
+    if (result.outcome == LogSaveOutcome::Written) {
         Edit1->setText(result.path);
-    else
+        m_unsaved = false;
+    } else {
         BitBtn7->setEnabled(true);
+    }
 }
 
 bool TForm5::FormClose()
@@ -486,7 +488,7 @@ bool TForm5::FormClose()
         v.deviceBusy = false;
         v.commState = CommIdle;
     }
-    if (v.dataSaved)
+    if (!m_unsaved)
         return true;
 
     BitBtn7->setEnabled(true);
@@ -508,7 +510,7 @@ bool TForm5::FormClose()
             throw;
         }
         // A cancelled or refused save keeps the window, so no reading is lost.
-        if (!self || SystemVars.dataSaved)
+        if (!self || !m_unsaved)
             return true;
     }
     keepOpen();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "devicelink/componenttimer.h"
+#include "measure/datawindowclose.h"
 #include "measure/logic/liverun.h"
 #include "measure/logic/measurementseries.h"
 
@@ -20,7 +21,7 @@ class TLEDFontNum;
 // a chosen sample rate, stores every reading in MeaData, shows it in LED
 // digits, charts and summarises it, sounds the alarm outside the PC-side
 // limits, clears and saves the series, and follows a change of unit.
-class TForm5 : public QWidget {
+class TForm5 : public QWidget, public UnsavedRows {
     Q_OBJECT
 public:
     static constexpr int DefaultRate = 3;
@@ -42,6 +43,8 @@ public:
 
     bool windowCelsius() const { return m_windowCelsius; }
     const MeasurementSeries &series() const { return m_series; }
+    // Readings came since the last Clear or written save.
+    bool hasUnsavedRows() const override { return m_unsaved; }
 
     QPushButton *BitBtn1;
     QPushButton *BitBtn8;
@@ -79,6 +82,7 @@ private:
     void sendCommand(const char *command);
 
     bool m_windowCelsius = true;
+    bool m_unsaved = false;
     LiveRun m_run;
     // A Start waits for the thermometer; Stop, closing and a failed start
     // end that wait's claim to start the run.

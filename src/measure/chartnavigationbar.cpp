@@ -1,7 +1,7 @@
 #include "chartnavigationbar.h"
 
+#include "common/kelvoraerror.h"
 #include "datachart.h"
-#include "devicelink/kelvoraerror.h"
 #include "output/selectedprinter.h"
 
 #include <QHBoxLayout>

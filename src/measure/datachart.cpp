@@ -1,7 +1,7 @@
 #include "datachart.h"
 
 #include "chartfooter.h"
-#include "devicelink/kelvoraerror.h"
+#include "common/kelvoraerror.h"
 #include "measure/logic/axislabelstep.h"
 #include "measure/logic/drawableaxis.h"
 #include "measure/logic/seriesdecimation.h"

@@ -1,6 +1,6 @@
 #include "measure/datawindowclose.h"
 
-#include "devicelink/kelvoraerror.h"
+#include "common/kelvoraerror.h"
 
 #include <QCloseEvent>
 #include <QMdiSubWindow>

@@ -1,6 +1,6 @@
 #include "output/DBGridEhToExcel.h"
 
-#include "devicelink/dialogs.h"
+#include "common/dialogs.h"
 #include "measure/measuregrid.h"
 #include "store/measuretable.h"
 #include "store/measuretablemodel.h"

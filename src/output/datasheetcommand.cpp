@@ -1,7 +1,7 @@
 #include "output/datasheetcommand.h"
 
-#include "devicelink/apppaths.h"
-#include "devicelink/dialogs.h"
+#include "common/apppaths.h"
+#include "common/dialogs.h"
 #include "devicelink/systemvar.h"
 #include "output/reportengine.h"
 #include "output/selectedprinter.h"

@@ -1,7 +1,7 @@
 #include "output/exportcommand.h"
 
-#include "devicelink/dialogs.h"
-#include "devicelink/kelvoraerror.h"
+#include "common/dialogs.h"
+#include "common/kelvoraerror.h"
 #include "measure/measuregrid.h"
 #include "output/DBGridEhToExcel.h"
 #include "store/measuretable.h"

@@ -1,6 +1,6 @@
 #include "selectedprinter.h"
 
-#include "devicelink/dialogs.h"
+#include "common/dialogs.h"
 
 #include <QCoreApplication>
 #include <QPrinter>

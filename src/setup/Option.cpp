@@ -1,8 +1,8 @@
 #include "setup/Option.h"
 
+#include "common/dialogs.h"
+#include "common/kelvoraerror.h"
 #include "devicelink/delay.h"
-#include "devicelink/dialogs.h"
-#include "devicelink/kelvoraerror.h"
 #include "devicelink/systemvar.h"
 #include "setup/alarmstepper.h"
 #include "setup/logic/serialportlist.h"

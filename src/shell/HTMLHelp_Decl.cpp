@@ -1,6 +1,6 @@
 #include "HTMLHelp_Decl.h"
 
-#include "devicelink/kelvoraerror.h"
+#include "common/kelvoraerror.h"
 #include "helpviewer.h"
 
 namespace {

@@ -1,8 +1,8 @@
 #include "MAIN.h"
 
-#include "devicelink/dialogs.h"
-#include "devicelink/kelvoraerror.h"
-#include "devicelink/apppaths.h"
+#include "common/dialogs.h"
+#include "common/kelvoraerror.h"
+#include "common/apppaths.h"
 #include "devicelink/systemvar.h"
 #include "HTMLHelp_Decl.h"
 #include "pictures.h"
@@ -234,7 +234,7 @@ void TForm1::N15Click()
 
 void TForm1::N9Click()
 {
-    if (FormCloseQuery())
+    if (FormCloseQuery() && closeUnsavedDataWindows())
         closeProgram();
 }
 
@@ -253,8 +253,10 @@ void TForm1::closeProgram()
 
 void TForm1::closeEvent(QCloseEvent *event)
 {
+    // A signal (m_exitConfirmed without a question) ends the program without
+    // asking: the crash recovery keeps the live readings.
     bool mayClose = m_exitConfirmed;
-    guardedHandler([&] { mayClose = mayClose || FormCloseQuery(); });
+    guardedHandler([&] { mayClose = mayClose || (FormCloseQuery() && closeUnsavedDataWindows()); });
     if (!mayClose) {
         event->ignore();
         return;

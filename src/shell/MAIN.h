@@ -118,6 +118,9 @@ private:
     void applyMenuState(const MenuStateRules::Decision &decision);
     void showLinkState();
 
+    // Closes each data window that holds unsaved rows, so that it asks its own
+    // question; false when one of them stays open (the program goes on).
+    bool closeUnsavedDataWindows();
     QMdiSubWindow *addChild(QWidget *window);
     void showDataWindow(QWidget *window, QAction *entry, QPointer<QObject> &handle);
     void showFixedWindow(QWidget *window, QSize size);

@@ -1,6 +1,6 @@
 #include "about.h"
 
-#include "devicelink/kelvoraerror.h"
+#include "common/kelvoraerror.h"
 #include "devicelink/systemvars.h"
 #include "jpegdecoder.h"
 #include "shell/logic/aboutlines.h"

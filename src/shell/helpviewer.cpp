@@ -1,7 +1,7 @@
 #include "helpviewer.h"
 
 #include "chmarchive.h"
-#include "devicelink/dialogs.h"
+#include "common/dialogs.h"
 #include "helpwindow.h"
 #include "shell/logic/helplocation.h"
 

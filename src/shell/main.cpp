@@ -1,4 +1,4 @@
-#include "devicelink/kelvoraerror.h"
+#include "common/kelvoraerror.h"
 #include "devicelink/systemvar.h"
 #include "measure/wavsoundplayer.h"
 #include "shell/MAIN.h"

@@ -6,6 +6,7 @@
 #include "devicelink/systemvars.h"
 #include "import/GetRecorde.h"
 #include "measure/Measuring.h"
+#include "measure/datawindowclose.h"
 #include "setup/Option.h"
 
 #include <QAction>
@@ -21,6 +22,22 @@ QMdiSubWindow *TForm1::addChild(QWidget *window)
     // A window that deletes itself takes its frame along.
     connect(window, &QObject::destroyed, frame, &QObject::deleteLater);
     return frame;
+}
+
+bool TForm1::closeUnsavedDataWindows()
+{
+    const TSystemVars &v = SystemVars;
+    const QList<QPointer<QObject>> windows{v.measureWindow, v.importWindow, v.analyzeWindow};
+    for (const QPointer<QObject> &window : windows) {
+        // Each question waits for the user: a window may have closed or been
+        // saved meanwhile, and a signal may have ended the program.
+        if (m_exitConfirmed)
+            return false;
+        const auto *rows = dynamic_cast<const UnsavedRows *>(window.data());
+        if (rows && rows->hasUnsavedRows() && !qobject_cast<QWidget *>(window)->close())
+            return false;
+    }
+    return !m_exitConfirmed;
 }
 
 void TForm1::showDataWindow(QWidget *window, QAction *entry, QPointer<QObject> &handle)

@@ -1,7 +1,7 @@
 // The main window's components: menus, tool bar and status bar.
 #include "MAIN.h"
 
-#include "devicelink/kelvoraerror.h"
+#include "common/kelvoraerror.h"
 #include "pictures.h"
 #include "statuspanels.h"
 

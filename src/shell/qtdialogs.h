@@ -1,6 +1,6 @@
 #pragma once
 
-#include "devicelink/dialogs.h"
+#include "common/dialogs.h"
 
 // The product's dialogs: QMessageBox and QFileDialog, parented to the
 // active window. Carriage returns in texts are line breaks.

@@ -1,6 +1,6 @@
 #include "store/cellentry.h"
 
-#include "devicelink/kelvoraerror.h"
+#include "common/kelvoraerror.h"
 #include "store/decimalformat.h"
 #include "store/measuretable.h"
 

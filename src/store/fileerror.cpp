@@ -1,6 +1,6 @@
 #include "store/fileerror.h"
 
-#include "devicelink/kelvoraerror.h"
+#include "common/kelvoraerror.h"
 
 #include <QDir>
 #include <QFileDevice>

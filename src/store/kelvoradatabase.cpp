@@ -1,6 +1,6 @@
 #include "store/kelvoradatabase.h"
 
-#include "devicelink/kelvoraerror.h"
+#include "common/kelvoraerror.h"
 #include "store/measuretable.h"
 
 #include <QDir>

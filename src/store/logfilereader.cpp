@@ -1,7 +1,6 @@
 #include "store/logfilereader.h"
 
-#include "devicelink/apppaths.h"
-#include "devicelink/systemvars.h"
+#include "common/apppaths.h"
 #include "store/fileerror.h"
 #include "store/kelvoradatabase.h"
 #include "store/logfileformat.h"
@@ -18,13 +17,25 @@ namespace {
 constexpr int ProgressStep = 256;     // record lines between two progress reports
 constexpr int ReserveLimit = 1 << 20; // rows reserved at most for the count of line 2
 
-// tableBusy is true for as long as the load runs, whichever way it ends.
-class TableBusy {
+// The caller's busy flag, if any, is true for as long as the load runs,
+// whichever way it ends.
+class BusyWhileLoading {
 public:
-    TableBusy() { SystemVars.tableBusy = true; }
-    ~TableBusy() { SystemVars.tableBusy = false; }
-    TableBusy(const TableBusy &) = delete;
-    TableBusy &operator=(const TableBusy &) = delete;
+    explicit BusyWhileLoading(bool *busy) : m_busy(busy)
+    {
+        if (m_busy)
+            *m_busy = true;
+    }
+    ~BusyWhileLoading()
+    {
+        if (m_busy)
+            *m_busy = false;
+    }
+    BusyWhileLoading(const BusyWhileLoading &) = delete;
+    BusyWhileLoading &operator=(const BusyWhileLoading &) = delete;
+
+private:
+    bool *m_busy;
 };
 
 // Holds the lines of the file being loaded; a load that fails leaves it
@@ -140,9 +151,9 @@ void appendRows(KelvoraDatabase &database, MeasureTable &table, QVector<MeasureR
 } // namespace
 
 LogLoadResult loadLogFile(const QString &path, KelvoraDatabase &database, MeasureTable &loadData,
-                          qint64 firstRecno, bool unitCelsius, const LogLoadProgress &progress)
+                          qint64 firstRecno, bool unitCelsius, const LogLoadProgress &progress, bool *busy)
 {
-    TableBusy busy;
+    BusyWhileLoading busyWhileLoading(busy);
     LogLoadResult result;
     StagingFile staging;
     std::optional<ParsedLog> parsed = readLogFile(path, staging, firstRecno, unitCelsius, progress);

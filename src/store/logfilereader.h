@@ -29,11 +29,12 @@ using LogLoadProgress = std::function<void(int rowsRead, int total)>;
 // executable, which is rewritten (emptied) first. A file whose first line is
 // not the header loads nothing and reports nothing. The rows are appended in
 // one transaction; a grid bound to the table sees one reset.
-// SystemVars.tableBusy is true while the load runs. Failures throw:
-// ConversionError for a bad count or value, KelvoraError naming the file when
-// a file cannot be opened, read or written, DatabaseError from the table. On
-// every failure no row of the file reaches loadData (its row cache included),
-// both files are closed, the staging file is left empty and tableBusy is
-// false again.
+// busy, when given (the data view lends the program's table-busy flag), is
+// true while the load runs. Failures throw: ConversionError for a bad count
+// or value, KelvoraError naming the file when a file cannot be opened, read
+// or written, DatabaseError from the table. On every failure no row of the
+// file reaches loadData (its row cache included), both files are closed, the
+// staging file is left empty and busy is false again.
 LogLoadResult loadLogFile(const QString &path, KelvoraDatabase &database, MeasureTable &loadData,
-                          qint64 firstRecno, bool unitCelsius, const LogLoadProgress &progress = {});
+                          qint64 firstRecno, bool unitCelsius, const LogLoadProgress &progress = {},
+                          bool *busy = nullptr);

@@ -1,7 +1,6 @@
 #include "store/logfilesave.h"
 
-#include "devicelink/dialogs.h"
-#include "devicelink/systemvars.h"
+#include "common/dialogs.h"
 #include "store/logfileformat.h"
 #include "store/logfilewriter.h"
 
@@ -35,16 +34,11 @@ LogSaveResult chooseFile(const QString &filter, bool questionNamesFile)
     return {LogSaveOutcome::Written, path};
 }
 
-// Writes the chosen file, if any, and records in dataSaved whether the data
-// is now on disk: a failed write leaves it false, so that closing the window
-// still offers to save.
+// Writes the chosen file, if any.
 LogSaveResult write(MeasureTable &table, const LogSaveResult &choice, LogValueText valueText)
 {
-    SystemVars.dataSaved = false;
-    if (choice.outcome == LogSaveOutcome::Written) {
+    if (choice.outcome == LogSaveOutcome::Written)
         writeLogFile(choice.path, table, valueText);
-        SystemVars.dataSaved = true;
-    }
     return choice;
 }
 

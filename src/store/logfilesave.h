@@ -21,12 +21,14 @@ QString withLogExtension(const QString &chosenPath);
 
 // The import window's save of GetRecorde: a save dialog every time, then the
 // overwrite question "Filename  already exits!..." when the file exists.
-// SystemVars.dataSaved is true after a written file and false otherwise.
-// Write failures throw KelvoraError (dataSaved false, the old file intact).
+// Only the outcome Written means the rows are on disk; the caller keeps its
+// own unsaved state by it. Write failures throw KelvoraError (the old file
+// intact).
 LogSaveResult saveImportLog(MeasureTable &getRecorde);
 
 // The measurement window's save of MeaData: writes to path (the window's
 // file-name box) without asking when it is not empty; else the save dialog
 // and the overwrite question "<path> already exits!..." choose the file.
-// Values are written with one decimal. dataSaved as for the import save.
+// Values are written with one decimal. Outcome and failures as for the
+// import save.
 LogSaveResult saveMeasureLog(MeasureTable &meaData, const QString &path);

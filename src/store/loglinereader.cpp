@@ -1,6 +1,6 @@
 #include "store/loglinereader.h"
 
-#include "devicelink/kelvoraerror.h"
+#include "common/kelvoraerror.h"
 #include "store/fileerror.h"
 
 #include <QDir>

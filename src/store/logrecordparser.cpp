@@ -1,6 +1,6 @@
 #include "store/logrecordparser.h"
 
-#include "devicelink/kelvoraerror.h"
+#include "common/kelvoraerror.h"
 #include "store/decimalformat.h"
 #include "store/logfileformat.h"
 

@@ -1,6 +1,6 @@
 #include "store/measuretable.h"
 
-#include "devicelink/kelvoraerror.h"
+#include "common/kelvoraerror.h"
 #include "store/kelvoradatabase.h"
 #include "store/sqlitestatement.h"
 

@@ -1,6 +1,6 @@
 #include "store/measuretablemodel.h"
 
-#include "devicelink/kelvoraerror.h"
+#include "common/kelvoraerror.h"
 #include "store/cellentry.h"
 #include "store/measuretable.h"
 

@@ -1,6 +1,6 @@
 #include "store/runrecovery.h"
 
-#include "devicelink/kelvoraerror.h"
+#include "common/kelvoraerror.h"
 #include "store/logfilewriter.h"
 #include "store/measuretable.h"
 

@@ -1,6 +1,6 @@
 #include "store/sqlitestatement.h"
 
-#include "devicelink/kelvoraerror.h"
+#include "common/kelvoraerror.h"
 #include "store/kelvoradatabase.h"
 
 #include <QSqlDriver>

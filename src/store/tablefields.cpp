@@ -1,6 +1,6 @@
 #include "store/tablefields.h"
 
-#include "devicelink/kelvoraerror.h"
+#include "common/kelvoraerror.h"
 
 TableFields::TableFields(const QStringList &names)
 {

@@ -3,7 +3,7 @@
 // the unit change; edits in the grid; progress while a file is read; and
 // opening, reusing and closing the window through the main window.
 #include "analysis/klgload.h"
-#include "devicelink/kelvoraerror.h"
+#include "common/kelvoraerror.h"
 #include "devicelink/systemvar.h"
 #include "linkfixture.h"
 #include "measure/chartnavigationbar.h"

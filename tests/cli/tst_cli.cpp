@@ -4,7 +4,7 @@
 // view's spreadsheet of a converted log file.
 #include "analysis/klgload.h"
 #include "biff5records.h"
-#include "devicelink/kelvoraerror.h"
+#include "common/kelvoraerror.h"
 #include "devicelink/systemvar.h"
 #include "import/GetRecorde.h"
 #include "linkfixture.h"

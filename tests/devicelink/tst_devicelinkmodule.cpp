@@ -1,6 +1,6 @@
 // Creation and closing of the device-link module: tables emptied, report
 // layout checked, settings read at start and written at the end.
-#include "devicelink/kelvoraerror.h"
+#include "common/kelvoraerror.h"
 #include "devicelink/systemvar.h"
 #include "enginefailure.h"
 #include "linkfixture.h"
@@ -35,13 +35,11 @@ private:
 void TestDeviceLinkModule::creationReadsSettingsAndEnablesCommands()
 {
     m_env->dir.writeFile("KELVORA.INI", "[Kelvora OPTIONS]\nSEARIAL_PORT=COM3\nHAL_VALUE=65335\n");
-    SystemVars.dataSaved = false;
     TForm6 link;
     link.FormCreate();
     QCOMPARE(SystemVars.serialPort, QStringLiteral("COM3"));
     QCOMPARE(SystemVars.halValue, -200);
     QCOMPARE(SystemVars.samplePeriod, 5);
-    QVERIFY(SystemVars.dataSaved);
     QVERIFY(SystemVars.measureMenuEnabled && SystemVars.importMenuEnabled && SystemVars.setupMenuEnabled);
     QVERIFY(!SystemVars.aboutMenuEnabled);
     QVERIFY(!SystemVars.portOpen); // the first poll tick opens the port

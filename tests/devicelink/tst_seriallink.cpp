@@ -1,7 +1,7 @@
 // The serial link over real pseudo-terminals: the simulator for whole
 // conversations, a bare pty (the test plays the thermometer byte by byte)
 // for the framing rules.
-#include "devicelink/kelvoraerror.h"
+#include "common/kelvoraerror.h"
 #include "devicelink/systemvar.h"
 #include "linkfixture.h"
 

@@ -347,7 +347,6 @@ void TestImportWindow::closingIdleMeasurementWindowLeavesTheDownloadAlone()
     bool closedDuringDownload = false;
     QTimer::singleShot(1000, this, [&] {
         closedDuringDownload = m_window->importing();
-        SystemVars.dataSaved = true;
         QVERIFY(measuring->close());
     });
     m_window->BitBtn1->click();
@@ -482,7 +481,7 @@ void TestImportWindow::saveThatWritesNothingKeepsSaveOffered()
     m_window->BitBtn5->click();
 
     QVERIFY(m_env->dialogs.fileAnswers.isEmpty());
-    QVERIFY(!SystemVars.dataSaved);
+    QVERIFY(m_window->hasUnsavedRows());
     QVERIFY(m_window->BitBtn5->isEnabled());
     QVERIFY(m_window->Edit5->text().isEmpty());
     QCOMPARE(m_env->dir.readFile(QStringLiteral("existing.klg")), QByteArray("old\n"));

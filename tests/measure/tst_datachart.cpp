@@ -3,7 +3,7 @@
 // zoomed in, labels that do not overlap, the footer, and printing.
 #include "pdfinspection.h"
 
-#include "devicelink/kelvoraerror.h"
+#include "common/kelvoraerror.h"
 #include "measure/datachart.h"
 
 #include <QGraphicsSimpleTextItem>

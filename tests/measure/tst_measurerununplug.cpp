@@ -92,7 +92,6 @@ void TestMeasureRunUnplug::runGoesOnWhenTheDeviceIsBack()
     }
     QCOMPARE(env.dialogs.shown.size(), 1);
 
-    SystemVars.dataSaved = true;
     delete window;
 }
 

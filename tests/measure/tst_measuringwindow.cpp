@@ -154,10 +154,7 @@ void TestMeasuringWindow::init()
 
 void TestMeasuringWindow::cleanup()
 {
-    if (m_window) {
-        SystemVars.dataSaved = true;
-        delete m_window;
-    }
+    delete m_window;
     m_link.reset();
     m_sim.reset();
     m_sound.reset();
@@ -330,7 +327,7 @@ void TestMeasuringWindow::runPollsAtItsRate()
     QCOMPARE(footer(0),
              footerLine1(last, QStringLiteral("20.0"), formatOneDecimal(20.0 + 0.75 * (readingPolls - 1))));
     QCOMPARE(footer(1), QStringLiteral("          Date:     ") + today());
-    QVERIFY(!SystemVars.dataSaved);
+    QVERIFY(m_window->hasUnsavedRows());
 }
 
 void TestMeasuringWindow::startWithoutAnswerReturnsToIdle()
@@ -535,7 +532,7 @@ void TestMeasuringWindow::readingShownStoredAndCharted()
     QCOMPARE(footer(0), footerLine1(x, x, average));
     QCOMPARE(footer(1), QStringLiteral("          Date:     ") + today());
     QVERIFY(m_window->BitBtn2->isEnabled());
-    QVERIFY(!SystemVars.dataSaved);
+    QVERIFY(m_window->hasUnsavedRows());
 
     // The axis keeps its default range unless the reading lies above it.
     const AxisRange axis = m_window->Chart1->axisRange(ChartAxis::Left);
@@ -557,7 +554,7 @@ void TestMeasuringWindow::seriesStatisticsAndClear()
     QCOMPARE(m_window->Chart1->axisRange(ChartAxis::Left).maximum, 612.3);
     QCOMPARE(m_window->LEDFontNum1->Text(), QStringLiteral("  15.0"));
 
-    SystemVars.dataSaved = false;
+    QVERIFY(m_window->hasUnsavedRows());
     m_window->Edit1->setText(QStringLiteral("old.klg"));
     m_window->BitBtn7->setEnabled(true);
     m_window->NavigationBar->printButton()->setEnabled(true);
@@ -568,7 +565,7 @@ void TestMeasuringWindow::seriesStatisticsAndClear()
     QVERIFY(m_window->Chart1->footer().isEmpty() ||
             m_window->Chart1->footer().join(QString()).trimmed().isEmpty());
     QVERIFY(m_window->Edit1->text().isEmpty());
-    QVERIFY(SystemVars.dataSaved);
+    QVERIFY(!m_window->hasUnsavedRows());
     QVERIFY(!m_window->BitBtn2->isEnabled());
     QVERIFY(!m_window->BitBtn7->isEnabled());
     QVERIFY(!m_window->NavigationBar->printButton()->isEnabled());
@@ -731,7 +728,7 @@ void TestMeasuringWindow::saveAsksOnceThenWrites()
     QTest::mouseClick(m_window->BitBtn7, Qt::LeftButton);
     QVERIFY(m_env->dialogs.fileAnswers.isEmpty());
     QCOMPARE(m_window->Edit1->text(), path);
-    QVERIFY(SystemVars.dataSaved);
+    QVERIFY(!m_window->hasUnsavedRows());
     QVERIFY(!m_window->BitBtn7->isEnabled());
     QStringList lines =
         QString::fromLatin1(m_env->dir.readFile("series.klg")).split(QRegularExpression("\r?\n"));
@@ -740,12 +737,12 @@ void TestMeasuringWindow::saveAsksOnceThenWrites()
 
     // The next save writes to the same file without asking.
     reading(270);
-    QVERIFY(!SystemVars.dataSaved);
+    QVERIFY(m_window->hasUnsavedRows());
     m_window->BitBtn8Click();
     m_window->BitBtn7->click();
     lines = QString::fromLatin1(m_env->dir.readFile("series.klg")).split(QRegularExpression("\r?\n"));
     QCOMPARE(lines.value(1), QStringLiteral("Total:3"));
-    QVERIFY(SystemVars.dataSaved);
+    QVERIFY(!m_window->hasUnsavedRows());
     QVERIFY(m_env->dialogs.shown.isEmpty());
 
     // After Clear the name is gone: the dialog asks again, and cancelling
@@ -756,7 +753,7 @@ void TestMeasuringWindow::saveAsksOnceThenWrites()
     m_window->BitBtn7->click();
     QVERIFY(m_window->Edit1->text().isEmpty());
     QVERIFY(m_window->BitBtn7->isEnabled());
-    QVERIFY(!SystemVars.dataSaved);
+    QVERIFY(m_window->hasUnsavedRows());
     QCOMPARE(
         QString::fromLatin1(m_env->dir.readFile("series.klg")).split(QRegularExpression("\r?\n")).value(1),
         QStringLiteral("Total:3"));
@@ -809,7 +806,7 @@ void TestMeasuringWindow::saveThatWritesNothingKeepsSaveOffered()
     m_window->BitBtn7->click();
 
     QVERIFY(m_env->dialogs.fileAnswers.isEmpty());
-    QVERIFY(!SystemVars.dataSaved);
+    QVERIFY(m_window->hasUnsavedRows());
     QVERIFY(m_window->BitBtn7->isEnabled());
     QCOMPARE(m_window->Edit1->text(), editBefore);
     QCOMPARE(m_env->dir.readFile(QStringLiteral("existing.klg")), QByteArray("old\n"));
@@ -851,8 +848,11 @@ void TestMeasuringWindow::closeWithUnsavedData()
     m_env->dir.writeFile(QStringLiteral("existing.klg"), "old\n");
     reading(250);
     reading(260);
-    if (!unsaved)
-        SystemVars.dataSaved = true;
+    if (!unsaved) {
+        m_env->dialogs.fileAnswers << m_env->dir.path(QStringLiteral("saved.klg"));
+        m_window->BitBtn7Click();
+        QVERIFY(!m_window->hasUnsavedRows());
+    }
     for (int a : answers)
         m_env->dialogs.answers << Dialogs::Button(a);
     if (!file.isEmpty())
@@ -883,7 +883,7 @@ void TestMeasuringWindow::closeWithUnsavedData()
     // still reach it.
     QVERIFY(isIdle());
     QVERIFY(m_window->BitBtn7->isEnabled());
-    QVERIFY(!v.dataSaved);
+    QVERIFY(m_window->hasUnsavedRows());
     QCOMPARE(meaData().recordCount(), 2);
     reading(270);
     QCOMPARE(meaData().recordCount(), 3);
@@ -921,7 +921,8 @@ void TestMeasuringWindow::closeReleasesOnlyItsOwnRun()
         SystemVars.deviceBusy = otherHold;
         SystemVars.commState = qint16(otherState);
     }
-    SystemVars.dataSaved = true;
+    // Readings of the run are not kept: the close question is answered No.
+    m_env->dialogs.answers << Dialogs::No;
     const QStringList sent = sentDuring([this] { QVERIFY(m_window->close()); });
     QCOMPARE(sent, otherHold ? QStringList() : QStringList{QStringLiteral("ATU")});
     QVERIFY(!SystemVars.measuring);

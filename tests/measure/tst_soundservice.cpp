@@ -1,6 +1,6 @@
 // WAV checking, sound file lookup, the WAV player's skip-while-playing timing
 // without an output device, and the service's install.
-#include "devicelink/apppaths.h"
+#include "common/apppaths.h"
 #include "measure/logic/soundservice.h"
 #include "measure/logic/wavfile.h"
 #include "measure/wavsoundplayer.h"

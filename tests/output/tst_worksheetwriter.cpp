@@ -2,7 +2,7 @@
 // grid's columns, the cell of each kind of value, hidden columns, the 16-bit
 // row limit, and files that cannot be written.
 #include "biff5records.h"
-#include "devicelink/kelvoraerror.h"
+#include "common/kelvoraerror.h"
 #include "filesizelimit.h"
 #include "output/logic/worksheetwriter.h"
 #include "storetestsupport.h"

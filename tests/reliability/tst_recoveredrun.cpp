@@ -8,7 +8,7 @@
 #include "../store/logfiletestsupport.h"
 #include "linkfixture.h"
 
-#include "devicelink/apppaths.h"
+#include "common/apppaths.h"
 #include "measure/Measuring.h"
 #include "store/logfilereader.h"
 

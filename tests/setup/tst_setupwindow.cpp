@@ -435,7 +435,6 @@ void TestSetupWindow::unitChangeReachesTheThreeDataWindows()
     QPointer<TForm4> import = new TForm4;
     v.importWindow = import.data();
     auto closeAll = qScopeGuard([&] {
-        v.dataSaved = true;
         delete analyze;
         delete measure;
         delete import;

@@ -2,7 +2,7 @@
 // window on the built help file: its first page, contents, links and
 // history, reuse by a second command, closing with the main window, and
 // missing or damaged help files.
-#include "devicelink/kelvoraerror.h"
+#include "common/kelvoraerror.h"
 #include "linkfixture.h"
 #include "shell/HTMLHelp_Decl.h"
 #include "shell/MAIN.h"

@@ -1,7 +1,9 @@
 // The main window: commands of the tool bar and menus, which of them may be
 // used with which child window in front, the Window-menu entries of the data
-// windows, arranging, the exit question and the status bar.
+// windows, arranging, the exit question with the data windows' own questions
+// and the status bar.
 #include "devicelink/systemvar.h"
+#include "import/GetRecorde.h"
 #include "linkfixture.h"
 #include "measure/Measuring.h"
 #include "shell/MAIN.h"
@@ -21,6 +23,10 @@
 #include <functional>
 
 namespace {
+
+const QString ExitQuestion = QStringLiteral("Are You Sure to Exit This Program?");
+const QString MeasureQuestion = QStringLiteral("Measured data has not save yet.\rDo you want to save data?");
+const QString ImportQuestion = QStringLiteral("Up-load data have not save yet!\rDo you want to save data?");
 
 // A child window as the main window sees one: a component name, the buttons
 // it looks at, and what the window does to the shared flags when it closes.
@@ -130,16 +136,28 @@ private slots:
     void arranging();
     void exitQuestion_data();
     void exitQuestion();
+    void savingOneWindowLeavesTheOtherUnsaved_data();
+    void savingOneWindowLeavesTheOtherUnsaved();
+    void exitAsksForEachUnsavedWindow_data();
+    void exitAsksForEachUnsavedWindow();
     void statusTexts_data();
     void statusTexts();
     void linkPictureFollowsConnection();
 
 private:
     QAction *action(const char *name) const { return m_form->findChild<QAction *>(QLatin1String(name)); }
+    // Opens through the main window a measurement window with one reading of
+    // 25.0 and an import window with the simulator's two records, neither
+    // of them saved.
+    void openUnsavedDataWindows();
 
     std::unique_ptr<ProgramDir> m_dir;
     std::unique_ptr<ScriptedDialogs> m_dialogs;
     std::unique_ptr<TForm1> m_form;
+    std::unique_ptr<Simulator> m_sim;
+    std::unique_ptr<TForm6> m_link;
+    QPointer<TForm5> m_measure;
+    QPointer<TForm4> m_import;
 };
 
 void TestMainWindow::init()
@@ -157,6 +175,8 @@ void TestMainWindow::init()
 void TestMainWindow::cleanup()
 {
     m_form.reset();
+    m_link.reset();
+    m_sim.reset();
     m_dialogs.reset();
     m_dir.reset();
     qunsetenv("ODBCINI");
@@ -544,6 +564,156 @@ void TestMainWindow::exitQuestion()
     QCOMPARE(m_form->isVisible(), !exits);
     QCOMPARE(link.Timer1.enabled(), !exits); // the device link polls until closed
     QCOMPARE(QFile::exists(m_dir->path(QStringLiteral("KELVORA.INI"))), exits);
+}
+
+void TestMainWindow::openUnsavedDataWindows()
+{
+    m_sim = std::make_unique<Simulator>(m_dir->path(QStringLiteral("thermometer")),
+                                        m_dir->path(QStringLiteral("sim.log")), QStringList{"--records", "2"});
+    QVERIFY(m_sim->running());
+    m_dir->writeSettings(m_dir->path(QStringLiteral("thermometer")));
+    m_link = std::make_unique<TForm6>();
+    m_link->FormCreate();
+
+    m_form->N3Click();
+    m_measure = qobject_cast<TForm5 *>(SystemVars.measureWindow.data());
+    QVERIFY(m_measure);
+    SystemVars.lastValue = 250;
+    sendWindowMessage(SystemVars.measureWindow, WM_NEWREADING);
+
+    m_form->N16Click();
+    m_import = qobject_cast<TForm4 *>(SystemVars.importWindow.data());
+    QVERIFY(m_import);
+    QTRY_VERIFY_WITH_TIMEOUT(SystemVars.settingsRead, 5000);
+    m_import->BitBtn1->click();
+    QCOMPARE(m_link->Table1.recordCount(), 1);
+    QCOMPARE(m_link->Table2.recordCount(), 2);
+    QVERIFY(m_dialogs->shown.isEmpty());
+}
+
+void TestMainWindow::savingOneWindowLeavesTheOtherUnsaved_data()
+{
+    QTest::addColumn<bool>("saveImport"); // else the measurement window is saved
+    QTest::newRow("import saved, measurement closed") << true;
+    QTest::newRow("measurement saved, import closed") << false;
+}
+
+// Saving one window's rows is no save of the other's: closing the other
+// still asks its question, and Cancel keeps it with its rows.
+void TestMainWindow::savingOneWindowLeavesTheOtherUnsaved()
+{
+    QFETCH(bool, saveImport);
+    openUnsavedDataWindows();
+    if (QTest::currentTestFailed())
+        return;
+    const QString file = m_dir->path(QStringLiteral("saved.klg"));
+    m_dialogs->fileAnswers << file;
+    if (saveImport)
+        m_import->BitBtn5Click();
+    else
+        m_measure->BitBtn7Click();
+    QVERIFY(QFile::exists(file));
+    QVERIFY(m_dialogs->shown.isEmpty());
+
+    QPointer<QWidget> other = saveImport ? static_cast<QWidget *>(m_measure) : m_import;
+    m_dialogs->answers << Dialogs::Cancel;
+    QVERIFY(!frameOf(other)->close());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCOMPARE(m_dialogs->texts(), QStringList{saveImport ? MeasureQuestion : ImportQuestion});
+    QVERIFY(other);
+    QCOMPARE(m_link->Table1.recordCount(), 1);
+    QCOMPARE(m_link->Table2.recordCount(), 2);
+
+    // And the window asks again, as long as its rows stay unsaved.
+    m_dialogs->answers << Dialogs::No;
+    QVERIFY(frameOf(other)->close());
+    QCOMPARE(m_dialogs->texts().size(), 2);
+    QCOMPARE(m_dialogs->texts().last(), m_dialogs->texts().first());
+}
+
+void TestMainWindow::exitAsksForEachUnsavedWindow_data()
+{
+    QTest::addColumn<QString>("way"); // "Exit", "frame" (the close box) or "signal"
+    QTest::addColumn<QList<int>>("answers");
+    QTest::addColumn<bool>("saveFiles"); // the save dialogs choose files
+    QTest::addColumn<QStringList>("asked");
+    QTest::addColumn<bool>("exits");
+    QTest::addColumn<bool>("measureOpen");
+    QTest::addColumn<bool>("importOpen");
+    const QStringList all{ExitQuestion, MeasureQuestion, ImportQuestion};
+    QTest::newRow("Exit, No to both windows")
+        << "Exit" << QList<int>{Dialogs::Yes, Dialogs::No, Dialogs::No} << false << all << true << false << false;
+    QTest::newRow("close box, Yes saves both")
+        << "frame" << QList<int>{Dialogs::Yes, Dialogs::Yes, Dialogs::Yes} << true << all << true << false
+        << false;
+    QTest::newRow("Exit, Cancel at the measurement window")
+        << "Exit" << QList<int>{Dialogs::Yes, Dialogs::Cancel} << false
+        << QStringList{ExitQuestion, MeasureQuestion} << false << true << true;
+    QTest::newRow("close box, No, then Cancel at the import window")
+        << "frame" << QList<int>{Dialogs::Yes, Dialogs::No, Dialogs::Cancel} << false << all << false << false
+        << true;
+    QTest::newRow("Exit, Yes and the save dialog cancelled")
+        << "Exit" << QList<int>{Dialogs::Yes, Dialogs::Yes} << false
+        << QStringList{ExitQuestion, MeasureQuestion} << false << true << true;
+    QTest::newRow("Exit, No to the exit question")
+        << "Exit" << QList<int>{Dialogs::No} << false << QStringList{ExitQuestion} << false << true << true;
+    QTest::newRow("signal: no question") << "signal" << QList<int>{} << false << QStringList{} << true << true
+                                         << true;
+}
+
+// Exit and the close box ask, after the exit question, each data window with
+// unsaved rows as its own close does; a window that stays keeps the program
+// running. A signal cannot ask.
+void TestMainWindow::exitAsksForEachUnsavedWindow()
+{
+    QFETCH(QString, way);
+    QFETCH(QList<int>, answers);
+    QFETCH(bool, saveFiles);
+    QFETCH(QStringList, asked);
+    QFETCH(bool, exits);
+    QFETCH(bool, measureOpen);
+    QFETCH(bool, importOpen);
+
+    openUnsavedDataWindows();
+    if (QTest::currentTestFailed())
+        return;
+    for (int a : answers)
+        m_dialogs->answers << Dialogs::Button(a);
+    const QString measureFile = m_dir->path(QStringLiteral("measure.klg"));
+    const QString importFile = m_dir->path(QStringLiteral("import.klg"));
+    if (saveFiles)
+        m_dialogs->fileAnswers << measureFile << importFile;
+
+    if (way == QLatin1String("Exit"))
+        action("N9")->trigger();
+    else if (way == QLatin1String("frame"))
+        m_form->close();
+    else
+        m_form->closeProgram();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    QCOMPARE(m_dialogs->texts(), asked);
+    QCOMPARE(m_form->isVisible(), !exits);
+    QCOMPARE(m_link->Timer1.enabled(), !exits);
+    QCOMPARE(!m_measure.isNull(), measureOpen);
+    QCOMPARE(!m_import.isNull(), importOpen);
+    // A window that stays is still registered, with all its rows.
+    if (!exits) {
+        QCOMPARE(!SystemVars.measureWindow.isNull(), measureOpen);
+        QCOMPARE(!SystemVars.importWindow.isNull(), importOpen);
+    }
+    QCOMPARE(m_link->Table1.recordCount(), 1);
+    QCOMPARE(m_link->Table2.recordCount(), 2);
+    if (saveFiles) {
+        const QStringList measured = QString::fromLatin1(m_dir->readFile(QStringLiteral("measure.klg")))
+                                         .split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+        QCOMPARE(measured.value(1), QStringLiteral("Total:1"));
+        QVERIFY2(measured.value(2).contains(QLatin1String(",25.0")), qPrintable(measured.value(2)));
+        QCOMPARE(QString::fromLatin1(m_dir->readFile(QStringLiteral("import.klg")))
+                     .split(QStringLiteral("\r\n"), Qt::SkipEmptyParts)
+                     .size(),
+                 2 + 2);
+    }
 }
 
 void TestMainWindow::statusTexts_data()

@@ -57,7 +57,6 @@ void TestUnplugCycles::init()
 
 void TestUnplugCycles::cleanup()
 {
-    SystemVars.dataSaved = true;
     m_main.reset();
     m_link.reset();
     m_sim.reset();

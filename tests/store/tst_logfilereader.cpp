@@ -1,7 +1,7 @@
 // Loading a log file into LoadData through the staging file: rows in the
 // current unit, record numbers running on across files, round trips with
-// the saves, and the failures, which leave LoadData, the files and
-// tableBusy as they were.
+// the saves, and the failures, which leave LoadData, the files and the
+// caller's busy flag as they were.
 #include "enginefailure.h"
 #include "logfiletestsupport.h"
 
@@ -46,10 +46,12 @@ private:
     LogLoadResult load(const QString &name, bool unitCelsius, qint64 firstRecno = 1,
                        const LogLoadProgress &progress = {})
     {
-        return loadLogFile(m_env->path(name), m_env->db, m_env->loadData, firstRecno, unitCelsius, progress);
+        return loadLogFile(m_env->path(name), m_env->db, m_env->loadData, firstRecno, unitCelsius, progress,
+                           &m_busy);
     }
 
     std::unique_ptr<LogFileEnv> m_env;
+    bool m_busy = false; // lent to every load
 };
 
 void TestLogFileReader::loadsRows_data()
@@ -275,7 +277,7 @@ void TestLogFileReader::failuresLeaveLoadDataAsItWas()
     QVERIFY(!result.accepted);
     QCOMPARE(rowTexts(m_env->loadData), before);
     QCOMPARE(m_env->storedRows(m_env->loadData), before.size());
-    QCOMPARE(SystemVars.tableBusy, false);
+    QCOMPARE(m_busy, false);
     // Nothing of the failed file stays in the staging file either.
     QCOMPARE(m_env->staging(), QByteArray());
     if (openDescriptors(path) >= 0) {
@@ -318,12 +320,12 @@ void TestLogFileReader::databaseFailureRollsBack()
     QCOMPARE(m_env->storedRows(m_env->loadData), 1);
     QCOMPARE(m_env->staging(), QByteArray());
     QVERIFY(!resets.isEmpty());
-    QCOMPARE(SystemVars.tableBusy, false);
+    QCOMPARE(m_busy, false);
     QCOMPARE(m_env->db.bulkDepth(), 0);
 }
 
 // The progress is told once the count is known and then as lines are read,
-// with tableBusy set throughout; the lines are read to the end whatever the
+// with the busy flag set throughout; the lines are read to the end whatever the
 // count says.
 void TestLogFileReader::progressWhileBusy()
 {
@@ -335,12 +337,12 @@ void TestLogFileReader::progressWhileBusy()
     bool alwaysBusy = true;
     const LogLoadResult result = load(QStringLiteral("long.klg"), true, 1, [&](int rowsRead, int total) {
         reports << qMakePair(rowsRead, total);
-        alwaysBusy = alwaysBusy && SystemVars.tableBusy;
+        alwaysBusy = alwaysBusy && m_busy;
     });
 
     QCOMPARE(reports, (QList<QPair<int, int>>{{0, 7}, {256, 7}, {300, 7}}));
     QVERIFY(alwaysBusy);
-    QCOMPARE(SystemVars.tableBusy, false);
+    QCOMPARE(m_busy, false);
     QCOMPARE(result.total, 7);
     QCOMPARE(result.rowsAppended(), 300);
     QCOMPARE(m_env->storedRows(m_env->loadData), 300);

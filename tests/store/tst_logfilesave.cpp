@@ -1,6 +1,6 @@
 // The two windows' saves: the name rule, the dialogs and overwrite questions
-// with their exact texts, the outcomes the windows map to their buttons, and
-// dataSaved.
+// with their exact texts, and the outcomes the windows map to their buttons
+// and to their own unsaved state.
 #include "logfiletestsupport.h"
 
 #include "store/logfilesave.h"
@@ -20,8 +20,8 @@ private slots:
     void nameRule();
     void saves_data();
     void saves();
-    void failedWriteLeavesDataUnsaved_data();
-    void failedWriteLeavesDataUnsaved();
+    void failedWriteThrowsNamingTheFile_data();
+    void failedWriteThrowsNamingTheFile();
 
 private:
     std::unique_ptr<LogFileEnv> m_env;
@@ -113,12 +113,10 @@ void TestLogFileSave::saves()
                            QStringLiteral("C")));
     table.refresh();
     const bool expectSaved = outcome == LogSaveOutcome::Written;
-    SystemVars.dataSaved = !expectSaved;
 
     const LogSaveResult result = measureWindow ? saveMeasureLog(table, editPath) : saveImportLog(table);
     QCOMPARE(result.outcome, outcome);
     QCOMPARE(result.path, path);
-    QCOMPARE(SystemVars.dataSaved, expectSaved);
     // The dialog is shown unless the measurement window already has a path.
     QCOMPARE(dialogs.fileAnswers.isEmpty(), editPath.isEmpty());
 
@@ -140,7 +138,7 @@ void TestLogFileSave::saves()
         QCOMPARE(content, fileExists ? old : QByteArray());
 }
 
-void TestLogFileSave::failedWriteLeavesDataUnsaved_data()
+void TestLogFileSave::failedWriteThrowsNamingTheFile_data()
 {
     QTest::addColumn<bool>("measureWindow");
     QTest::addColumn<bool>("fromEditPath");
@@ -150,9 +148,9 @@ void TestLogFileSave::failedWriteLeavesDataUnsaved_data()
     QTest::newRow("measure, path in Edit1") << true << true;
 }
 
-// The data is not on disk, so dataSaved stays false and closing the window
-// still offers to save; the error names the file.
-void TestLogFileSave::failedWriteLeavesDataUnsaved()
+// The data is not on disk: the save throws, so that the window keeps its
+// rows unsaved, and the error names the file.
+void TestLogFileSave::failedWriteThrowsNamingTheFile()
 {
     QFETCH(bool, measureWindow);
     QFETCH(bool, fromEditPath);
@@ -161,7 +159,6 @@ void TestLogFileSave::failedWriteLeavesDataUnsaved()
     const QString path = m_env->path(QStringLiteral("plain/run.klg"));
     if (!fromEditPath)
         m_env->env.dialogs.fileAnswers << path;
-    SystemVars.dataSaved = true;
 
     const QString error = kelvoraErrorText([&] {
         if (measureWindow)
@@ -170,7 +167,6 @@ void TestLogFileSave::failedWriteLeavesDataUnsaved()
             saveImportLog(m_env->getRecorde);
     });
     QVERIFY2(error.contains(path), qPrintable(error));
-    QCOMPARE(SystemVars.dataSaved, false);
 }
 
 QTEST_GUILESS_MAIN(TestLogFileSave)

@@ -1,7 +1,7 @@
 // Reading a log file's lines in blocks: line ends of either kind, a last
 // line without one, line ends and characters split between two blocks, and
 // each line read as UTF-8 or, failing that, as Latin-1.
-#include "devicelink/kelvoraerror.h"
+#include "common/kelvoraerror.h"
 #include "store/loglinereader.h"
 
 #include <QTemporaryDir>

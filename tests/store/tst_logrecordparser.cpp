@@ -1,7 +1,7 @@
 // Taking a log file's lines apart: the count of line 2 and the value of a
 // record line by column, in the unit its last character names, converted
 // to the other unit with one decimal.
-#include "devicelink/kelvoraerror.h"
+#include "common/kelvoraerror.h"
 
 #include "store/logrecordparser.h"
 

@@ -4,7 +4,7 @@
 #include "enginefailure.h"
 #include "storetestsupport.h"
 
-#include "devicelink/kelvoraerror.h"
+#include "common/kelvoraerror.h"
 #include "store/gridcolouring.h"
 #include "store/kelvoradatabase.h"
 #include "store/measuretable.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "devicelink/apppaths.h"
+#include "common/apppaths.h"
 #include "devicelink/systemvar.h"
 #include "scripteddialogs.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "devicelink/dialogs.h"
+#include "common/dialogs.h"
 
 #include <QEventLoop>
 #include <QList>

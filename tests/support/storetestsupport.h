@@ -1,6 +1,6 @@
 #pragma once
 
-#include "devicelink/kelvoraerror.h"
+#include "common/kelvoraerror.h"
 #include "store/measurerecord.h"
 #include "store/measuretable.h"
 

@@ -1,6 +1,6 @@
 #include "soundservice.h"
 
-#include "devicelink/apppaths.h"
+#include "common/apppaths.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #include "output/logic/biff5stream.h"
 
-#include "devicelink/kelvoraerror.h"
+#include "common/kelvoraerror.h"
 #include "output/logic/windows1252.h"
 
 #include <QIODevice>

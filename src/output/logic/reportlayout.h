@@ -1,6 +1,6 @@
 #pragma once
 
-#include "devicelink/kelvoraerror.h"
+#include "common/kelvoraerror.h"
 
 #include <QMarginsF>
 #include <QString>

@@ -1,6 +1,6 @@
 #include "output/logic/worksheetwriter.h"
 
-#include "devicelink/kelvoraerror.h"
+#include "common/kelvoraerror.h"
 #include "store/fileerror.h"
 #include "store/measuretable.h"
 #include "store/measuretablemodel.h"

@@ -1,6 +1,6 @@
 #include "datasourceregistration.h"
 
-#include "devicelink/dialogs.h"
+#include "common/dialogs.h"
 #include "devicelink/inidocument.h"
 #include "store/kelvoradatabase.h"
 

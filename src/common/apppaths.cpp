@@ -1,4 +1,4 @@
-#include "apppaths.h"
+#include "common/apppaths.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
-#include "dialogs.h"
+#include "common/dialogs.h"
 
-#include "kelvoraerror.h"
+#include "common/kelvoraerror.h"
 
 #include <QTextStream>
 

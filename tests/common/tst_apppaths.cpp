@@ -1,6 +1,6 @@
 // Where the program's own written files go: beside a writable executable,
 // else in the user's configuration folder, which is created on demand.
-#include "devicelink/apppaths.h"
+#include "common/apppaths.h"
 
 #include <QDir>
 #include <QFileInfo>
