@@ -2,6 +2,7 @@
 // window on the built help file: its first page, contents, links and
 // history, reuse by a second command, closing with the main window, and
 // missing or damaged help files.
+#include "craftedhelpfile.h"
 #include "devicelink/kelvoraerror.h"
 #include "linkfixture.h"
 #include "shell/HTMLHelp_Decl.h"
@@ -336,6 +337,18 @@ void TestHelp::brokenHelpFile_data()
     QTest::newRow("not a help file") << true << QByteArray("<html>not compiled</html>") << "damaged";
     QTest::newRow("cut to a tenth") << true << whole.left(whole.size() / 10) << "damaged";
     QTest::newRow("cut in half") << true << whole.left(whole.size() / 2) << "damaged";
+    // Files on which the help library would read for ever.
+    // The built file's only listing chunk is chunk 0: its "next" link made 0.
+    QByteArray selfLinked = whole;
+    selfLinked.replace(whole.indexOf("PMGL") + 0x10, 4, CraftedHelpFile::le(0, 4));
+    QTest::newRow("listing chunk linking to itself") << true << selfLinked << "damaged";
+    using namespace CraftedHelpFile;
+    Directory selfIndexed;
+    selfIndexed.depth = 2;
+    selfIndexed.root = 1;
+    selfIndexed.chunks = {listingChunk(listingEntry("/#SYSTEM", 0, 0, 4), -1), indexChunk(indexEntry("/", 1))};
+    selfIndexed.content = QByteArray(4, '\0');
+    QTest::newRow("index chunk pointing at itself") << true << archive(selfIndexed) << "damaged";
 }
 
 void TestHelp::brokenHelpFile()
