@@ -22,7 +22,7 @@ struct HelpContentsEntry {
 // so that a crafted file cannot build a tree too deep to show; entries past
 // MaxContentsEntries are left out.
 constexpr int MaxContentsDepth = 8;
-constexpr int MaxContentsEntries = 10000;
+constexpr int MaxContentsEntries = 1000;
 QVector<HelpContentsEntry> parseHelpContents(const QString &sitemap);
 
 // What the help compiler records about a file in its "#SYSTEM" part.
