@@ -29,11 +29,12 @@ void HelpBrowser::follow(const QUrl &link)
 }
 
 // Pages, pictures and style sheets come from the help file alone, never from
-// a local file or a device that a page names.
+// a local file or a device that a page names. The answer for another URL is
+// empty but valid: on an invalid one the document would read the file itself.
 QVariant HelpBrowser::loadResource(int type, const QUrl &name)
 {
     if (!HelpUrl::isPage(name))
-        return QVariant();
+        return type == QTextDocument::ImageResource ? QVariant(QByteArray()) : QVariant(QString());
     const QString page = HelpUrl::page(name);
     const std::optional<QByteArray> bytes = m_archive.read(QLatin1Char('/') + page);
     switch (type) {

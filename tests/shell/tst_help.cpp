@@ -432,12 +432,11 @@ void TestHelp::nothingIsReadBesideTheHelpFile()
     const QUrl source = window->Browser->source();
     const QUrl url = absolute ? QUrl::fromLocalFile(secret)
                               : source.resolved(QUrl(QStringLiteral("../../../../..") + secret));
-    QCOMPARE(window->Browser->loadResource(type, url), QVariant());
+    QVERIFY(window->Browser->loadResource(type, url).toByteArray().isEmpty());
 
     // Also when a page of the file shows it.
     window->Browser->setHtml(QStringLiteral("<p>x</p><img src=\"%1\">").arg(url.toString()));
-    QCOMPARE(window->Browser->document()->resource(QTextDocument::ImageResource, url).toByteArray(),
-             QByteArray());
+    QVERIFY(window->Browser->document()->resource(type, url).toByteArray().isEmpty());
 }
 
 void TestHelp::onlyWebAndMailLinksLeave_data()
