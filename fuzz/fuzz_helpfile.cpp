@@ -24,7 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     Fuzz::require(bool(archive) == (error == ChmArchive::OpenError::None));
     if (!archive)
         return 0;
-    const HelpSystemInfo info = parseHelpSystemInfo(archive->read(QStringLiteral("/#SYSTEM")).value_or(QByteArray()));
+    const HelpSystemInfo info =
+        parseHelpSystemInfo(archive->read(QStringLiteral("/#SYSTEM")).value_or(QByteArray()));
     for (const QString &part : {info.contentsFile, info.defaultPage}) {
         if (part.isEmpty())
             continue;

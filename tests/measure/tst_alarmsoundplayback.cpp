@@ -112,7 +112,8 @@ void TestAlarmSoundPlayback::everyAlarmIsHeardWhole_data()
         << 300 << 0 << 0 << 0 << QList<int>{0, 1000, 2000, 3000, 4000, 5000}
         << QStringList{High, Low, QString(), High, Low, QString()} << QStringList{High, Low, High, Low};
     QTest::newRow("a reading while a sound plays is skipped")
-        << 300 << 0 << 0 << 0 << QList<int>{0, 300, 1300} << QStringList{High, Low, Low} << QStringList{High, Low};
+        << 300 << 0 << 0 << 0 << QList<int>{0, 300, 1300} << QStringList{High, Low, Low}
+        << QStringList{High, Low};
     QTest::newRow("default recorder, every reading high")
         << 0 << 0 << 0 << 0 << QList<int>{0, 1000, 2000, 3000, 4000, 5000}
         << QStringList{High, High, High, High, High, High} << QStringList{High, High, High, High, High, High};
@@ -123,8 +124,8 @@ void TestAlarmSoundPlayback::everyAlarmIsHeardWhole_data()
     // also the first sound of a player that has long been quiet, and also
     // while other work keeps the machine busy.
     QTest::newRow("default recorder, alarms after a quiet spell")
-        << 0 << 0 << 0 << 0 << QList<int>{0, QuietSpellMs, QuietSpellMs + 1000} << QStringList{High, Low, High}
-        << QStringList{High, Low, High};
+        << 0 << 0 << 0 << 0 << QList<int>{0, QuietSpellMs, QuietSpellMs + 1000}
+        << QStringList{High, Low, High} << QStringList{High, Low, High};
     QTest::newRow("default recorder started on a quiet player")
         << 0 << QuietSpellMs << 0 << 0 << QList<int>{0, 1000, 2000} << QStringList{High, Low, High}
         << QStringList{High, Low, High};

@@ -41,7 +41,8 @@ Directory indexed()
     Directory d;
     d.depth = 2;
     d.root = 1;
-    d.chunks = {listingChunk(listingEntry("/", 0, 0, 0), 2), indexChunk(indexEntry("/", 0) + indexEntry("/b", 2)),
+    d.chunks = {listingChunk(listingEntry("/", 0, 0, 0), 2),
+                indexChunk(indexEntry("/", 0) + indexEntry("/b", 2)),
                 listingChunk(listingEntry("/b", 0, 0, 4), -1)};
     d.content = QByteArray(4, '\0');
     return d;
@@ -87,7 +88,8 @@ void TestChmDirectory::craftedFiles_data()
     Directory tooDeep = indexed();
     tooDeep.chunks.append(indexChunk(indexEntry("/", 1)));
     tooDeep.root = 3; // index over index over listing, with a depth of 2
-    QTest::newRow("index nested deeper than the header says") << archive(tooDeep) << ChmDirectoryFault::TooDeep;
+    QTest::newRow("index nested deeper than the header says")
+        << archive(tooDeep) << ChmDirectoryFault::TooDeep;
 
     Directory nextOutside = oneListing();
     nextOutside.chunks = {listingChunk(Parts, 1)};
@@ -97,7 +99,8 @@ void TestChmDirectory::craftedFiles_data()
     QTest::newRow("negative next link") << archive(nextNegative) << ChmDirectoryFault::ChunkIndex;
     Directory childOutside = indexed();
     childOutside.chunks[1] = indexChunk(indexEntry("/", 0) + indexEntry("/b", 3));
-    QTest::newRow("index entry past the last chunk") << archive(childOutside) << ChmDirectoryFault::ChunkIndex;
+    QTest::newRow("index entry past the last chunk")
+        << archive(childOutside) << ChmDirectoryFault::ChunkIndex;
     Directory headOutside = oneListing();
     headOutside.head = 5;
     QTest::newRow("first listing chunk outside") << archive(headOutside) << ChmDirectoryFault::ChunkIndex;
@@ -134,8 +137,8 @@ void TestChmDirectory::craftedFiles_data()
     const QByteArray whole = archive(indexed());
     QTest::newRow("cut inside the ITSF header") << whole.left(0x50) << ChmDirectoryFault::Header;
     QTest::newRow("cut inside the ITSP header") << whole.left(0x78 + 0x30) << ChmDirectoryFault::Outside;
-    QTest::newRow("cut inside the chunks") << whole.left(whole.size() - 4 - ChunkSize / 2)
-                                           << ChmDirectoryFault::Outside;
+    QTest::newRow("cut inside the chunks")
+        << whole.left(whole.size() - 4 - ChunkSize / 2) << ChmDirectoryFault::Outside;
     QTest::newRow("empty") << QByteArray() << ChmDirectoryFault::Header;
     QByteArray version4 = whole;
     version4[4] = 4;

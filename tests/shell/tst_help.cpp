@@ -374,7 +374,8 @@ void TestHelp::brokenHelpFile_data()
     Directory selfIndexed;
     selfIndexed.depth = 2;
     selfIndexed.root = 1;
-    selfIndexed.chunks = {listingChunk(listingEntry("/#SYSTEM", 0, 0, 4), -1), indexChunk(indexEntry("/", 1))};
+    selfIndexed.chunks = {listingChunk(listingEntry("/#SYSTEM", 0, 0, 4), -1),
+                          indexChunk(indexEntry("/", 1))};
     selfIndexed.content = QByteArray(4, '\0');
     QTest::newRow("index chunk pointing at itself") << true << archive(selfIndexed) << "damaged";
 }

@@ -81,8 +81,8 @@ void TestHelpFileParts::pageUrls()
     // Only web pages and mail are handed to the desktop.
     for (const char *outside : {"http://example.org/", "HTTPS://example.org/a", "mailto:help@example.org"})
         QVERIFY2(HelpUrl::opensOutside(QUrl(QString::fromLatin1(outside))), outside);
-    for (const char *kept : {"file:///etc/passwd", "chm:/readme/x.htm", "smb://host/run.exe", "javascript:x()",
-                             "readme.htm", "/etc/passwd", "ftp://example.org/"})
+    for (const char *kept : {"file:///etc/passwd", "chm:/readme/x.htm", "smb://host/run.exe",
+                             "javascript:x()", "readme.htm", "/etc/passwd", "ftp://example.org/"})
         QVERIFY2(!HelpUrl::opensOutside(QUrl(QString::fromLatin1(kept))), kept);
 }
 
@@ -134,7 +134,8 @@ void TestHelpFileParts::contents()
 
 void TestHelpFileParts::contentsCount()
 {
-    const QString one = QStringLiteral("<li><object type=\"text/sitemap\"><param name=\"Name\" value=\"E\"></object>");
+    const QString one =
+        QStringLiteral("<li><object type=\"text/sitemap\"><param name=\"Name\" value=\"E\"></object>");
     QCOMPARE(parseHelpContents(QStringLiteral("<ul>") + one.repeated(MaxContentsEntries + 50)).size(),
              MaxContentsEntries);
 }

@@ -75,8 +75,8 @@ inline QByteArray archive(const Directory &d)
     const quint64 dirOffset = 0x60 + 0x18; // the header, then a section table the check does not read
     const quint64 dirLength = 0x54 + quint64(chunks.size());
     QByteArray itsf = "ITSF" + le(3, 4) + le(0x60, 4) + le(1, 4) + le(0, 4) + le(0x409, 4) +
-                      QByteArray(32, '\0') + le(0x60, 8) + le(0x18, 8) + le(dirOffset, 8) +
-                      le(dirLength, 8) + le(dirOffset + dirLength, 8);
+                      QByteArray(32, '\0') + le(0x60, 8) + le(0x18, 8) + le(dirOffset, 8) + le(dirLength, 8) +
+                      le(dirOffset + dirLength, 8);
     const QByteArray itsp = "ITSP" + le(1, 4) + le(0x54, 4) + le(10, 4) + le(d.chunkSize, 4) + le(2, 4) +
                             le(quint32(d.depth), 4) + le(quint32(d.root), 4) + le(quint32(d.head), 4) +
                             le(quint32(d.head), 4) + le(0xffffffff, 4) + le(quint32(d.chunks.size()), 4) +

@@ -77,7 +77,8 @@ public:
             return ChmDirectoryFault::Header;
         const quint64 dirOffset = u64(itsf, 0x48);
         const quint64 dirLength = u64(itsf, 0x50);
-        if (dirOffset > quint64(size) || dirLength > quint64(size) - dirOffset || dirLength < quint64(ItspSize))
+        if (dirOffset > quint64(size) || dirLength > quint64(size) - dirOffset ||
+            dirLength < quint64(ItspSize))
             return ChmDirectoryFault::Outside;
         const QByteArray itsp = read(qint64(dirOffset), ItspSize);
         if (itsp.size() != ItspSize || !itsp.startsWith("ITSP") || i32(itsp, 4) != 1 ||

@@ -15,13 +15,13 @@ class QIODevice;
 // chunk visited lies within its chunk.
 enum class ChmDirectoryFault {
     None,
-    Header,       // no ITSF/ITSP header, a header cut short or of another version
-    ChunkSize,    // a chunk size no help compiler writes
-    Outside,      // the directory reaches beyond the file
-    ChunkIndex,   // a link to a chunk that is not in the directory
-    Loop,         // a chunk reached a second time
-    TooDeep,      // index chunks nested deeper than the header says
-    Chunk,        // a chunk of the wrong kind, or an entry running past its chunk
+    Header,     // no ITSF/ITSP header, a header cut short or of another version
+    ChunkSize,  // a chunk size no help compiler writes
+    Outside,    // the directory reaches beyond the file
+    ChunkIndex, // a link to a chunk that is not in the directory
+    Loop,       // a chunk reached a second time
+    TooDeep,    // index chunks nested deeper than the header says
+    Chunk,      // a chunk of the wrong kind, or an entry running past its chunk
 };
 
 ChmDirectoryFault checkChmDirectory(QIODevice &file);
