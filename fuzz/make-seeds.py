@@ -166,6 +166,15 @@ def help_files():
     put("helpfile", "index-points-at-itself", archive([listing(parts, -1), index(entry(b"/", 1))], depth=2, root=1))
     put("helpfile", "next-past-the-end", archive([listing(parts, 1)]))
     put("helpfile", "cut", archive([listing(parts, -1)])[:0x90])
+    # Compression settings stored after "/#SYSTEM": a reset table header and
+    # LZX control data (reset interval, window size in 32 KiB frames).
+    reset_table = struct.pack("<IIIIQQQ", 2, 1, 8, 0x28, 0, 0, 0x8000)
+    for name, window in (("compression-settings", 2), ("compression-window-0", 0)):
+        control = struct.pack("<I4sIIIII", 6, b"LZXC", 2, 2, window, 1, 0)
+        settings = (entry(b"::DataSpace/Storage/MSCompressed/ControlData", 0, 0x2C, len(control)) + entry(
+            b"::DataSpace/Storage/MSCompressed/Transform/{7FC28940-9D31-11D0-9B27-00A0C91E9C7C}/InstanceData/"
+            b"ResetTable", 0, 4, len(reset_table)))
+        put("helpfile", name, archive([listing(parts + settings, -1)], content=bytes(4) + reset_table + control))
 
 
 if __name__ == "__main__":

@@ -48,6 +48,30 @@ Directory indexed()
     return d;
 }
 
+QByteArray resetTable(quint64 frameSize = ChmLayout::LzxFrameSize)
+{
+    return le(2, 4) + le(1, 4) + le(8, 4) + le(0x28, 4) + le(0, 8) + le(0, 8) + le(frameSize, 8);
+}
+
+// Control data as help compilers write it: version 2, sizes in frames.
+QByteArray controlData(quint32 resetInterval, quint32 windowSize, quint32 windowsPerReset = 1,
+                       quint32 version = 2)
+{
+    return le(6, 4) + "LZXC" + le(version, 4) + le(resetInterval, 4) + le(windowSize, 4) +
+           le(windowsPerReset, 4) + le(0, 4);
+}
+
+// One listing chunk with the compression settings stored after "/#SYSTEM".
+Directory compressed(const QByteArray &table, const QByteArray &control, quint64 controlLength = 0x1c)
+{
+    Directory d = oneListing();
+    d.chunks = {listingChunk(Parts + listingEntry(ChmLayout::ControlDataPart, 0, 4 + 0x28, controlLength) +
+                                 listingEntry(ChmLayout::ResetTablePart, 0, 4, 0x28),
+                             -1)};
+    d.content = QByteArray(4, '\0') + table + control;
+    return d;
+}
+
 } // namespace
 
 class TestChmDirectory : public QObject {
@@ -133,6 +157,52 @@ void TestChmDirectory::craftedFiles_data()
     Directory noDepth = indexed();
     noDepth.depth = 0;
     QTest::newRow("depth 0") << archive(noDepth) << ChmDirectoryFault::TooDeep;
+
+    Directory section2 = oneListing();
+    section2.chunks = {listingChunk(Parts + listingEntry("/x", 2, 0, 4), -1)};
+    QTest::newRow("entry in section 2") << archive(section2) << ChmDirectoryFault::Chunk;
+
+    // The library divides by half the window size and by the frames per
+    // reset, even for settings it then ignores.
+    QTest::newRow("compression: usual settings")
+        << archive(compressed(resetTable(), controlData(2, 2))) << ChmDirectoryFault::None;
+    QTest::newRow("compression: window size 0")
+        << archive(compressed(resetTable(), controlData(2, 0))) << ChmDirectoryFault::Compression;
+    QTest::newRow("compression: window size 1 byte")
+        << archive(compressed(resetTable(), controlData(2, 1, 1, 1))) << ChmDirectoryFault::Compression;
+    QTest::newRow("compression: window size wrapping to 0")
+        << archive(compressed(resetTable(), controlData(2, 0x20000))) << ChmDirectoryFault::Compression;
+    QTest::newRow("compression: window of 4 MiB")
+        << archive(compressed(resetTable(), controlData(2, 128))) << ChmDirectoryFault::Compression;
+    QTest::newRow("compression: reset interval 0")
+        << archive(compressed(resetTable(), controlData(0, 2))) << ChmDirectoryFault::Compression;
+    QTest::newRow("compression: reset interval below half the window")
+        << archive(compressed(resetTable(), controlData(1, 4))) << ChmDirectoryFault::Compression;
+    QTest::newRow("compression: 0 windows per reset")
+        << archive(compressed(resetTable(), controlData(2, 2, 0))) << ChmDirectoryFault::Compression;
+    QTest::newRow("compression: frame size 0")
+        << archive(compressed(resetTable(0), controlData(2, 2))) << ChmDirectoryFault::Compression;
+    QTest::newRow("compression: no LZXC signature")
+        << archive(compressed(resetTable(), controlData(2, 2).replace("LZXC", "LZXD")))
+        << ChmDirectoryFault::Compression;
+    QTest::newRow("compression: control data past the end")
+        << archive(compressed(resetTable(), controlData(2, 2), 0x40)) << ChmDirectoryFault::Compression;
+    QTest::newRow("compression: control data cut short")
+        << archive(compressed(resetTable(), controlData(2, 2), 0x10)) << ChmDirectoryFault::Compression;
+    Directory compressedSettings = compressed(resetTable(), controlData(2, 2));
+    compressedSettings.chunks = {listingChunk(Parts +
+                                                  listingEntry(ChmLayout::ControlDataPart, 1, 0x2c, 0x1c) +
+                                                  listingEntry(ChmLayout::ResetTablePart, 0, 4, 0x28),
+                                              -1)};
+    QTest::newRow("compression: control data in the compressed section")
+        << archive(compressedSettings) << ChmDirectoryFault::Compression;
+    Directory upperCase = compressed(resetTable(), controlData(2, 0));
+    upperCase.chunks = {listingChunk(
+        Parts + listingEntry(QByteArray(ChmLayout::ControlDataPart).toUpper() + '\0' + "x", 0, 0x2c, 0x1c) +
+            listingEntry(ChmLayout::ResetTablePart, 0, 4, 0x28),
+        -1)};
+    QTest::newRow("compression: name matched as the library does")
+        << archive(upperCase) << ChmDirectoryFault::Compression;
 
     const QByteArray whole = archive(indexed());
     QTest::newRow("cut inside the ITSF header") << whole.left(0x50) << ChmDirectoryFault::Header;

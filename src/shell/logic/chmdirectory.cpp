@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QIODevice>
+#include <QList>
 #include <QSet>
 
 #include <optional>
@@ -26,6 +27,38 @@ quint64 u64(const QByteArray &b, int at)
     return quint64(u32(b, at)) | quint64(u32(b, at + 4)) << 32;
 }
 
+// The library compares part names case-insensitively as C strings.
+bool isPart(const QByteArray &name, const char *part)
+{
+    const qsizetype nul = name.indexOf('\0');
+    return (nul < 0 ? name : name.left(nul)).compare(part, Qt::CaseInsensitive) == 0;
+}
+
+// The LZX settings as the library uses them: it divides by half the
+// window size and by the number of frames between resets (computed from
+// these values even when it rejects them), and decompresses 32 KiB frames
+// into a window of 2^15 to 2^21 bytes.
+bool lzxSettingsUsable(const QByteArray &resetTable, const QByteArray &controlData)
+{
+    if (u32(resetTable, 0) != 2 || u64(resetTable, 0x20) != LzxFrameSize)
+        return false;
+    if (controlData.mid(4, 4) != "LZXC")
+        return false;
+    quint32 resetInterval = u32(controlData, 0x0c);
+    quint32 windowSize = u32(controlData, 0x10);
+    const quint32 windowsPerReset = u32(controlData, 0x14);
+    if (u32(controlData, 8) == 2) { // sizes in frames, wrapping as the library's do
+        resetInterval *= LzxFrameSize;
+        windowSize *= LzxFrameSize;
+    }
+    if (windowSize < MinLzxWindow || windowSize > MaxLzxWindow || (windowSize & (windowSize - 1)) != 0)
+        return false;
+    const quint32 halfWindow = windowSize / 2;
+    if (resetInterval == 0 || resetInterval % halfWindow != 0)
+        return false;
+    return resetInterval / halfWindow * windowsPerReset != 0;
+}
+
 // A chunk's entries: each a 7-bit encoded name length, the name, then
 // (listing) section, offset and length or (index) a chunk number, all 7-bit
 // encoded numbers. They fill the chunk up to its free space at the end.
@@ -45,13 +78,14 @@ public:
         }
         return std::nullopt;
     }
-    bool skipName()
+    std::optional<QByteArray> name()
     {
         const std::optional<quint64> length = number();
         if (!length || *length == 0 || *length > quint64(MaxNameLength) || *length > quint64(m_end - m_at))
-            return false;
+            return std::nullopt;
+        const QByteArray n = m_chunk.mid(m_at, int(*length));
         m_at += int(*length);
-        return true;
+        return n;
     }
 
 private:
@@ -95,6 +129,7 @@ public:
         if (depth < 1 || depth > MaxIndexDepth)
             return ChmDirectoryFault::TooDeep;
         m_chunksAt = qint64(dirOffset) + ItspSize;
+        m_dataOffset = version == 3 ? u64(itsf, 0x58) : dirOffset + dirLength;
         if (m_chunkCount == 0 || quint64(m_chunkCount) * m_chunkSize > dirLength - ItspSize)
             return ChmDirectoryFault::Outside;
 
@@ -104,10 +139,18 @@ public:
             return f;
         if (root <= -1)
             root = head;
-        return checkIndex(root, depth);
+        if (const ChmDirectoryFault f = checkIndex(root, depth); f != ChmDirectoryFault::None)
+            return f;
+        return checkCompression();
     }
 
 private:
+    struct Part {
+        quint64 section;
+        quint64 offset;
+        quint64 length;
+    };
+
     QByteArray read(qint64 at, qint64 length)
     {
         if (!m_file.seek(at))
@@ -135,16 +178,59 @@ private:
         return int(m_chunkSize - free);
     }
 
-    bool listingEntriesFit(const QByteArray &chunk) const
+    // Reads a listing chunk's entries and keeps where the compression
+    // settings lie. Only sections 0 (stored) and 1 (compressed) exist; the
+    // library decompresses any other number.
+    bool readListing(const QByteArray &chunk)
     {
         const std::optional<int> end = entriesEnd(chunk, ListingHeaderSize);
         if (!end)
             return false;
         EntryReader entries(chunk, ListingHeaderSize, *end);
-        while (!entries.atEnd())
-            if (!entries.skipName() || !entries.number() || !entries.number() || !entries.number())
+        while (!entries.atEnd()) {
+            const std::optional<QByteArray> name = entries.name();
+            const std::optional<quint64> section = entries.number();
+            const std::optional<quint64> offset = entries.number();
+            const std::optional<quint64> length = entries.number();
+            if (!name || !section || !offset || !length || *section > 1)
                 return false;
+            const Part part{*section, *offset, *length};
+            if (isPart(*name, ResetTablePart))
+                m_resetTables.append(part);
+            else if (isPart(*name, ControlDataPart))
+                m_controlData.append(part);
+        }
         return true;
+    }
+
+    // The first bytes of a part stored whole within the file, or nothing.
+    std::optional<QByteArray> storedStart(const Part &part, quint64 minLength, quint64 length)
+    {
+        const quint64 size = quint64(m_file.size());
+        if (part.section != 0 || part.length < minLength || m_dataOffset > size ||
+            part.offset > size - m_dataOffset || part.length > size - m_dataOffset - part.offset)
+            return std::nullopt;
+        return read(qint64(m_dataOffset + part.offset), qint64(qMin(part.length, length)));
+    }
+
+    // Every reset table and control data entry the walks met (a sound file
+    // has one of each) must hold settings the library can divide by. It
+    // reads the reset table's header and the control data whole.
+    ChmDirectoryFault checkCompression()
+    {
+        for (const Part &table : std::as_const(m_resetTables)) {
+            const std::optional<QByteArray> header = storedStart(table, ResetTableSize, ResetTableSize);
+            if (!header)
+                return ChmDirectoryFault::Compression;
+            for (const Part &control : std::as_const(m_controlData)) {
+                const std::optional<QByteArray> settings =
+                    storedStart(control, MinControlDataSize, MaxControlDataSize);
+                if (!settings || control.length > MaxControlDataSize ||
+                    !lzxSettingsUsable(*header, *settings))
+                    return ChmDirectoryFault::Compression;
+            }
+        }
+        return ChmDirectoryFault::None;
     }
 
     ChmDirectoryFault checkListing(qint64 index)
@@ -159,7 +245,7 @@ private:
             const std::optional<QByteArray> bytes = chunk(index);
             if (!bytes)
                 return ChmDirectoryFault::Outside;
-            if (!bytes->startsWith("PMGL") || !listingEntriesFit(*bytes))
+            if (!bytes->startsWith("PMGL") || !readListing(*bytes))
                 return ChmDirectoryFault::Chunk;
             m_listingsChecked.insert(index);
             index = i32(*bytes, 0x10);
@@ -182,7 +268,7 @@ private:
         if (!bytes)
             return ChmDirectoryFault::Outside;
         if (bytes->startsWith("PMGL")) {
-            if (!listingEntriesFit(*bytes))
+            if (!readListing(*bytes))
                 return ChmDirectoryFault::Chunk;
             m_listingsChecked.insert(index);
             return ChmDirectoryFault::None;
@@ -198,7 +284,7 @@ private:
         EntryReader entries(*bytes, IndexHeaderSize, *end);
         while (!entries.atEnd()) {
             std::optional<quint64> child;
-            if (!entries.skipName() || !(child = entries.number()))
+            if (!entries.name() || !(child = entries.number()))
                 return ChmDirectoryFault::Chunk;
             if (*child >= m_chunkCount)
                 return ChmDirectoryFault::ChunkIndex;
@@ -210,6 +296,9 @@ private:
     }
 
     QIODevice &m_file;
+    quint64 m_dataOffset = 0;
+    QList<Part> m_resetTables;
+    QList<Part> m_controlData;
     quint32 m_chunkSize = 0;
     quint32 m_chunkCount = 0;
     qint64 m_chunksAt = 0;
