@@ -36,7 +36,9 @@ bool nearHz(double measured, double expected)
     return qAbs(measured - expected) <= expected * 0.05;
 }
 
-// Several seconds without a sound, as between alarms of a slow run.
+// Several seconds without a sound, as between alarms of a slow run: longer
+// than an output that rests when quiet would keep running (5 s, as long as a
+// sound server commonly lets a sink idle).
 constexpr int QuietSpellMs = 7000;
 
 // Threads that keep every core busy while they live, as other programs do
