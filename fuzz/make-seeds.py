@@ -1,10 +1,12 @@
 #!/usr/bin/env python3
 """Writes the seed corpora of the fuzz targets (fuzz/corpus/<target>/) from
 the real formats: the thermometer's replies as the simulator sends them, log
-files as the program writes them, settings files and the shipped layout
-file, and a few malformed ones. Run from the repository root."""
+files as the program writes them, settings files, the shipped layout file,
+the built help file (from build/bin, when built) and small help files with
+damaged directories, and a few malformed ones. Run from the repository root."""
 import os
 import shutil
+import struct
 
 ROOT = os.path.join("fuzz", "corpus")
 
@@ -121,9 +123,70 @@ def layouts():
         "FontPointSize=72\n[Header]\nFields=CompanyName,PrintDate\n[Columns]\nRecNo=No.,20\n[Footer]\nText=x\n")
 
 
+def encint(v):
+    out = bytes([v & 0x7F])
+    v >>= 7
+    while v:
+        out = bytes([0x80 | (v & 0x7F)]) + out
+        v >>= 7
+    return out
+
+
+def entry(name, *numbers):
+    return encint(len(name)) + name + b"".join(encint(n) for n in numbers)
+
+
+CHUNK = 0x1000
+
+
+def listing(entries, nxt):
+    head = b"PMGL" + struct.pack("<IIii", CHUNK - 0x14 - len(entries), 0, -1, nxt)
+    return (head + entries).ljust(CHUNK, b"\0")
+
+
+def index(entries):
+    return (b"PMGI" + struct.pack("<I", CHUNK - 8 - len(entries)) + entries).ljust(CHUNK, b"\0")
+
+
+def archive(chunks, depth=1, root=-1, head=0, content=b"\0\0\0\0"):
+    """An ITSF version 3 archive: header, section table, ITSP, chunks, content."""
+    dir_offset = 0x60 + 0x18
+    dir_length = 0x54 + CHUNK * len(chunks)
+    itsf = b"ITSF" + struct.pack("<iiiII", 3, 0x60, 1, 0, 0x409) + bytes(32) + struct.pack(
+        "<QQQQQ", 0x60, 0x18, dir_offset, dir_length, dir_offset + dir_length)
+    itsp = b"ITSP" + struct.pack("<iiiIiiiiiiiI", 1, 0x54, 10, CHUNK, 2, depth, root, head, head, -1,
+                                 len(chunks), 0x409) + bytes(16) + struct.pack("<I", 0x54) + b"\xff" * 12
+    return itsf + bytes(0x18) + itsp + b"".join(chunks) + content
+
+
+def help_files():
+    built = os.path.join("build", "bin", "readme_en.chm")
+    if os.path.exists(built):
+        os.makedirs(os.path.join(ROOT, "helpfile"), exist_ok=True)
+        shutil.copyfile(built, os.path.join(ROOT, "helpfile", "readme_en.chm"))
+    parts = entry(b"/", 0, 0, 0) + entry(b"/#SYSTEM", 0, 0, 4)
+    put("helpfile", "one-listing", archive([listing(parts, -1)]))
+    put("helpfile", "indexed", archive([listing(entry(b"/", 0, 0, 0), 2), index(entry(b"/", 0) + entry(b"/b", 2)),
+                                        listing(entry(b"/b", 0, 0, 4), -1)], depth=2, root=1))
+    put("helpfile", "listing-links-to-itself", archive([listing(parts, 0)]))
+    put("helpfile", "index-points-at-itself", archive([listing(parts, -1), index(entry(b"/", 1))], depth=2, root=1))
+    put("helpfile", "next-past-the-end", archive([listing(parts, 1)]))
+    put("helpfile", "cut", archive([listing(parts, -1)])[:0x90])
+    # Compression settings stored after "/#SYSTEM": a reset table header and
+    # LZX control data (reset interval, window size in 32 KiB frames).
+    reset_table = struct.pack("<IIIIQQQ", 2, 1, 8, 0x28, 0, 0, 0x8000)
+    for name, window in (("compression-settings", 2), ("compression-window-0", 0)):
+        control = struct.pack("<I4sIIIII", 6, b"LZXC", 2, 2, window, 1, 0)
+        settings = (entry(b"::DataSpace/Storage/MSCompressed/ControlData", 0, 0x2C, len(control)) + entry(
+            b"::DataSpace/Storage/MSCompressed/Transform/{7FC28940-9D31-11D0-9B27-00A0C91E9C7C}/InstanceData/"
+            b"ResetTable", 0, 4, len(reset_table)))
+        put("helpfile", name, archive([listing(parts + settings, -1)], content=bytes(4) + reset_table + control))
+
+
 if __name__ == "__main__":
     os.makedirs(os.path.join(ROOT, "layout"), exist_ok=True)
     replies()
     log_files()
     settings()
     layouts()
+    help_files()

@@ -4,9 +4,10 @@
 #   scripts/fuzz.sh                 every target for 45 s each (CI)
 #   scripts/fuzz.sh --seconds S     every target for S seconds each
 #   scripts/fuzz.sh --runs N        every target for N inputs each
-#   ... [target ...]                only these targets (reply logfile settings layout)
+#   ... [target ...]                only these targets (reply logfile settings layout helpfile)
 # The corpora are copied first, so a run never changes the repository. Any
-# finding fails the script; its input is left in build-fuzz/findings/<target>.
+# finding fails the script, an input that takes longer than 10 s (a hang)
+# too; its input is left in build-fuzz/findings/<target>.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -20,7 +21,7 @@ while [ $# -gt 0 ]; do
     *) targets+=("$1"); shift ;;
   esac
 done
-[ ${#targets[@]} -gt 0 ] || targets=(reply logfile settings layout)
+[ ${#targets[@]} -gt 0 ] || targets=(reply logfile settings layout helpfile)
 
 bash scripts/install-deps.sh
 launcher=()
@@ -38,6 +39,6 @@ for t in "${targets[@]}"; do
   mkdir -p "$work" "$findings"
   cp fuzz/corpus/"$t"/* "$work"/
   echo "== fuzz_$t ${limit[*]}"
-  build-fuzz/bin/fuzz_"$t" "${limit[@]}" -dict=fuzz/"$t".dict -artifact_prefix="$findings"/ \
+  build-fuzz/bin/fuzz_"$t" "${limit[@]}" -timeout=10 -dict=fuzz/"$t".dict -artifact_prefix="$findings"/ \
     -print_final_stats=1 "$work"
 done

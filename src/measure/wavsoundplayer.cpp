@@ -90,7 +90,7 @@ private:
 
 // The sink that plays the stream, on a thread of its own: it takes the
 // stream's samples in small steps, and a busy GUI thread must not leave a gap
-// in a sound. start(), stop(), pause() and resume() run on that thread.
+// in a sound. start() and stop() run on that thread.
 class SoundOutput final : public QObject {
 public:
     SoundOutput(const QAudioDevice &device, const QAudioFormat &format)
@@ -120,16 +120,6 @@ public:
         }
         updateFailed();
     }
-    void pause()
-    {
-        if (m_sink && !m_failed)
-            m_sink->suspend();
-    }
-    void resume()
-    {
-        if (m_sink && m_sink->state() == QAudio::SuspendedState)
-            m_sink->resume();
-    }
 
 private:
     void updateFailed() { m_failed = !m_sink || ::hasFailed(*m_sink); }
@@ -146,11 +136,6 @@ WavSoundPlayer::WavSoundPlayer(QObject *parent) : QObject(parent)
     m_elapsed.start();
     m_watch.setInterval(WatchIntervalMs);
     connect(&m_watch, &QTimer::timeout, this, &WavSoundPlayer::checkOutput);
-    m_pause.setSingleShot(true);
-    connect(&m_pause, &QTimer::timeout, this, [this] {
-        if (m_output)
-            QMetaObject::invokeMethod(m_output, [output = m_output] { output->pause(); });
-    });
     // The stream runs from now on, so that the first sound starts on time.
     const QAudioDevice device = QMediaDevices::defaultAudioOutput();
     if (!device.isNull())
@@ -225,11 +210,8 @@ bool WavSoundPlayer::play(const QString &fileName)
     m_playing = true;
     m_startedAt = now();
     m_durationMs = layout.durationMs();
-    m_pause.stop();
-    if (m_output) {
+    if (m_output)
         m_output->stream().setSound(std::move(samples));
-        QMetaObject::invokeMethod(m_output, [output = m_output] { output->resume(); });
-    }
     m_watch.start();
     return true;
 }
@@ -245,7 +227,6 @@ void WavSoundPlayer::openOutput(const QAudioDevice &device)
     m_output->moveToThread(&m_outputThread);
     QMetaObject::invokeMethod(
         m_output, [output = m_output] { output->start(); }, Qt::BlockingQueuedConnection);
-    m_pause.start(KeepRunningMs);
 }
 
 void WavSoundPlayer::closeOutput()
@@ -268,6 +249,5 @@ void WavSoundPlayer::checkOutput()
     // What a stalled output has not taken by now would only be heard late.
     if (m_output)
         m_output->stream().clear();
-    m_pause.start(KeepRunningMs);
     emit finished();
 }

@@ -22,9 +22,12 @@ class SoundOutput;
 // leaves no gap in a sound. A sound server that renders far ahead while no
 // stream plays (a device with long buffering) would start a newly opened
 // stream late; a running stream keeps the server's latency at the stream's
-// own, so a sound starts within one buffer of play(). After a quiet spell the
-// stream is paused, which costs next to nothing and keeps it joined to the
-// device, and it resumes with the next sound.
+// own, so a sound starts within one buffer of play(). The stream is never
+// paused: a paused stream resumes playing at once with next to nothing
+// buffered (the sound is heard 20-40 ms after play() rather than 110-170),
+// and samples can be written to it only once it plays, so any hold-up of the
+// feeding thread in the first tenths of a second runs it dry and leaves a gap
+// in the sound. Silence costs the sound server little.
 //
 // A sound counts as playing until the output has taken its last sample. An
 // output that never gets there (a stalled or broken device) releases the
@@ -52,9 +55,6 @@ public:
     static constexpr qint64 MaxFileSize = 32 * 1024 * 1024;
     // How much longer than its duration a sound may take on the output.
     static constexpr int MaxOutputDelayMs = 3000;
-    // How long the stream plays silence, after it opens or after a sound,
-    // before it is paused.
-    static constexpr int KeepRunningMs = 5000;
 
 signals:
     // The sound that play() started has ended (as isPlaying() tells).
@@ -77,5 +77,4 @@ private:
     QThread m_outputThread;
     SoundOutput *m_output = nullptr; // lives on m_outputThread
     QTimer m_watch;                  // follows the output while a sound plays
-    QTimer m_pause;                  // pauses the stream after a quiet spell
 };

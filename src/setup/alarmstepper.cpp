@@ -1,5 +1,6 @@
 #include "setup/alarmstepper.h"
 
+#include <QMouseEvent>
 #include <QPointer>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -19,6 +20,7 @@ AlarmStepper::AlarmStepper(int minimum, int maximum, int count, int step, QWidge
         arrow->setArrowType(type);
         arrow->setFixedSize(16, 11);
         arrow->setAutoRepeat(true);
+        arrow->installEventFilter(this);
         arrows->addWidget(arrow);
         connect(arrow, &QToolButton::clicked, this, [this, arrow = arrow, up = up] { onClicked(arrow, up); });
     }
@@ -39,6 +41,22 @@ void AlarmStepper::arrowStep(bool up)
     emit changingEx(direction);
     if (self)
         m_count.setCount(target);
+}
+
+bool AlarmStepper::eventFilter(QObject *watched, QEvent *event)
+{
+    // A release that ends with a click (the arrow down and the pointer on
+    // it) is announced after that click's step; any other release of the
+    // button, off the arrow or after the pointer left it, brings no click
+    // and is announced here.
+    if (event->type() == QEvent::MouseButtonRelease && (watched == m_up || watched == m_down)) {
+        const auto *release = static_cast<QMouseEvent *>(event);
+        auto *arrow = static_cast<QToolButton *>(watched);
+        if (release->button() == Qt::LeftButton &&
+            !(arrow->isDown() && arrow->rect().contains(release->position().toPoint())))
+            emit mouseUp();
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void AlarmStepper::onClicked(QToolButton *arrow, bool up)

@@ -12,7 +12,8 @@ class QToolButton;
 // force when it was announced, so a step changed by the handler applies from
 // the next step on. At an end of the range the direction is None and the
 // count stays. Releasing the mouse button on an arrow announces mouseUp()
-// after the last step.
+// after the last step; a release off the arrow, where no step comes,
+// announces it too.
 class AlarmStepper final : public QWidget {
     Q_OBJECT
 public:
@@ -37,6 +38,9 @@ public:
 signals:
     void changingEx(StepDirection direction);
     void mouseUp();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void onClicked(QToolButton *arrow, bool up);

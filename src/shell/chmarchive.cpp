@@ -1,5 +1,7 @@
 #include "chmarchive.h"
 
+#include "shell/logic/chmdirectory.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -33,6 +35,14 @@ std::unique_ptr<ChmArchive> ChmArchive::open(const QString &path, OpenError *err
         *error = OpenError::Missing;
         return nullptr;
     }
+    // chmlib follows the directory's links as they are: a damaged chain
+    // would keep it reading for ever.
+    QFile bytes(path);
+    if (!bytes.open(QIODevice::ReadOnly) || checkChmDirectory(bytes) != ChmDirectoryFault::None) {
+        *error = OpenError::Damaged;
+        return nullptr;
+    }
+    bytes.close();
     chmFile *file = chm_open(QFile::encodeName(path).constData());
     if (!file) {
         *error = OpenError::Damaged;

@@ -18,18 +18,23 @@ void HelpBrowser::showPage(const QUrl &url)
     setSource(url, QTextDocument::HtmlResource);
 }
 
+// Only web pages and mail leave the help file: a page must not have the
+// desktop open a local file or start a program by a link.
 void HelpBrowser::follow(const QUrl &link)
 {
     if (HelpUrl::isPage(link))
         showPage(link);
-    else
+    else if (HelpUrl::opensOutside(link))
         QDesktopServices::openUrl(link);
 }
 
+// Pages, pictures and style sheets come from the help file alone, never from
+// a local file or a device that a page names. The answer for another URL is
+// empty but valid: on an invalid one the document would read the file itself.
 QVariant HelpBrowser::loadResource(int type, const QUrl &name)
 {
     if (!HelpUrl::isPage(name))
-        return QTextBrowser::loadResource(type, name);
+        return type == QTextDocument::ImageResource ? QVariant(QByteArray()) : QVariant(QString());
     const QString page = HelpUrl::page(name);
     const std::optional<QByteArray> bytes = m_archive.read(QLatin1Char('/') + page);
     switch (type) {

@@ -5,9 +5,9 @@
 class ChmArchive;
 
 // Shows the pages of a compiled help file, addressed as chm:/<page>: their
-// text, pictures and style sheets come from the file. Links between pages
-// open in the browser (with its back and forward history), links to the
-// web in the desktop's browser.
+// text, pictures and style sheets come from the file and nowhere else. Links
+// between pages open in the browser (with its back and forward history),
+// http, https and mailto links on the desktop; other links do nothing.
 class HelpBrowser final : public QTextBrowser {
     Q_OBJECT
 public:

@@ -111,6 +111,8 @@ private slots:
     void steppers_data();
     void steppers();
     void heldArrowAcceleratesUntilReleased();
+    void releaseAnywhereEndsTheSpeedUp_data();
+    void releaseAnywhereEndsTheSpeedUp();
     void limitsOutsideTheRangeStayUntilStepped();
     void thermometerPage_data();
     void thermometerPage();
@@ -664,6 +666,44 @@ void TestSetupWindow::heldArrowAcceleratesUntilReleased()
     QCOMPARE(m_window->stepCount(), 0u);
     QCOMPARE(m_window->UpDown4->step(), 5);
     QVERIFY(m_window->UpDown4->count() > 3015 + 50);
+}
+
+void TestSetupWindow::releaseAnywhereEndsTheSpeedUp_data()
+{
+    QTest::addColumn<bool>("moveOff"); // the pointer leaves the arrow before the release
+    QTest::addColumn<bool>("releaseOff");
+    QTest::newRow("released on the arrow") << false << false;
+    QTest::newRow("moved off, released there") << true << true;
+    QTest::newRow("released off the arrow") << false << true;
+    QTest::newRow("moved off and back") << true << false;
+}
+
+// However the held button ends, the next single click moves half a degree.
+void TestSetupWindow::releaseAnywhereEndsTheSpeedUp()
+{
+    QFETCH(bool, moveOff);
+    QFETCH(bool, releaseOff);
+    startLink(QStringLiteral("SYSTEMLAL=3000\nSYSTEMHAL=3000\n"));
+    openWindow();
+    AlarmStepper *stepper = m_window->UpDown4;
+    QToolButton *arrow = stepper->upArrow();
+    const QPoint on = arrow->rect().center();
+    const QPoint off = on + QPoint(0, 4 * arrow->height()); // on neither arrow
+    QTest::mousePress(arrow, Qt::LeftButton, {}, on);
+    QVERIFY(QTest::qWaitFor([&] { return m_window->stepCount() >= 6; }, 5000));
+    QCOMPARE(stepper->step(), 50);
+    if (moveOff)
+        QTest::mouseMove(arrow, off);
+    if (moveOff && !releaseOff)
+        QTest::mouseMove(arrow, on);
+    QTest::mouseRelease(arrow, Qt::LeftButton, {}, releaseOff ? off : on);
+    QCOMPARE(m_window->stepCount(), 0u);
+    QCOMPARE(stepper->step(), 5);
+
+    const int count = stepper->count();
+    QTest::mouseClick(arrow, Qt::LeftButton, {}, on);
+    QCOMPARE(stepper->count(), count + 5);
+    QCOMPARE(m_window->Edit12->text(), QString::number((count + 5) / 10.0));
 }
 
 // The default limits of 0 lie below the steppers' range: the page shows

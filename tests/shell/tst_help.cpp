@@ -3,6 +3,7 @@
 // history, reuse by a second command, closing with the main window, and
 // missing or damaged help files.
 #include "common/kelvoraerror.h"
+#include "craftedhelpfile.h"
 #include "linkfixture.h"
 #include "shell/HTMLHelp_Decl.h"
 #include "shell/MAIN.h"
@@ -13,6 +14,7 @@
 #include "shell/logic/helplocation.h"
 
 #include <QAction>
+#include <QDesktopServices>
 #include <QTextBlock>
 #include <QTreeWidget>
 #include <QtTest>
@@ -87,6 +89,29 @@ QPoint linkPosition(QTextBrowser *browser, const QString &href)
     return QPoint(-1, -1);
 }
 
+// Records the links the desktop was asked to open, by scheme.
+class DesktopLinks : public QObject {
+    Q_OBJECT
+public:
+    explicit DesktopLinks(const QStringList &schemes) : m_schemes(schemes)
+    {
+        for (const QString &scheme : m_schemes)
+            QDesktopServices::setUrlHandler(scheme, this, "open");
+    }
+    ~DesktopLinks() override
+    {
+        for (const QString &scheme : m_schemes)
+            QDesktopServices::unsetUrlHandler(scheme);
+    }
+    QList<QUrl> opened;
+
+public slots:
+    void open(const QUrl &url) { opened.append(url); }
+
+private:
+    QStringList m_schemes;
+};
+
 QString pageShown(const HelpWindow *window)
 {
     return HelpUrl::page(window->Browser->source());
@@ -114,6 +139,10 @@ private slots:
     void brokenHelpFile_data();
     void brokenHelpFile();
     void missingTopic();
+    void nothingIsReadBesideTheHelpFile_data();
+    void nothingIsReadBesideTheHelpFile();
+    void onlyWebAndMailLinksLeave_data();
+    void onlyWebAndMailLinksLeave();
 
 private:
     QList<HelpWindow *> helpWindows() const { return m_form->findChildren<HelpWindow *>(); }
@@ -336,6 +365,19 @@ void TestHelp::brokenHelpFile_data()
     QTest::newRow("not a help file") << true << QByteArray("<html>not compiled</html>") << "damaged";
     QTest::newRow("cut to a tenth") << true << whole.left(whole.size() / 10) << "damaged";
     QTest::newRow("cut in half") << true << whole.left(whole.size() / 2) << "damaged";
+    // Files on which the help library would read for ever.
+    // The built file's only listing chunk is chunk 0: its "next" link made 0.
+    QByteArray selfLinked = whole;
+    selfLinked.replace(whole.indexOf("PMGL") + 0x10, 4, CraftedHelpFile::le(0, 4));
+    QTest::newRow("listing chunk linking to itself") << true << selfLinked << "damaged";
+    using namespace CraftedHelpFile;
+    Directory selfIndexed;
+    selfIndexed.depth = 2;
+    selfIndexed.root = 1;
+    selfIndexed.chunks = {listingChunk(listingEntry("/#SYSTEM", 0, 0, 4), -1),
+                          indexChunk(indexEntry("/", 1))};
+    selfIndexed.content = QByteArray(4, '\0');
+    QTest::newRow("index chunk pointing at itself") << true << archive(selfIndexed) << "damaged";
 }
 
 void TestHelp::brokenHelpFile()
@@ -366,6 +408,63 @@ void TestHelp::missingTopic()
         m_dialogs->texts(),
         QStringList{QStringLiteral("The help file \"%1\" has no page \"readme/nothing.htm\".").arg(file)});
     QVERIFY(helpWindows().isEmpty());
+}
+
+void TestHelp::nothingIsReadBesideTheHelpFile_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<bool>("absolute"); // a file: URL, else a path relative to the page
+    QTest::newRow("picture by file: URL") << int(QTextDocument::ImageResource) << true;
+    QTest::newRow("style sheet by file: URL") << int(QTextDocument::StyleSheetResource) << true;
+    QTest::newRow("page by file: URL") << int(QTextDocument::HtmlResource) << true;
+    QTest::newRow("picture by a path up and out") << int(QTextDocument::ImageResource) << false;
+}
+
+// A page that names a local file gets nothing of it, as it gets nothing of
+// a device or pipe that would never answer.
+void TestHelp::nothingIsReadBesideTheHelpFile()
+{
+    QFETCH(int, type);
+    QFETCH(bool, absolute);
+    HelpWindow *window = showHelp();
+    QVERIFY(window);
+    const QString secret = m_dir->path(QStringLiteral("secret.png"));
+    m_dir->writeFile(QStringLiteral("secret.png"), "not for the help window");
+    const QUrl source = window->Browser->source();
+    const QUrl url = absolute ? QUrl::fromLocalFile(secret)
+                              : source.resolved(QUrl(QStringLiteral("../../../../..") + secret));
+    QVERIFY(window->Browser->loadResource(type, url).toByteArray().isEmpty());
+
+    // Also when a page of the file shows it.
+    window->Browser->setHtml(QStringLiteral("<p>x</p><img src=\"%1\">").arg(url.toString()));
+    QVERIFY(window->Browser->document()->resource(type, url).toByteArray().isEmpty());
+}
+
+void TestHelp::onlyWebAndMailLinksLeave_data()
+{
+    QTest::addColumn<QString>("link");
+    QTest::addColumn<bool>("leaves");
+    QTest::newRow("https") << "https://example.org/kelvora" << true;
+    QTest::newRow("http") << "http://example.org/" << true;
+    QTest::newRow("mailto") << "mailto:help@example.org" << true;
+    QTest::newRow("file") << "file:///etc/passwd" << false;
+    QTest::newRow("FILE in capitals") << "FILE:///bin/sh" << false;
+    QTest::newRow("another scheme") << "smb://host/share/run.exe" << false;
+}
+
+void TestHelp::onlyWebAndMailLinksLeave()
+{
+    QFETCH(QString, link);
+    QFETCH(bool, leaves);
+    DesktopLinks desktop({"http", "https", "mailto", "file", "smb"});
+    HelpWindow *window = showHelp();
+    QVERIFY(window);
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    window->Browser->setHtml(QStringLiteral("<p><a href=\"%1\">the link</a></p>").arg(link));
+    const QPoint at = linkPosition(window->Browser, link);
+    QVERIFY(window->Browser->viewport()->rect().contains(at));
+    QTest::mouseClick(window->Browser->viewport(), Qt::LeftButton, {}, at);
+    QCOMPARE(desktop.opened, leaves ? QList<QUrl>{QUrl(link)} : QList<QUrl>{});
 }
 
 QTEST_MAIN(TestHelp)

@@ -27,6 +27,7 @@ private slots:
     void pageUrls();
     void contents_data();
     void contents();
+    void contentsCount();
     void systemInfo();
 };
 
@@ -76,6 +77,13 @@ void TestHelpFileParts::pageUrls()
     QCOMPARE(alarm.fragment(), QStringLiteral("alarm"));
     QCOMPARE(HelpUrl::forPage(QStringLiteral("readme/measuring.htm#alarm")), alarm);
     QVERIFY(!HelpUrl::isPage(QUrl(QStringLiteral("https://example.org/"))));
+
+    // Only web pages and mail are handed to the desktop.
+    for (const char *outside : {"http://example.org/", "HTTPS://example.org/a", "mailto:help@example.org"})
+        QVERIFY2(HelpUrl::opensOutside(QUrl(QString::fromLatin1(outside))), outside);
+    for (const char *kept : {"file:///etc/passwd", "chm:/readme/x.htm", "smb://host/run.exe",
+                             "javascript:x()", "readme.htm", "/etc/passwd", "ftp://example.org/"})
+        QVERIFY2(!HelpUrl::opensOutside(QUrl(QString::fromLatin1(kept))), kept);
 }
 
 void TestHelpFileParts::contents_data()
@@ -103,6 +111,15 @@ void TestHelpFileParts::contents_data()
     QTest::newRow("entry without a name left out")
         << "<ul><li><object type=\"text/sitemap\"><param name=\"Local\" value=\"a.htm\"></object></ul>"
         << QVector<HelpContentsEntry>{};
+    QString deep;
+    QVector<HelpContentsEntry> capped;
+    for (int level = 0; level < 40; ++level) {
+        deep += QStringLiteral("<ul><li><object type=\"text/sitemap\"><param name=\"Name\" value=\"L%1\">"
+                               "</object>")
+                    .arg(level);
+        capped.append({QStringLiteral("L%1").arg(level), "", qMin(level, MaxContentsDepth)});
+    }
+    QTest::newRow("lists nested 40 deep") << deep << capped;
     QTest::newRow("unbalanced closing lists")
         << "</ul></ul><ul><li><object type=\"text/sitemap\"><param name=\"Name\" value=\"A\"></object>"
         << QVector<HelpContentsEntry>{{"A", "", 0}};
@@ -113,6 +130,14 @@ void TestHelpFileParts::contents()
     QFETCH(QString, sitemap);
     QFETCH(QVector<HelpContentsEntry>, entries);
     QCOMPARE(parseHelpContents(sitemap), entries);
+}
+
+void TestHelpFileParts::contentsCount()
+{
+    const QString one =
+        QStringLiteral("<li><object type=\"text/sitemap\"><param name=\"Name\" value=\"E\"></object>");
+    QCOMPARE(parseHelpContents(QStringLiteral("<ul>") + one.repeated(MaxContentsEntries + 50)).size(),
+             MaxContentsEntries);
 }
 
 void TestHelpFileParts::systemInfo()

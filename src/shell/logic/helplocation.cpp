@@ -39,6 +39,13 @@ bool HelpUrl::isPage(const QUrl &url)
     return url.scheme() == Scheme;
 }
 
+bool HelpUrl::opensOutside(const QUrl &url)
+{
+    const QString scheme = url.scheme().toLower();
+    return url.isValid() && (scheme == QLatin1String("http") || scheme == QLatin1String("https") ||
+                             scheme == QLatin1String("mailto"));
+}
+
 QString HelpUrl::page(const QUrl &url)
 {
     return normalisedPage(url.path());

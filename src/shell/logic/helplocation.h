@@ -18,6 +18,8 @@ struct HelpLocation {
 namespace HelpUrl {
 QUrl forPage(const QString &page);
 bool isPage(const QUrl &url);
+// A link that may be handed to the desktop: http, https and mailto only.
+bool opensOutside(const QUrl &url);
 // The page named by a URL, without fragment: "readme/welcome.doc".
 QString page(const QUrl &url);
 } // namespace HelpUrl

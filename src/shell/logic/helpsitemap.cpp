@@ -79,11 +79,13 @@ QVector<HelpContentsEntry> parseHelpContents(const QString &sitemap)
             if (!closing &&
                 attribute(attributes, QStringLiteral("type")).toLower() == QLatin1String("text/sitemap")) {
                 inEntry = true;
-                entry = HelpContentsEntry{QString(), QString(), qMax(depth, 0)};
+                entry = HelpContentsEntry{QString(), QString(), qBound(0, depth, MaxContentsDepth)};
             } else if (closing && inEntry) {
                 inEntry = false;
                 if (!entry.name.isEmpty())
                     entries.append(entry);
+                if (entries.size() == MaxContentsEntries)
+                    break;
             }
         } else if (inEntry) {
             const QString name = attribute(attributes, QStringLiteral("name")).toLower();

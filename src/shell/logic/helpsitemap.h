@@ -18,6 +18,11 @@ struct HelpContentsEntry {
     }
 };
 
+// Lists nested deeper than MaxContentsDepth put their entries at that depth,
+// so that a crafted file cannot build a tree too deep to show; entries past
+// MaxContentsEntries are left out.
+constexpr int MaxContentsDepth = 8;
+constexpr int MaxContentsEntries = 1000;
 QVector<HelpContentsEntry> parseHelpContents(const QString &sitemap);
 
 // What the help compiler records about a file in its "#SYSTEM" part.
