@@ -45,6 +45,9 @@ void TForm8::connectHandlers()
         else if (page == TabSheet3)
             guardedHandler([this] { TabSheet3Show(); });
     });
+    // A picked entry leaves only its name in the box, not what it says of the adapter.
+    connect(ComboBox1, &QComboBox::activated, this,
+            [this](int index) { ComboBox1->setEditText(ComboBox1->itemData(index).toString()); });
     connect(UpDown4, &AlarmStepper::changingEx, this,
             [this](StepDirection d) { guardedHandler([this, d] { UpDown4ChangingEx(d); }); });
     connect(UpDown5, &AlarmStepper::changingEx, this,
@@ -60,7 +63,8 @@ void TForm8::FormCreate()
     (v.alarmOn ? RadioButton3 : RadioButton4)->setChecked(true);
 
     ComboBox1->clear();
-    ComboBox1->addItems(serialPortNames());
+    for (const SerialPortEntry &port : SerialPortList::machineEntries())
+        ComboBox1->addItem(port.label, port.name);
     // The port in use, whether or not it is listed (a pseudo-terminal never is).
     ComboBox1->setEditText(v.serialPort);
     Edit8->setText(v.companyName);
@@ -235,10 +239,17 @@ void TForm8::closeEvent(QCloseEvent *event)
     deleteLater();
 }
 
+QString TForm8::portNameInBox() const
+{
+    const QString text = ComboBox1->currentText();
+    const int listed = ComboBox1->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    return listed < 0 ? text : ComboBox1->itemData(listed).toString();
+}
+
 void TForm8::ChangePort()
 {
     TSystemVars &v = SystemVars;
-    const QString typed = ComboBox1->currentText();
+    const QString typed = portNameInBox();
     // Only an attempted change can fail; the port in use needs nothing.
     m_setupFailed = false;
     switch (SetupRules::portChange(typed, v.serialPort, v.deviceBusy)) {

@@ -89,6 +89,8 @@ private:
     void stepEvent(AlarmStepper *stepper, QLineEdit *shown, StepDirection direction);
     void stepperReleased(AlarmStepper *stepper);
     void leave();
+    // The port the box names: a listed entry stands for its port name.
+    QString portNameInBox() const;
 
     // The state of one window: it starts cleared with every window.
     // The PC page has been shown, so OK and Apply take its limits.

@@ -1,11 +1,14 @@
 // The setup window's plain rules: the accelerating step of the alarm
 // steppers and their range, the unit and port decisions with their
-// messages, and what the thermometer page shows of the stored values.
+// messages, what the thermometer page shows of the stored values, and the
+// port list with the stable names of USB adapters.
+#include "setup/logic/serialportlist.h"
 #include "setup/logic/setuprules.h"
 #include "setup/logic/stepperacceleration.h"
 #include "setup/logic/steppercount.h"
 #include "setup/logic/thermometerpage.h"
 
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <limits>
@@ -34,6 +37,7 @@ private slots:
     void portChange();
     void thermometerValues_data();
     void thermometerValues();
+    void portList();
 };
 
 void TestSetupLogic::stepAfterEvents_data()
@@ -236,6 +240,60 @@ void TestSetupLogic::thermometerValues()
     QCOMPARE(ThermometerPage::alarmText(alarm), alarmShown);
     QCOMPARE(ThermometerPage::workModes(),
              (QStringList{"EMS", "MAX", "MIN", "DIF", "AVG", "HAL", "LAL", "STO"}));
+}
+
+// Stable names are links in a folder of their own, leading to devices that
+// the enumerated ports know by another path; here plain files stand in for
+// the devices.
+void TestSetupLogic::portList()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QDir root(dir.path());
+    for (const char *device : {"ttyUSB0", "ttyUSB1"}) {
+        QFile f(root.filePath(QLatin1String(device)));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+    }
+    QVERIFY(root.mkpath(QStringLiteral("by-id/a-folder")));
+    const QString byId = root.filePath(QStringLiteral("by-id"));
+    const auto link = [&](const QString &device, const QString &name) {
+        return QFile::link(device, byId + QLatin1Char('/') + name);
+    };
+    // Listed by name, not in the order made; one link leads nowhere.
+    QVERIFY(link(QStringLiteral("../ttyUSB1"), QStringLiteral("usb-Other_Adapter-if00-port0")));
+    QVERIFY(
+        link(root.filePath(QStringLiteral("ttyUSB0")), QStringLiteral("usb-Acme_IR-Link_A1B2-if00-port0")));
+    QVERIFY(link(root.filePath(QStringLiteral("gone")), QStringLiteral("usb-Unplugged-if00-port0")));
+
+    SerialPortSource source;
+    source.ports = {
+        {QStringLiteral("ttyS0"), QStringLiteral("/no/such/ttyS0"), {}, {}, {}},
+        // Reached through a path that differs from the link's target.
+        {QStringLiteral("ttyUSB0"), root.filePath(QStringLiteral("by-id/../ttyUSB0")),
+         QStringLiteral("IR-Link"), QStringLiteral("Acme"), QStringLiteral("A1B2")},
+        {QStringLiteral("ttyUSB1"),
+         root.filePath(QStringLiteral("ttyUSB1")),
+         {},
+         QStringLiteral("Other"),
+         {}},
+        {QStringLiteral("ttyS0"), QStringLiteral("/no/such/ttyS0"), {}, {}, {}},
+    };
+    source.stableFolder = byId;
+    const QString acme = byId + QStringLiteral("/usb-Acme_IR-Link_A1B2-if00-port0");
+    const QString other = byId + QStringLiteral("/usb-Other_Adapter-if00-port0");
+    const QList<SerialPortEntry> plain{{QStringLiteral("ttyS0"), QStringLiteral("ttyS0")},
+                                       {QStringLiteral("ttyUSB0"), QStringLiteral("ttyUSB0")},
+                                       {QStringLiteral("ttyUSB1"), QStringLiteral("ttyUSB1")},
+                                       {QStringLiteral("ttyS0"), QStringLiteral("ttyS0")}};
+    const QList<SerialPortEntry> expected =
+        QList<SerialPortEntry>{{acme, acme + QStringLiteral(" (IR-Link, Acme, serial A1B2)")},
+                               {other, other + QStringLiteral(" (Other)")}} +
+        plain;
+    QCOMPARE(SerialPortList::entries(source), expected);
+
+    // No adapter plugged in: the system has no such folder.
+    source.stableFolder = root.filePath(QStringLiteral("no-such-folder"));
+    QCOMPARE(SerialPortList::entries(source), plain);
 }
 
 QTEST_GUILESS_MAIN(TestSetupLogic)

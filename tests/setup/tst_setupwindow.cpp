@@ -18,6 +18,7 @@
 
 #include <QAccessible>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -43,6 +44,14 @@ const QString English = QStringLiteral("Kelvora V0.1 Error Information");
 const QString PortBusy = QStringLiteral("串口正被其它窗口使用！\r请关闭其它窗口应用程序");
 // The machine's serial ports in the order the system lists them.
 const QStringList Ports{QStringLiteral("ttyUSB1"), QStringLiteral("ttyS0"), QStringLiteral("ttyUSB1")};
+
+QList<SerialPortDetails> portsNamed(const QStringList &names)
+{
+    QList<SerialPortDetails> ports;
+    for (const QString &name : names)
+        ports << SerialPortDetails{name, QStringLiteral("/dev/") + name, {}, {}, {}};
+    return ports;
+}
 
 // A data window as the setup window sees one: it notes every change of unit.
 class UnitListener final : public QObject {
@@ -105,6 +114,7 @@ private slots:
     void buttons();
     void unitChangeReachesTheThreeDataWindows();
     void portChangeMovesToAnotherThermometer();
+    void stableNamePickedFromTheList();
     void closedDuringThePortChange_data();
     void closedDuringThePortChange();
     void refusedPortChangeThenThePortInUse();
@@ -137,8 +147,9 @@ private:
 void TestSetupWindow::init()
 {
     m_env = std::make_unique<ProgramEnv>();
-    // Machines that run the tests often have no serial port at all.
-    setSerialPortNames(Ports);
+    // Machines that run the tests often have no serial port at all, and no
+    // adapter with a stable name.
+    SerialPortList::setSource(SerialPortSource{portsNamed(Ports), m_env->dir.path(QStringLiteral("by-id"))});
 }
 
 void TestSetupWindow::cleanup()
@@ -147,7 +158,7 @@ void TestSetupWindow::cleanup()
     m_link.reset();
     m_sim.reset();
     m_env.reset();
-    setSerialPortNames(std::nullopt);
+    SerialPortList::setSource(std::nullopt);
 }
 
 void TestSetupWindow::startLink(const QString &settings)
@@ -534,6 +545,40 @@ void TestSetupWindow::portChangeMovesToAnotherThermometer()
     QCOMPARE(m_link->MSComm1.deviceName(), otherPath);
     QTRY_VERIFY_WITH_TIMEOUT(SystemVars.settingsRead, 5000);
     QTRY_VERIFY(other.commands().contains(QStringLiteral("ATA")));
+}
+
+// An adapter listed by its stable name, with what is known of it: picked from
+// the list, the port becomes that name, not the text shown nor the tty the
+// name leads to, and the settings file keeps it so.
+void TestSetupWindow::stableNamePickedFromTheList()
+{
+    connectToSimulator();
+    QVERIFY(QDir().mkpath(m_env->dir.path(QStringLiteral("by-id"))));
+    const QString stable = m_env->dir.path(QStringLiteral("by-id/usb-Acme_IR-Link_A1B2-if00-port0"));
+    Simulator other(stable, m_env->dir.path(QStringLiteral("sim2.log")));
+    QVERIFY(other.running());
+    const SerialPortDetails adapter{QFileInfo(other.slave()).fileName(), other.slave(),
+                                    QStringLiteral("IR-Link"), QStringLiteral("Acme"),
+                                    QStringLiteral("A1B2")};
+    SerialPortList::setSource(
+        SerialPortSource{portsNamed(Ports) << adapter, m_env->dir.path(QStringLiteral("by-id"))});
+
+    openWindow();
+    const int listed = m_window->ComboBox1->findData(stable);
+    QCOMPARE(listed, 0);
+    QCOMPARE(m_window->ComboBox1->itemText(listed), stable + QStringLiteral(" (IR-Link, Acme, serial A1B2)"));
+    m_window->ComboBox1->setCurrentIndex(listed);
+    press(Press::Ok);
+    QVERIFY(m_window.isNull());
+    QVERIFY(m_env->dialogs.shown.isEmpty());
+    QCOMPARE(SystemVars.serialPort, stable);
+    QTRY_VERIFY_WITH_TIMEOUT(SystemVars.settingsRead, 5000);
+    QTRY_VERIFY(other.commands().contains(QStringLiteral("ATA")));
+
+    m_link->FormClose();
+    const QByteArray settings = m_env->dir.readFile(QStringLiteral("KELVORA.INI"));
+    const QStringList lines = QString::fromUtf8(settings).split(QRegularExpression(QStringLiteral("\r?\n")));
+    QVERIFY2(lines.contains(QStringLiteral("SEARIAL_PORT=") + stable), settings.constData());
 }
 
 void TestSetupWindow::closedDuringThePortChange_data()
