@@ -6,6 +6,7 @@
 #include "measure/cellcolours.h"
 #include "measure/chartnavigationbar.h"
 #include "measure/datachart.h"
+#include "measure/logic/timesegments.h"
 #include "measure/measuregrid.h"
 #include "store/decimalformat.h"
 #include "store/logfilereader.h"
@@ -33,6 +34,8 @@ const QString CreationAxisFahrenheit = QStringLiteral("Temperature        (Unit:
 
 // How often a long read lets the window repaint and the timers run.
 constexpr int EventsEveryMs = 50;
+// Rows further apart than this many typical steps lie on either side of a gap.
+constexpr double GapSteps = 5.0;
 
 MeasureTable &loadDataTable()
 {
@@ -192,24 +195,25 @@ void TForm7::loadFile(const QString &path)
     try {
         // In the window's own unit: after a unit change that failed, the
         // table still holds that unit, whatever the program's unit is now.
-        result = loadLogFile(path, Form6->Database1, table, firstRecno, m_windowCelsius,
-                             [&](int rowsRead, int total) {
-                                 if (!self)
-                                     return;
-                                 if (rowsRead == 0) {
-                                     counted = true;
-                                     fileAccepted(total);
-                                 } else {
-                                     // The bar repaints at once when it moves, so
-                                     // it moves only when the window gets its turn.
-                                     if (sinceEvents.isValid() && sinceEvents.elapsed() < EventsEveryMs)
-                                         return;
-                                     showProgress(rowsRead);
-                                 }
-                                 dispatchPendingMessages();
-                                 sinceEvents.start();
-                             },
-                             &SystemVars.tableBusy);
+        result = loadLogFile(
+            path, Form6->Database1, table, firstRecno, m_windowCelsius,
+            [&](int rowsRead, int total) {
+                if (!self)
+                    return;
+                if (rowsRead == 0) {
+                    counted = true;
+                    fileAccepted(total);
+                } else {
+                    // The bar repaints at once when it moves, so
+                    // it moves only when the window gets its turn.
+                    if (sinceEvents.isValid() && sinceEvents.elapsed() < EventsEveryMs)
+                        return;
+                    showProgress(rowsRead);
+                }
+                dispatchPendingMessages();
+                sinceEvents.start();
+            },
+            &SystemVars.tableBusy);
     } catch (...) {
         // Nothing of the file stays: it is not counted, so the next file
         // takes its number and colour, and the count and the bar show what
@@ -238,6 +242,9 @@ void TForm7::loadFile(const QString &path)
     const int series = m_files.appendedFiles();
     m_files.addFile(firstRecno, result.values);
     Chart1->setSeriesData(series, result.values);
+    // The line breaks where two rows lie more than five typical steps apart.
+    Chart1->setSegmentStarts(
+        series, TimeSegments::segmentStarts(result.times, GapSteps * TimeSegments::medianStep(result.times)));
     showExtremes(formatShortest(m_files.minReading()), formatShortest(m_files.maxReading()));
     Chart1->setAxisRange(ChartAxis::Left, TemperatureAxis::defaultMin(m_windowCelsius),
                          LoadedFiles::axisMaximum(m_files.maxReading(), m_windowCelsius));

@@ -10,6 +10,7 @@
 #include "measure/datachart.h"
 #include "measure/datawindowclose.h"
 #include "measure/logic/readingtext.h"
+#include "measure/logic/timesegments.h"
 #include "measure/logic/soundservice.h"
 #include "measure/ratevalidator.h"
 #include "measure/measuregrid.h"
@@ -182,11 +183,20 @@ QWidget *TForm5::buildControlRow()
     Edit1->setEnabled(false);
     Edit1->setAccessibleName(QStringLiteral("Saved file"));
     Edit1->setMinimumWidth(200);
+    auto *missedLabel = new QLabel(QStringLiteral("Missed periods"), row);
+    missedLabel->setObjectName(QStringLiteral("Label4"));
+    Edit3 = new QLineEdit(QStringLiteral("0"), row);
+    Edit3->setObjectName(QStringLiteral("Edit3"));
+    Edit3->setReadOnly(true);
+    Edit3->setFixedWidth(60);
+    missedLabel->setBuddy(Edit3);
+    Edit3->setAccessibleName(missedLabel->text());
 
     for (QWidget *w :
          {static_cast<QWidget *>(BitBtn1), static_cast<QWidget *>(BitBtn8), static_cast<QWidget *>(BitBtn2),
           static_cast<QWidget *>(rateLabel), static_cast<QWidget *>(Edit2), UpDown1,
-          static_cast<QWidget *>(secLabel), static_cast<QWidget *>(BitBtn7), static_cast<QWidget *>(Edit1)})
+          static_cast<QWidget *>(secLabel), static_cast<QWidget *>(BitBtn7), static_cast<QWidget *>(Edit1),
+          static_cast<QWidget *>(missedLabel), static_cast<QWidget *>(Edit3)})
         layout->addWidget(w);
     layout->addStretch();
 
@@ -200,6 +210,7 @@ QWidget *TForm5::buildControlRow()
 
 void TForm5::FormCreate()
 {
+    m_readingClock.start();
     m_windowCelsius = SystemVars.unitCelsius;
     Label2->setText(ReadingText::unitLetter(m_windowCelsius));
     LEDFontNum1->SetText(ReadingText::ledPlaceholder(m_windowCelsius));
@@ -274,6 +285,7 @@ void TForm5::BitBtn1Click()
         return;
     }
     m_run.claim(ReadingText::rateFromText(Edit2->text()));
+    showMissedPeriods();
     BitBtn1->hide();
     BitBtn8->show();
     Edit2->setEnabled(false);
@@ -326,6 +338,12 @@ void TForm5::backToIdle()
 void TForm5::Timer1Timer()
 {
     m_run.tick();
+    showMissedPeriods();
+}
+
+void TForm5::showMissedPeriods()
+{
+    Edit3->setText(QString::number(m_run.missedPeriods()));
 }
 
 void TForm5::soundAlarm()
@@ -343,6 +361,13 @@ void TForm5::NewReading_Pro()
 {
     TSystemVars &v = SystemVars;
     soundAlarm();
+
+    m_run.readingArrived();
+    // No reading within two sample periods before this one: the chart's
+    // line breaks rather than join the two across the stretch missed.
+    const double now = m_readingClock.elapsed() / 1000.0;
+    const bool afterGap = TimeSegments::isGap(m_lastReadingAt, now, 2.0 * v.samplePeriod);
+    m_lastReadingAt = now;
 
     const RecordStamp stamp = currentRecordStamp();
     const LiveReading reading =
@@ -365,7 +390,7 @@ void TForm5::NewReading_Pro()
     Chart1->setFooter(ReadingText::footerLines(m_series.maxReading(), m_series.minReading(),
                                                m_series.averageText(v.readingSum, m_windowCelsius),
                                                QStringLiteral("Date:"), stamp.date));
-    Chart1->appendPoint(0, x);
+    Chart1->appendPoint(0, x, afterGap);
     // Rows already drawn are recoloured when the extremes moved; otherwise
     // only the new row needs drawing, which the grid does itself.
     if (m_series.maxReading() != oldMax || m_series.minReading() != oldMin)

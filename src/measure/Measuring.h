@@ -5,6 +5,7 @@
 #include "measure/logic/liverun.h"
 #include "measure/logic/measurementseries.h"
 
+#include <QElapsedTimer>
 #include <QWidget>
 
 class ChartNavigationBar;
@@ -52,6 +53,8 @@ public:
     QPushButton *BitBtn7;
     QLineEdit *Edit1;
     QLineEdit *Edit2;
+    // Sample periods of the current run that got no reading.
+    QLineEdit *Edit3;
     QWidget *UpDown1;
     QLabel *Label2;
     TLEDFontNum *LEDFontNum1;
@@ -80,6 +83,7 @@ private:
     void setAxisForUnit(const QString &title, double maximum);
     void soundAlarm();
     void sendCommand(const char *command);
+    void showMissedPeriods();
 
     bool m_windowCelsius = true;
     bool m_unsaved = false;
@@ -91,4 +95,7 @@ private:
     bool m_rateShown = false;
     RateValidator *m_rateValidator = nullptr;
     MeasurementSeries m_series;
+    // When the last reading came, in seconds of m_readingClock.
+    QElapsedTimer m_readingClock;
+    double m_lastReadingAt = 0.0;
 };

@@ -93,33 +93,48 @@ DataChart::~DataChart() = default;
 int DataChart::addSeries(const QString &name, const QColor &colour)
 {
     Series s;
-    s.line = new QLineSeries; // owned by the chart once added
-    s.line->setName(name);
-    s.line->setObjectName(name);
-    chart()->addSeries(s.line);
-    s.line->attachAxis(axis(ChartAxis::Bottom));
-    s.line->attachAxis(axis(ChartAxis::Left));
+    s.name = name;
+    s.colour = colour;
+    addLine(s);
     m_series.push_back(s);
-    const int index = int(m_series.size()) - 1;
-    setSeriesColour(index, colour);
-    return index;
+    return int(m_series.size()) - 1;
+}
+
+QLineSeries *DataChart::addLine(Series &s)
+{
+    auto *line = new QLineSeries; // owned by the chart once added
+    line->setName(s.name);
+    line->setObjectName(s.name);
+    chart()->addSeries(line);
+    line->attachAxis(axis(ChartAxis::Bottom));
+    line->attachAxis(axis(ChartAxis::Left));
+    QPen pen(s.colour);
+    pen.setWidth(1);
+    line->setPen(pen);
+    s.lines.push_back(line);
+    return line;
 }
 
 void DataChart::setSeriesColour(int series, const QColor &colour)
 {
+    Series &s = m_series.at(series);
+    s.colour = colour;
     QPen pen(colour);
     pen.setWidth(1);
-    m_series.at(series).line->setPen(pen);
+    for (QLineSeries *line : s.lines)
+        line->setPen(pen);
 }
 
 QColor DataChart::seriesColour(int series) const
 {
-    return m_series.at(series).line->pen().color();
+    return m_series.at(series).colour;
 }
 
-void DataChart::appendPoint(int series, double y)
+void DataChart::appendPoint(int series, double y, bool startsSegment)
 {
     Series &s = m_series.at(series);
+    if (startsSegment && !s.data.isEmpty())
+        s.segmentStarts.append(s.data.size());
     s.data.append(y);
     if (!m_hasValues) {
         m_hasValues = true;
@@ -144,8 +159,15 @@ void DataChart::setSeriesData(int series, const QVector<double> &ys)
     dataChanged(series);
 }
 
+void DataChart::setSegmentStarts(int series, const QVector<qsizetype> &starts)
+{
+    m_series.at(series).segmentStarts = starts;
+    dataChanged(series);
+}
+
 void DataChart::clearSeries(int series)
 {
+    m_series.at(series).segmentStarts.clear();
     setSeriesData(series, {});
 }
 
@@ -156,8 +178,20 @@ const QVector<double> &DataChart::seriesData(int series) const
 
 QList<QPointF> DataChart::drawnPoints(int series)
 {
+    QList<QPointF> points;
+    for (const QList<QPointF> &segment : drawnSegments(series))
+        points += segment;
+    return points;
+}
+
+QList<QList<QPointF>> DataChart::drawnSegments(int series)
+{
     refresh();
-    return m_series.at(series).line->points();
+    QList<QList<QPointF>> segments;
+    for (const QLineSeries *line : m_series.at(series).lines)
+        if (line->count() > 0)
+            segments.append(line->points());
+    return segments;
 }
 
 void DataChart::dataChanged(int series)
@@ -280,9 +314,43 @@ void DataChart::applyUpdate()
     for (Series &s : m_series) {
         if (!s.dirty && !viewChanged)
             continue;
-        s.line->replace(decimateMinMax(s.data, visible.minimum, visible.maximum, buckets));
+        redrawSeries(s, visible, buckets);
         s.dirty = false;
     }
+}
+
+void DataChart::redrawSeries(Series &s, const AxisRange &visible, int buckets)
+{
+    const qsizetype n = s.data.size();
+    // The points of [from, to] in view, with the neighbour outside each edge.
+    const auto inView = [&](qsizetype from, qsizetype to) {
+        const double lo = std::max(double(from), std::floor(visible.minimum));
+        const double hi = std::min(double(to), std::ceil(visible.maximum));
+        return hi >= lo ? hi - lo + 1.0 : 0.0;
+    };
+    // Each segment gets the share of the pixel columns that its points have.
+    const double total = inView(0, n - 1);
+    std::size_t used = 0;
+    qsizetype first = 0;
+    for (qsizetype k = 0; k <= s.segmentStarts.size() && first < n; ++k) {
+        const qsizetype next = k < s.segmentStarts.size() ? std::clamp(s.segmentStarts[k], first, n) : n;
+        if (next == first)
+            continue;
+        const qsizetype last = next - 1;
+        const int share = total > 0.0 ? int(std::ceil(buckets * inView(first, last) / total)) : buckets;
+        QList<QPointF> points = decimateMinMax(s.data, first, last, visible.minimum, visible.maximum, share);
+        first = next;
+        if (points.isEmpty())
+            continue;
+        QLineSeries *line = used < s.lines.size() ? s.lines[used] : addLine(s);
+        // A lone reading between two gaps shows as a dot.
+        line->setPointsVisible(points.size() == 1);
+        line->replace(points);
+        ++used;
+    }
+    for (std::size_t k = used; k < s.lines.size(); ++k)
+        if (s.lines[k]->count() > 0)
+            s.lines[k]->clear();
 }
 
 void DataChart::applyAxes()

@@ -30,6 +30,10 @@ class QValueAxis;
 // loop after any number of appends, and decimated again after a zoom or
 // scroll, so a series of 100,000 points costs about what a short one does
 // and zooming in shows every point.
+//
+// A series may be broken into segments (where readings were missed): each
+// segment is drawn by a line series of its own in the series' colour, so no
+// line joins the last point of one segment to the first of the next.
 class DataChart : public QChartView {
     Q_OBJECT
 public:
@@ -41,13 +45,22 @@ public:
     int seriesCount() const { return int(m_series.size()); }
     void setSeriesColour(int series, const QColor &colour);
     QColor seriesColour(int series) const;
-    // Appends a point with the next index as X.
-    void appendPoint(int series, double y);
+    // Appends a point with the next index as X; startsSegment breaks the
+    // line before it.
+    void appendPoint(int series, double y, bool startsSegment = false);
+    // New values keep the segments, as after a change of unit.
     void setSeriesData(int series, const QVector<double> &ys);
+    // The indices (ascending) at which the line of a series starts anew.
+    void setSegmentStarts(int series, const QVector<qsizetype> &starts);
+    const QVector<qsizetype> &segmentStarts(int series) const { return m_series.at(series).segmentStarts; }
+    // Empties the series and joins its segments.
     void clearSeries(int series);
     const QVector<double> &seriesData(int series) const;
-    // The points the chart draws for a series (after the pending update).
+    // The points the chart draws for a series (after the pending update),
+    // all segments in turn.
     QList<QPointF> drawnPoints(int series);
+    // The same, one list per drawn segment.
+    QList<QList<QPointF>> drawnSegments(int series);
 
     // Title (blue, 16-pixel font unless changed through chart()).
     void setTitle(const QString &text);
@@ -94,10 +107,17 @@ public:
 
 private:
     struct Series {
-        QLineSeries *line = nullptr;
+        QString name;
+        QColor colour;
+        // One per segment drawn so far; lines not needed now are empty.
+        std::vector<QLineSeries *> lines;
         QVector<double> data;
+        QVector<qsizetype> segmentStarts;
         bool dirty = true;
     };
+
+    QLineSeries *addLine(Series &s);
+    void redrawSeries(Series &s, const AxisRange &visible, int buckets);
 
     void dataChanged(int series);
     void recomputeDataExtents();

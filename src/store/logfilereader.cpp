@@ -8,8 +8,10 @@
 #include "store/logrecordparser.h"
 #include "store/measuretable.h"
 
+#include <QDate>
 #include <QFile>
 
+#include <limits>
 #include <optional>
 
 namespace {
@@ -101,10 +103,42 @@ void report(const LogLoadProgress &progress, int rowsRead, int total)
         progress(rowsRead, total);
 }
 
+// The number of the digits at text[from, from + count); -1 when one is no digit.
+int digitsAt(QStringView text, qsizetype from, qsizetype count)
+{
+    int value = 0;
+    for (qsizetype i = from; i < from + count; ++i) {
+        const QChar c = text[i];
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return -1;
+        value = value * 10 + (c.unicode() - '0');
+    }
+    return value;
+}
+
+// A row's date and time in seconds. Read by hand: a million rows through
+// QDateTime::fromString would cost seconds.
+double rowSeconds(QStringView date, QStringView time)
+{
+    constexpr double invalid = std::numeric_limits<double>::quiet_NaN();
+    if (date.size() != 10 || date[4] != QLatin1Char('-') || date[7] != QLatin1Char('-') || time.size() != 8 ||
+        time[2] != QLatin1Char(':') || time[5] != QLatin1Char(':'))
+        return invalid;
+    const QDate day(digitsAt(date, 0, 4), digitsAt(date, 5, 2), digitsAt(date, 8, 2));
+    const int hours = digitsAt(time, 0, 2);
+    const int minutes = digitsAt(time, 3, 2);
+    const int seconds = digitsAt(time, 6, 2);
+    if (!day.isValid() || hours < 0 || hours > 23 || minutes < 0 || minutes > 59 || seconds < 0 ||
+        seconds > 59)
+        return invalid;
+    return double(day.toJulianDay()) * 86400.0 + hours * 3600 + minutes * 60 + seconds;
+}
+
 struct ParsedLog {
     int total = 0;
     QVector<MeasureRecord> rows;
     QVector<double> values; // of the rows, in file order
+    QVector<double> times;  // of the rows, in file order
 };
 
 // Reads the file into rows and staging; the log file is closed on return.
@@ -124,6 +158,7 @@ std::optional<ParsedLog> readLogFile(const QString &path, StagingFile &staging, 
     const int expected = qBound(0, parsed.total, ReserveLimit);
     rows.reserve(expected);
     parsed.values.reserve(expected);
+    parsed.times.reserve(expected);
     QString previousDate;
     while (!lines.atEnd()) {
         const LogLine line = parseLogLine(lines.next());
@@ -131,6 +166,7 @@ std::optional<ParsedLog> readLogFile(const QString &path, StagingFile &staging, 
         staging.write(line, row);
         previousDate = row.date;
         parsed.values.append(row.meavalue);
+        parsed.times.append(rowSeconds(row.date, row.time));
         rows.append(std::move(row));
         if (rows.size() % ProgressStep == 0)
             report(progress, static_cast<int>(rows.size()), parsed.total);
@@ -164,5 +200,6 @@ LogLoadResult loadLogFile(const QString &path, KelvoraDatabase &database, Measur
     result.accepted = true;
     result.total = parsed->total;
     result.values = std::move(parsed->values);
+    result.times = std::move(parsed->times);
     return result;
 }

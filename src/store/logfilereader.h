@@ -15,6 +15,9 @@ struct LogLoadResult {
     int total = 0; // the count of line 2, for the progress display only
     // The values appended to LoadData in file order, in the current unit.
     QVector<double> values;
+    // The rows' date and time in seconds, in file order; not a number for a
+    // row whose date or time is not of the form yyyy-MM-dd and HH:mm:ss.
+    QVector<double> times;
 
     int rowsAppended() const { return static_cast<int>(values.size()); }
 };

@@ -44,6 +44,15 @@ QByteArray logFile(const QList<double> &values, const QString &unit = QStringLit
     return out;
 }
 
+// A log file with a record line at each "date,time", values 300, 301, ...
+QByteArray logFileAt(const QStringList &stamps)
+{
+    QByteArray out = "@Quellmarkon KLG File\r\nTotal:" + QByteArray::number(stamps.size()) + "\r\n";
+    for (int i = 0; i < stamps.size(); ++i)
+        out += QStringLiteral("%1,%2,0.95,C\r\n").arg(stamps.at(i)).arg(300.0 + i, -6, 'f', 1).toLatin1();
+    return out;
+}
+
 QList<double> ramp(double from, int count)
 {
     QList<double> out;
@@ -86,6 +95,8 @@ private slots:
     void failedLoadLeavesNothingBehind();
     void onlyFileFailingLeavesTheWindowAsCreated();
     void unitChangeKeepsEveryRowsSeries();
+    void lineBreaksAtAGapInTheFile_data();
+    void lineBreaksAtAGapInTheFile();
     void loadAfterFailedUnitChangeKeepsTheWindowsUnit();
     void editedCellReachesTheDatabase_data();
     void editedCellReachesTheDatabase();
@@ -451,6 +462,53 @@ void TestDataViewWindow::unitChangeKeepsEveryRowsSeries()
 // A unit change that fails (another client holds the database) leaves the
 // table in the window's unit; later files are loaded in that unit too, not
 // in the program's new one, so LoadData never mixes units.
+void TestDataViewWindow::lineBreaksAtAGapInTheFile_data()
+{
+    QTest::addColumn<QStringList>("stamps");
+    QTest::addColumn<QList<int>>("segmentSizes");
+
+    const QString day = QStringLiteral("2024-05-01,10:00:");
+    QTest::newRow("steady") << QStringList{day + "00", day + "02", day + "04", day + "06"} << QList<int>{4};
+    QTest::newRow("more than five steps apart")
+        << QStringList{day + "00", day + "02", day + "04", day + "15", day + "17"} << QList<int>{3, 2};
+    QTest::newRow("exactly five steps apart")
+        << QStringList{day + "00", day + "02", day + "04", day + "14", day + "16"} << QList<int>{5};
+    QTest::newRow("over midnight") << QStringList{"2024-05-01,23:59:58", "2024-05-02,00:00:00",
+                                                  "2024-05-02,00:00:02", "2024-05-02,00:00:04"}
+                                   << QList<int>{4};
+    // Times of one-second resolution repeat when readings come faster.
+    QTest::newRow("repeated seconds")
+        << QStringList{day + "00", day + "00", day + "01", day + "01", day + "02", day + "09", day + "09"}
+        << QList<int>{5, 2};
+    QTest::newRow("one row") << QStringList{day + "00"} << QList<int>{1};
+}
+
+// The rows' date and time decide, against the file's own typical step; the
+// segments stay through a change of unit.
+void TestDataViewWindow::lineBreaksAtAGapInTheFile()
+{
+    QFETCH(QStringList, stamps);
+    QFETCH(QList<int>, segmentSizes);
+    startWindow(true);
+    load(writeLog(QStringLiteral("a.klg"), logFile(ramp(300, 40))));
+    load(writeLog(QStringLiteral("b.klg"), logFileAt(stamps)));
+    QCOMPARE(m_window->files().appendedFiles(), 2);
+
+    const auto sizes = [this](int series) {
+        QList<int> out;
+        for (const QList<QPointF> &segment : m_window->Chart1->drawnSegments(series))
+            out << int(segment.size());
+        return out;
+    };
+    QCOMPARE(sizes(0), QList<int>{40});
+    QCOMPARE(sizes(1), segmentSizes);
+
+    SystemVars.unitCelsius = false;
+    guardedHandler([this] { m_window->ChangeUnit_Pro(); });
+    QVERIFY(!m_window->windowCelsius());
+    QCOMPARE(sizes(1), segmentSizes);
+}
+
 void TestDataViewWindow::loadAfterFailedUnitChangeKeepsTheWindowsUnit()
 {
     startWindow(true);

@@ -83,6 +83,7 @@ private slots:
     void settingARangeFixesTheAxis();
     void longSeriesIsDecimatedKeepingExtremes();
     void zoomingInShowsEveryPoint();
+    void brokenSeriesDrawsNoLineAcrossAGap();
     void labelsDoNotOverlap_data();
     void labelsDoNotOverlap();
     void anyDataLeavesFewTicks_data();
@@ -233,6 +234,55 @@ void TestDataChart::zoomingInShowsEveryPoint()
     drawn = chart->drawnPoints(0);
     QVERIFY(drawn.size() <= 2 * plotWidth + 2);
     QCOMPARE(drawn.last().x(), 99999.0);
+}
+
+void TestDataChart::brokenSeriesDrawsNoLineAcrossAGap()
+{
+    auto chart = measurementChart();
+    const QVector<double> data = readings(100000);
+    chart->setSeriesData(0, data);
+    // A lone reading at 30000 between two gaps, and a gap before 70000.
+    chart->setSegmentStarts(0, {30000, 30001, 70000});
+    settle();
+    const auto checkSegments = [&](const QList<QList<QPointF>> &segments,
+                                   const QList<QPair<int, int>> &ends) {
+        QCOMPARE(segments.size(), ends.size());
+        for (int k = 0; k < segments.size(); ++k) {
+            QCOMPARE(segments[k].first().x(), double(ends[k].first));
+            QCOMPARE(segments[k].last().x(), double(ends[k].second));
+        }
+    };
+    checkSegments(chart->drawnSegments(0), {{0, 29999}, {30000, 30000}, {30001, 69999}, {70000, 99999}});
+    // Decimated about as the whole line would be (each segment keeps its
+    // ends), extremes kept.
+    const QList<QPointF> drawn = chart->drawnPoints(0);
+    QVERIFY2(drawn.size() <= 2 * chart->chart()->plotArea().width() + 2 + 4 * 4,
+             qPrintable(QString::number(drawn.size())));
+    QVERIFY(drawn.contains(QPointF(31337.0, 480.0)));
+    QVERIFY(drawn.contains(QPointF(80000.0, -30.0)));
+
+    // Zoomed in around the lone reading: every point, still apart.
+    chart->setAxisRange(ChartAxis::Bottom, 29997.0, 30003.0);
+    checkSegments(chart->drawnSegments(0), {{29997, 29999}, {30000, 30000}, {30001, 30003}});
+    QCOMPARE(chart->drawnPoints(0).size(), 7);
+
+    // All segments take a new colour; a new unit keeps the gaps.
+    chart->setSeriesColour(0, Qt::blue);
+    for (QAbstractSeries *series : chart->chart()->series())
+        QCOMPARE(qobject_cast<QLineSeries *>(series)->pen().color(), QColor(Qt::blue));
+    QVector<double> converted = data;
+    for (double &y : converted)
+        y = y * 1.8 + 32;
+    chart->setSeriesData(0, converted);
+    chart->setAxisAutomatic(ChartAxis::Bottom, true);
+    QCOMPARE(chart->drawnSegments(0).size(), 4);
+
+    // Cleared, the next points are one line again.
+    chart->clearSeries(0);
+    for (double y : {1.0, 2.0, 3.0})
+        chart->appendPoint(0, y);
+    chart->appendPoint(0, 4.0, true);
+    checkSegments(chart->drawnSegments(0), {{0, 2}, {3, 3}});
 }
 
 void TestDataChart::labelsDoNotOverlap_data()

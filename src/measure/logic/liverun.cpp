@@ -19,6 +19,8 @@ void LiveRun::claim(int rate)
     v.commState = CommMeasuring;
     v.deviceBusy = true;
     m_tickCount = 0;
+    m_awaitingReading = false;
+    m_missedPeriods = 0;
 }
 
 void LiveRun::begin()
@@ -58,6 +60,9 @@ void LiveRun::tick()
         return;
     }
     m_tickCount = 0;
+    if (m_awaitingReading)
+        ++m_missedPeriods;
+    m_awaitingReading = true;
     send("ATR");
 }
 

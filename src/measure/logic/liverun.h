@@ -22,11 +22,18 @@ public:
     // Stop: the thermometer is told to stop measuring and is free again.
     void stop();
     // One poll tick: "ATR" on every rate-th tick since the claim, "ATA" on
-    // the ticks between.
+    // the ticks between. An "ATR" while the one before got no reading
+    // counts that sample period as missed.
     void tick();
+    // A reading came in answer to the last "ATR".
+    void readingArrived() { m_awaitingReading = false; }
+    // Sample periods of this run (since the claim) that got no reading.
+    int missedPeriods() const { return m_missedPeriods; }
 
 private:
     int m_tickCount = 0;
+    bool m_awaitingReading = false;
+    int m_missedPeriods = 0;
 };
 
 // One reading (tenths of a degree Celsius, emissivity in hundredths) as a

@@ -6,18 +6,24 @@
 
 QList<QPointF> decimateMinMax(const QVector<double> &ys, double xFrom, double xTo, int buckets)
 {
+    return decimateMinMax(ys, 0, ys.size() - 1, xFrom, xTo, buckets);
+}
+
+QList<QPointF> decimateMinMax(const QVector<double> &ys, qsizetype firstIndex, qsizetype lastIndex,
+                              double xFrom, double xTo, int buckets)
+{
     QList<QPointF> out;
-    const qsizetype n = ys.size();
-    if (n == 0)
+    firstIndex = std::max<qsizetype>(firstIndex, 0);
+    lastIndex = std::min(lastIndex, ys.size() - 1);
+    if (firstIndex > lastIndex)
         return out;
     if (xFrom > xTo)
         std::swap(xFrom, xTo);
-    const double lastIndex = double(n - 1);
-    if (xTo < 0.0 || xFrom > lastIndex)
+    if (xTo < double(firstIndex) || xFrom > double(lastIndex))
         return out;
     // floor and ceil take in the neighbour just outside each edge.
-    const qsizetype first = qsizetype(std::max(0.0, std::floor(xFrom)));
-    const qsizetype last = qsizetype(std::min(lastIndex, std::ceil(xTo)));
+    const qsizetype first = qsizetype(std::max(double(firstIndex), std::floor(xFrom)));
+    const qsizetype last = qsizetype(std::min(double(lastIndex), std::ceil(xTo)));
     const qsizetype count = last - first + 1;
     buckets = std::max(buckets, 1);
 

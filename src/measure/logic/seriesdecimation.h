@@ -12,3 +12,7 @@
 // When the range holds no more than 2 * buckets points, all of them are
 // returned: zoomed in far enough, every point shows.
 QList<QPointF> decimateMinMax(const QVector<double> &ys, double xFrom, double xTo, int buckets);
+// The same for the points first to last (indices into ys) alone, as one
+// segment of a line broken where readings were missed.
+QList<QPointF> decimateMinMax(const QVector<double> &ys, qsizetype first, qsizetype last, double xFrom,
+                              double xTo, int buckets);
