@@ -456,7 +456,7 @@ void TestExportCommand::followsTheGridsLayout()
 void TestExportCommand::realSaveDialog_data()
 {
     QTest::addColumn<QString>("filter"); // empty: the one the dialog opens with
-    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("written");
     QTest::addColumn<QString>("format");
     QTest::newRow("first filter, replacing") << ""
@@ -478,7 +478,7 @@ void TestExportCommand::realSaveDialog_data()
 void TestExportCommand::realSaveDialog()
 {
     QFETCH(QString, filter);
-    QFETCH(QString, typed);
+    QFETCH(QString, name);
     QFETCH(QString, written);
     QFETCH(QString, format);
     QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
@@ -513,7 +513,7 @@ void TestExportCommand::realSaveDialog()
             return false;
         if (!filter.isEmpty())
             dialog->selectNameFilter(filter);
-        nameBox->setText(path(typed));
+        nameBox->setText(path(name));
         typed = true;
         QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
         return false;
