@@ -87,6 +87,7 @@ private slots:
     void emptyTableWritesNothing();
     void fullDiskIsReportedAndLeavesTheOldFile_data();
     void fullDiskIsReportedAndLeavesTheOldFile();
+    void workbookCutWhileAssembledIsReported();
     void longTableIsCutAtTheSheetEnd_data();
     void longTableIsCutAtTheSheetEnd();
     void followsTheGridsLayout();
@@ -394,6 +395,36 @@ void TestExportCommand::fullDiskIsReportedAndLeavesTheOldFile()
     QCOMPARE(QDir(out.path()).entryList(QDir::Files | QDir::Hidden), files);
     if (!oldFile.isEmpty())
         QCOMPARE(fileContent(file), oldFile);
+}
+
+// The library puts the sheet together from its rows in a temporary file at
+// the end: a disk that fills up just then, when the rows fitted, leaves a
+// sheet without its last bytes, which the export must not call written.
+void TestExportCommand::workbookCutWhileAssembledIsReported()
+{
+    fill(m_link->Table2, 5000);
+    activate(QStringLiteral("Form4"));
+    QTemporaryDir out;
+    const QString whole = QDir(out.path()).filePath(QStringLiteral("whole.xlsx"));
+    m_env->dialogs.fileAnswers << whole;
+    m_form->N7Click();
+    const qint64 sheetSize = zipMember(whole, "xl/worksheets/sheet1.xml").size();
+    QVERIFY(sheetSize > 16 * 1024);
+    QVERIFY(QFile::remove(whole));
+    m_env->dialogs.shown.clear();
+
+    const QString file = QDir(out.path()).filePath(QStringLiteral("cut.xlsx"));
+    m_env->dialogs.fileAnswers << file;
+    {
+        FileSizeLimit limit(sheetSize - 20);
+        QVERIFY(limit.active());
+        m_form->N7Click();
+    }
+    QCOMPARE(m_env->dialogs.texts(),
+             QStringList{
+                 QStringLiteral("Cannot write file %1: the workbook was not written completely").arg(file)});
+    QCOMPARE(m_env->dialogs.shown.first().icon, Dialogs::Icon::Error);
+    QCOMPARE(QDir(out.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
 }
 
 void TestExportCommand::longTableIsCutAtTheSheetEnd_data()

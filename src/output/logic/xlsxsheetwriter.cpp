@@ -2,6 +2,7 @@
 
 #include "common/kelvoraerror.h"
 #include "output/logic/tablewalk.h"
+#include "output/logic/zipmembertail.h"
 #include "store/fileerror.h"
 #include "store/measuretable.h"
 #include "store/measuretablemodel.h"
@@ -49,14 +50,17 @@ const QString Write = QStringLiteral("write");
 // order, which is how a table is walked anyway.
 class Workbook {
 public:
-    Workbook(const QString &file, const QString &reportedPath) : m_path(reportedPath)
+    Workbook(const QString &file, const QString &reportedPath) : m_file(file), m_path(reportedPath)
     {
         lxw_workbook_options options{};
         options.constant_memory = LXW_TRUE;
         m_book = workbook_new_opt(QFile::encodeName(file).constData(), &options);
         m_sheet = m_book ? workbook_add_worksheet(m_book, nullptr) : nullptr;
-        if (!m_sheet)
+        if (!m_sheet) {
+            if (m_book)
+                workbook_close(m_book);
             fail(LXW_ERROR_CREATING_TMPFILE);
+        }
         m_date = workbook_add_format(m_book);
         format_set_num_format(m_date, "yyyy-mm-dd");
         m_time = workbook_add_format(m_book);
@@ -123,8 +127,9 @@ public:
             putText(row, column, text);
     }
 
-    // Writes the file. The rows went to a temporary file whose write errors
-    // the library does not report: they are looked for here.
+    // Writes the file. The library does not report failed writes of its
+    // temporary files: those of the rows are looked for before, a sheet cut
+    // short while it was put together afterwards, by the sheet's last tag.
     void close()
     {
         if (FILE *rows = m_sheet->optimize_tmpfile; rows && (std::fflush(rows) != 0 || std::ferror(rows)))
@@ -133,6 +138,9 @@ public:
         m_book = nullptr;
         if (error != LXW_NO_ERROR)
             fail(error);
+        static const QByteArray LastTag("</worksheet>");
+        if (zipMemberTail(m_file, "xl/worksheets/sheet1.xml", LastTag.size()) != LastTag)
+            throwFileError(Write, m_path, QStringLiteral("the workbook was not written completely"));
     }
 
 private:
@@ -157,6 +165,7 @@ private:
         throwFileError(Write, m_path, QString::fromUtf8(lxw_strerror(error)));
     }
 
+    QString m_file;
     QString m_path;
     lxw_workbook *m_book = nullptr;
     lxw_worksheet *m_sheet = nullptr;
@@ -182,15 +191,21 @@ int writeRows(Workbook &book, MeasureTable &table, const QVector<GridColumn> &co
     return written;
 }
 
-// Copies the whole of source into target.
+// Copies the whole of source into target. A write that stops short is
+// continued, which reports the reason (a full disk).
 void copyInto(QFile &source, QSaveFile &target)
 {
     if (!source.open(QIODevice::ReadOnly))
         throwFileError(Write, target.fileName(), source.errorString());
     QByteArray chunk(1 << 20, Qt::Uninitialized);
-    for (qint64 n; (n = source.read(chunk.data(), chunk.size())) > 0;)
-        if (target.write(chunk.constData(), n) != n)
-            throwFileError(Write, target);
+    for (qint64 n; (n = source.read(chunk.data(), chunk.size())) > 0;) {
+        for (qint64 done = 0; done < n;) {
+            const qint64 written = target.write(chunk.constData() + done, n - done);
+            if (written <= 0)
+                throwFileError(Write, target);
+            done += written;
+        }
+    }
     if (source.error() != QFileDevice::NoError)
         throwFileError(Write, target.fileName(), source.errorString());
 }
