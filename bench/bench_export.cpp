@@ -25,6 +25,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <malloc.h>
 #include <vector>
 
 namespace {
@@ -88,10 +89,12 @@ long earlierPeakKb = 0;
 
 // Starts the peak of peakMemoryKb() afresh from the memory resident now
 // (Linux: "5" to clear_refs), so that it tells what one step takes;
-// wholePeakMemoryKb() still tells the peak of the whole run.
+// wholePeakMemoryKb() still tells the peak of the whole run. Free heap is
+// given back first, so that a step cannot hide its memory in it.
 void resetPeakMemory()
 {
     earlierPeakKb = std::max(earlierPeakKb, peakMemoryKb());
+    malloc_trim(0);
     QFile clear(QStringLiteral("/proc/self/clear_refs"));
     if (clear.open(QIODevice::WriteOnly))
         clear.write("5");

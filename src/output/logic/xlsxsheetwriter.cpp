@@ -21,12 +21,38 @@
 
 namespace XlsxSheet {
 
+namespace {
+
+// The number the digits of text from at to at + count give; -1 when one of
+// them is no digit.
+int digits(const QString &text, int at, int count)
+{
+    int value = 0;
+    for (const QChar c : QStringView(text).mid(at, count)) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return -1;
+        value = value * 10 + (c.unicode() - '0');
+    }
+    return value;
+}
+
+} // namespace
+
+// Read by hand: QDate::fromString() with a format costs more than the rest of
+// a row's cells.
 bool dateSerial(const QString &text, double &serial)
 {
     static const QDate Epoch(1899, 12, 30);
     static const QDate FirstSerial(1900, 3, 1);
-    const QDate date = QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
-    if (!date.isValid() || date < FirstSerial)
+    if (text.size() != 10 || text.at(4) != QLatin1Char('-') || text.at(7) != QLatin1Char('-'))
+        return false;
+    const int year = digits(text, 0, 4);
+    const int month = digits(text, 5, 2);
+    const int day = digits(text, 8, 2);
+    if (year < 0 || month < 0 || day < 0 || !QDate::isValid(year, month, day))
+        return false;
+    const QDate date(year, month, day);
+    if (date < FirstSerial)
         return false;
     serial = double(Epoch.daysTo(date));
     return true;
@@ -34,10 +60,14 @@ bool dateSerial(const QString &text, double &serial)
 
 bool timeSerial(const QString &text, double &serial)
 {
-    const QTime time = QTime::fromString(text, QStringLiteral("HH:mm:ss"));
-    if (!time.isValid())
+    if (text.size() != 8 || text.at(2) != QLatin1Char(':') || text.at(5) != QLatin1Char(':'))
         return false;
-    serial = time.msecsSinceStartOfDay() / 86400000.0;
+    const int hour = digits(text, 0, 2);
+    const int minute = digits(text, 3, 2);
+    const int second = digits(text, 6, 2);
+    if (hour < 0 || minute < 0 || second < 0 || !QTime::isValid(hour, minute, second))
+        return false;
+    serial = (hour * 3600 + minute * 60 + second) / 86400.0;
     return true;
 }
 
