@@ -44,7 +44,10 @@ public:
     {
         return files.isEmpty() ? QString() : files.takeFirst();
     }
-    QString saveFileName(const QString &, const QString &, const QString &) override { return QString(); }
+    QString saveFileName(const QString &, const QString &, const QString &, QString *) override
+    {
+        return QString();
+    }
 };
 
 double valueAt(int file, int i)

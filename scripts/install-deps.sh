@@ -8,7 +8,7 @@ packages=(
   clang libclang-rt-dev
   qt6-base-dev qt6-serialport-dev libqt6sql6-sqlite qt6-charts-dev libqt6charts6-dev libqt6opengl6-dev
   qt6-multimedia-dev pulseaudio pulseaudio-utils
-  libjpeg-dev libgl-dev
+  libjpeg-dev libgl-dev libxlsxwriter-dev zlib1g-dev
   fp-utils libchm-dev
   unixodbc libsqliteodbc
   xvfb xauth x11-utils imagemagick poppler-utils

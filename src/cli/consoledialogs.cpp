@@ -25,7 +25,7 @@ QString ConsoleDialogs::openFileName(const QString &, const QString &)
     return QString();
 }
 
-QString ConsoleDialogs::saveFileName(const QString &, const QString &, const QString &)
+QString ConsoleDialogs::saveFileName(const QString &, const QString &, const QString &, QString *)
 {
     return QString();
 }

@@ -9,7 +9,7 @@ int runConvert(const QStringList &arguments)
 {
     Cli::CommandLine line(QStringLiteral("convert"),
                           QStringLiteral("Converts a log file (.klg) into a log file, a CSV file or a "
-                                         "spreadsheet (.xls), chosen by the extension of FILE."));
+                                         "spreadsheet (.xls or .xlsx), chosen by the extension of FILE."));
     line.addPositional(QStringLiteral("IN.klg"), QStringLiteral("The log file to read."));
     const QCommandLineOption output = Cli::outputOption();
     const QCommandLineOption unit = Cli::unitOption(QStringLiteral(

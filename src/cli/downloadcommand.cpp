@@ -50,7 +50,7 @@ int runDownload(const QStringList &arguments)
         QStringLiteral("download"),
         QStringLiteral("Downloads the records stored in the thermometer's memory and writes "
                        "them to FILE: a log file (.klg), a CSV file (.csv) or a spreadsheet "
-                       "(.xls), chosen by its extension."));
+                       "(.xls or .xlsx), chosen by its extension."));
     const QCommandLineOption port = Cli::portOption();
     const QCommandLineOption output = Cli::outputOption();
     const QCommandLineOption unit = Cli::unitOption(

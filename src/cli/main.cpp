@@ -21,9 +21,9 @@ struct Command {
 
 const std::array<Command, 5> Commands{{
     {"info", "print the thermometer's settings", runInfo},
-    {"download", "download the thermometer's stored records to .klg, .csv or .xls", runDownload},
+    {"download", "download the thermometer's stored records to .klg, .csv, .xls or .xlsx", runDownload},
     {"log", "measure live and print each reading", runLog},
-    {"convert", "convert a log file to .klg, .csv or .xls", runConvert},
+    {"convert", "convert a log file to .klg, .csv, .xls or .xlsx", runConvert},
     {"sheet", "print the data sheet of a log file to PDF", runSheet},
 }};
 

@@ -1,7 +1,8 @@
 #include "cli/seriesfile.h"
 
+#include "output/logic/seriescsv.h"
 #include "output/logic/worksheetwriter.h"
-#include "store/decimalformat.h"
+#include "output/logic/xlsxsheetwriter.h"
 #include "store/kelvoradatabase.h"
 #include "store/logfilewriter.h"
 #include "store/measuretable.h"
@@ -20,26 +21,14 @@ std::optional<Format> formatOf(const QString &path)
         return Format::Csv;
     if (suffix == QLatin1String("xls"))
         return Format::Sheet;
+    if (suffix == QLatin1String("xlsx"))
+        return Format::Workbook;
     return std::nullopt;
 }
 
 QString knownExtensions()
 {
-    return QStringLiteral(".klg, .csv or .xls");
-}
-
-QByteArray csvBytes(const QVector<MeasureRecord> &rows, LogValueText valueText)
-{
-    QByteArray out("recno,date,time,value,ems,unit\n");
-    for (const MeasureRecord &row : rows) {
-        const QString value = valueText == LogValueText::OneDecimal ? formatOneDecimal(row.meavalue)
-                                                                    : formatShortest(row.meavalue);
-        out +=
-            QStringLiteral("%1,%2,%3,%4,%5,%6\n")
-                .arg(QString::number(row.recno), row.date, row.time, value, formatShortest(row.ems), row.unit)
-                .toUtf8();
-    }
-    return out;
+    return QStringLiteral(".klg, .csv, .xls or .xlsx");
 }
 
 QString WriteResult::shortfall() const
@@ -47,7 +36,7 @@ QString WriteResult::shortfall() const
     if (complete())
         return QString();
     return QStringLiteral("A sheet holds no more than %1 rows: %2 of %3 rows written.")
-        .arg(WorksheetWriter::MaxDataRows)
+        .arg(maxRows)
         .arg(rowsWritten)
         .arg(rowCount);
 }
@@ -55,16 +44,23 @@ QString WriteResult::shortfall() const
 WriteResult write(const QString &path, Format format, MeasureTable &table, LogValueText valueText)
 {
     table.open();
-    WriteResult result{table.recordCount(), table.recordCount()};
+    WriteResult result{table.recordCount(), table.recordCount(), table.recordCount()};
     switch (format) {
     case Format::Log: writeLogFile(path, table, valueText); break;
     case Format::Csv: writeWholeFile(path, csvBytes(table.rows(), valueText)); break;
-    case Format::Sheet: {
+    case Format::Sheet:
+    case Format::Workbook: {
         // The layout the export gives a data window's grid, so the sheet is
         // the one the windows write for the same rows.
         const QVector<GridColumn> columns = DataGridColumns();
         ApplyGridLayout(table.fields(), columns);
-        result.rowsWritten = WriteWorkbookFile(path, table, columns, QString()).rowsWritten;
+        if (format == Format::Sheet) {
+            result.rowsWritten = WriteWorkbookFile(path, table, columns, QString()).rowsWritten;
+            result.maxRows = WorksheetWriter::MaxDataRows;
+        } else {
+            result.rowsWritten = XlsxSheet::writeFile(path, table, columns).rowsWritten;
+            result.maxRows = XlsxSheet::MaxDataRows;
+        }
         break;
     }
     }

@@ -13,20 +13,21 @@ class MeasureTable;
 
 // Writes a series of readings to a file whose extension chooses the format:
 // ".klg" the log file (the program's log writer), ".csv" a header line and
-// one line "recno,date,time,value,ems,unit" per reading, ".xls" the
-// spreadsheet of the export command. Every format is written beside the
+// one line "recno,date,time,value,ems,unit" per reading, ".xls" and ".xlsx"
+// the spreadsheets of the export command. Every format is written beside the
 // file and renamed over it when complete: a failed write leaves no partial
 // file, and an old file of that name as it was.
 namespace SeriesFile {
 
-enum class Format { Log, Csv, Sheet };
+enum class Format { Log, Csv, Sheet, Workbook };
 
 struct WriteResult {
     int rowsWritten = 0;
     int rowCount = 0;
+    int maxRows = 0; // of the format written
 
-    // A sheet holds at most WorksheetWriter::MaxDataRows rows; the rest of a
-    // longer series is not in the file.
+    // A sheet holds at most maxRows rows; the rest of a longer series is not
+    // in the file.
     bool complete() const { return rowsWritten == rowCount; }
     // What is missing, for a message: empty when complete.
     QString shortfall() const;
@@ -35,11 +36,8 @@ struct WriteResult {
 // The format of path by its extension, in either case; std::nullopt for any
 // other extension.
 std::optional<Format> formatOf(const QString &path);
-// The extensions formatOf knows, for messages: ".klg, .csv or .xls".
+// The extensions formatOf knows, for messages: ".klg, .csv, .xls or .xlsx".
 QString knownExtensions();
-
-// The CSV text of rows, lines ended by "\n"; values as valueText gives them.
-QByteArray csvBytes(const QVector<MeasureRecord> &rows, LogValueText valueText);
 
 // Writes the rows of table in table order. valueText: how the values read
 // in the .klg and .csv (the import window writes the shortest form, the

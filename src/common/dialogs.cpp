@@ -27,7 +27,10 @@ public:
         return (buttons & defaultButton) ? defaultButton : pressed;
     }
     QString openFileName(const QString &, const QString &) override { return QString(); }
-    QString saveFileName(const QString &, const QString &, const QString &) override { return QString(); }
+    QString saveFileName(const QString &, const QString &, const QString &, QString *) override
+    {
+        return QString();
+    }
 };
 
 HeadlessDialogs headless;

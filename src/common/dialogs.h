@@ -24,7 +24,10 @@ public:
     }
     // Returns the chosen path, or an empty string when cancelled.
     virtual QString openFileName(const QString &caption, const QString &filter) = 0;
-    virtual QString saveFileName(const QString &caption, const QString &filter, const QString &suggested) = 0;
+    // As openFileName(); selectedFilter, when given, receives the filter
+    // (one ";;"-separated part of filter) selected when the name was chosen.
+    virtual QString saveFileName(const QString &caption, const QString &filter, const QString &suggested,
+                                 QString *selectedFilter = nullptr) = 0;
 
     // The installed service; a headless one that writes to stderr until the
     // program installs its own.

@@ -2,8 +2,11 @@
 
 #include "common/dialogs.h"
 #include "measure/measuregrid.h"
+#include "output/logic/seriescsv.h"
+#include "output/logic/xlsxsheetwriter.h"
 #include "store/measuretable.h"
 #include "store/measuretablemodel.h"
+#include "store/wholefile.h"
 
 #include <QApplication>
 #include <QDir>
@@ -62,5 +65,17 @@ TDBGridEhToExcel::Result TDBGridEhToExcel::ExportFile()
     }
     // Written beside the old file and renamed over it when complete, so a
     // failed export leaves the old file as it was.
-    return {Outcome::Written, WriteWorkbookFile(m_fileName, *table, columns, m_titleName)};
+    return {Outcome::Written, writeFile(*table, columns)};
+}
+
+WorkbookResult TDBGridEhToExcel::writeFile(MeasureTable &table, const QVector<GridColumn> &columns) const
+{
+    switch (m_format) {
+    case ExportFormat::Xls: break;
+    case ExportFormat::Xlsx: return XlsxSheet::writeFile(m_fileName, table, columns);
+    case ExportFormat::Csv:
+        writeWholeFile(m_fileName, csvBytes(table.rows(), m_csvValueText));
+        return {table.recordCount(), table.recordCount()};
+    }
+    return WriteWorkbookFile(m_fileName, table, columns, m_titleName);
 }

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "output/logic/exportformat.h"
 #include "output/logic/worksheetwriter.h"
+#include "store/logrecordline.h"
 
 #include <QObject>
 #include <QPointer>
@@ -8,11 +10,13 @@
 #include <QVector>
 
 class MeasureGrid;
+class MeasureTable;
 class QTableView;
 
-// Exports the table behind a data grid as a spreadsheet file: the grid's
-// columns give the titles, their order and which fields are shown. Made,
-// set up and used for one export.
+// Exports the table behind a data grid as a spreadsheet file (the legacy
+// .xls unless told otherwise): the grid's columns give the titles, their
+// order and which fields are shown. A .csv file holds every row and field
+// as kelvora-cli writes it. Made, set up and used for one export.
 class TDBGridEhToExcel : public QObject {
     Q_OBJECT
 public:
@@ -36,6 +40,9 @@ public:
     QString TitleName() const { return m_titleName; }
     // The user has agreed to replace FileName already: no question then.
     void SetReplaceAgreed(bool agreed) { m_replaceAgreed = agreed; }
+    void SetFormat(ExportFormat format) { m_format = format; }
+    // How the values of a .csv file read.
+    void SetCsvValueText(LogValueText valueText) { m_csvValueText = valueText; }
 
     // Writes FileName from the grid, with the hourglass cursor. When the
     // file exists the user is asked whether to overwrite it (No is the
@@ -48,8 +55,12 @@ public:
     static QVector<GridColumn> gridColumns(const QTableView &grid);
 
 private:
+    WorkbookResult writeFile(MeasureTable &table, const QVector<GridColumn> &columns) const;
+
     QPointer<MeasureGrid> m_grid;
     QString m_titleName;
     QString m_fileName;
     bool m_replaceAgreed = false;
+    ExportFormat m_format = ExportFormat::Xls;
+    LogValueText m_csvValueText = LogValueText::Shortest;
 };

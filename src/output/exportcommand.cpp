@@ -4,6 +4,7 @@
 #include "common/kelvoraerror.h"
 #include "measure/measuregrid.h"
 #include "output/DBGridEhToExcel.h"
+#include "output/logic/exportformat.h"
 #include "store/measuretable.h"
 #include "store/measuretablemodel.h"
 
@@ -15,15 +16,7 @@
 namespace {
 
 const QString Caption = QStringLiteral("Export Data");
-const QString Filter = QStringLiteral("*.XLS (*.XLS);;*.xls (*.xls)");
 const QString NothingToExport = QStringLiteral("There are no records to export.");
-
-// The file name as the save dialog gives it, with ".XLS" when it has no
-// extension of its own.
-QString withSheetExtension(const QString &chosen)
-{
-    return QFileInfo(chosen).suffix().isEmpty() ? chosen + QStringLiteral(".XLS") : chosen;
-}
 
 MeasureGrid *exportedGrid(QWidget *window)
 {
@@ -34,14 +27,14 @@ MeasureGrid *exportedGrid(QWidget *window)
     return window->findChild<MeasureGrid *>(QStringLiteral("DBGridEh1"));
 }
 
-QString exportedText(const WorkbookResult &rows, const QString &path)
+QString exportedText(const WorkbookResult &rows, const QString &path, int maxRows)
 {
     const QString count = rows.rowsWritten == rows.rowCount
                               ? QString::number(rows.rowCount)
                               : QStringLiteral("%1 of %2").arg(rows.rowsWritten).arg(rows.rowCount);
     QString text = QStringLiteral("Exported  %1  records total. \r").arg(count);
     if (rows.rowsWritten < rows.rowCount)
-        text += QStringLiteral("A sheet holds no more than %1 rows.\r").arg(WorksheetWriter::MaxDataRows);
+        text += QStringLiteral("A sheet holds no more than %1 rows.\r").arg(maxRows);
     return text + QDir::toNativeSeparators(path);
 }
 
@@ -63,10 +56,13 @@ void exportToSpreadsheet(QWidget *activeChild)
         dialogs.message(NothingToExport, Caption, Dialogs::Icon::Information, Dialogs::Ok);
         return;
     }
-    const QString chosen = dialogs.saveFileName(QStringLiteral("Save As"), Filter, QString());
+    QString filter;
+    const QString chosen =
+        dialogs.saveFileName(QStringLiteral("Save As"), exportFilter(), QString(), &filter);
     if (chosen.isEmpty())
         return;
-    const QString path = withSheetExtension(chosen);
+    const ExportTarget target = exportTarget(chosen, filter);
+    const QString &path = target.path;
     bool replaceAgreed = false;
     if (QFileInfo::exists(path)) {
         if (dialogs.message(QDir::toNativeSeparators(path) +
@@ -87,6 +83,10 @@ void exportToSpreadsheet(QWidget *activeChild)
     exporter.SetDBGridEh(grid);
     exporter.SetFileName(path);
     exporter.SetReplaceAgreed(replaceAgreed);
+    exporter.SetFormat(target.format);
+    // A .csv reads as the window's log file does: one decimal for the measurement window.
+    exporter.SetCsvValueText(window->objectName() == QLatin1String("Form5") ? LogValueText::OneDecimal
+                                                                            : LogValueText::Shortest);
     TDBGridEhToExcel::Result result;
     try {
         result = exporter.ExportFile();
@@ -96,7 +96,8 @@ void exportToSpreadsheet(QWidget *activeChild)
     }
     switch (result.outcome) {
     case TDBGridEhToExcel::Outcome::Written:
-        dialogs.message(exportedText(result.rows, path), Caption, Dialogs::Icon::Information, Dialogs::Ok);
+        dialogs.message(exportedText(result.rows, path, maxDataRows(target.format)), Caption,
+                        Dialogs::Icon::Information, Dialogs::Ok);
         return;
     case TDBGridEhToExcel::Outcome::NothingToWrite:
         // The table was emptied while a dialog was open; the old file stays.

@@ -54,7 +54,8 @@ QString QtDialogs::openFileName(const QString &caption, const QString &filter)
     return QFileDialog::getOpenFileName(QApplication::activeWindow(), caption, QString(), filter);
 }
 
-QString QtDialogs::saveFileName(const QString &caption, const QString &filter, const QString &suggested)
+QString QtDialogs::saveFileName(const QString &caption, const QString &filter, const QString &suggested,
+                                QString *selectedFilter)
 {
     QFileDialog dialog(QApplication::activeWindow(), caption, suggested, filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -62,5 +63,9 @@ QString QtDialogs::saveFileName(const QString &caption, const QString &filter, c
     // its own extension, so the dialog does neither.
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     dialog.setDefaultSuffix(QString());
-    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+    if (dialog.exec() != QDialog::Accepted)
+        return QString();
+    if (selectedFilter)
+        *selectedFilter = dialog.selectedNameFilter();
+    return dialog.selectedFiles().value(0);
 }

@@ -10,5 +10,6 @@ public:
     Button ask(const QString &text, const QString &caption, Icon icon, Buttons buttons,
                Button defaultButton) override;
     QString openFileName(const QString &caption, const QString &filter) override;
-    QString saveFileName(const QString &caption, const QString &filter, const QString &suggested) override;
+    QString saveFileName(const QString &caption, const QString &filter, const QString &suggested,
+                         QString *selectedFilter) override;
 };

@@ -7,6 +7,11 @@
 
 void throwFileError(const QString &what, const QFileDevice &file)
 {
-    throw KelvoraError(QStringLiteral("Cannot %1 file %2: %3")
-                           .arg(what, QDir::toNativeSeparators(file.fileName()), file.errorString()));
+    throwFileError(what, file.fileName(), file.errorString());
+}
+
+void throwFileError(const QString &what, const QString &path, const QString &reason)
+{
+    throw KelvoraError(
+        QStringLiteral("Cannot %1 file %2: %3").arg(what, QDir::toNativeSeparators(path), reason));
 }

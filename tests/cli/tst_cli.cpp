@@ -13,6 +13,7 @@
 #include "recordmoments.h"
 #include "store/decimalformat.h"
 #include "store/measuretablemodel.h"
+#include "zipmember.h"
 
 #include <QPushButton>
 #include <QtTest>
@@ -197,7 +198,7 @@ void TestCli::usageErrors_data()
     QTest::newRow("no output") << QStringList{"convert", "in.klg"} << "no output file given";
     QTest::newRow("no input") << QStringList{"convert", "-o", "out.csv"} << "missing argument";
     QTest::newRow("unknown extension")
-        << QStringList{"download", "--port", "p", "-o", "out.txt"} << "must end in .klg, .csv or .xls";
+        << QStringList{"download", "--port", "p", "-o", "out.txt"} << "must end in .klg, .csv, .xls or .xlsx";
     QTest::newRow("unknown unit") << QStringList{"convert", "in.klg", "-o", "out.csv", "--unit", "K"}
                                   << "the unit must be C or F, not 'K'";
 }
@@ -405,8 +406,10 @@ void TestCli::convertInBothUnits_data()
     QTest::newRow("unit of the first record") << "" << celsius;
 }
 
-// The reader's conversion of each line into the unit; the .xls is the data
-// view's export of the same file loaded in that unit, byte for byte.
+// The reader's conversion of each line into the unit; the .xls and .csv are
+// the data view's exports of the same file loaded in that unit, byte for
+// byte, and so is the workbook's sheet (the workbook itself holds the time
+// it was made).
 void TestCli::convertInBothUnits()
 {
     QFETCH(QString, unit);
@@ -414,7 +417,7 @@ void TestCli::convertInBothUnits()
     m_env->dir.writeFile(QStringLiteral("mixed.klg"), MixedLog);
     const QStringList unitOption = unit.isEmpty() ? QStringList{} : QStringList{"--unit", unit};
 
-    for (const QString name : {"out.csv", "out.xls"}) {
+    for (const QString name : {"out.csv", "out.xls", "out.xlsx"}) {
         const CliRun r =
             run(QStringList{"convert", path(QStringLiteral("mixed.klg")), "-o", path(name)} + unitOption);
         QVERIFY2(r.exitCode == 0, qPrintable(r.err));
@@ -428,15 +431,23 @@ void TestCli::convertInBothUnits()
         link.FormCreate();
         SystemVars.unitCelsius = unit != QLatin1String("F");
         auto *window = new TForm7;
-        m_env->dialogs.fileAnswers << path(QStringLiteral("mixed.klg")) << path(QStringLiteral("window.xls"));
+        m_env->dialogs.fileAnswers << path(QStringLiteral("mixed.klg"));
         guardedHandler([window] { window->LoadData(); });
         QCOMPARE(link.Table3.recordCount(), 4);
-        exportToSpreadsheet(window);
+        for (const QString name : {"window.xls", "window.csv", "window.xlsx"}) {
+            m_env->dialogs.fileAnswers << path(name);
+            exportToSpreadsheet(window);
+        }
         delete window;
     }
     const QByteArray windowSheet = fileContent(path(QStringLiteral("window.xls")));
     QVERIFY(!biff5Records(windowSheet).isEmpty());
     QCOMPARE(fileContent(path(QStringLiteral("out.xls"))), windowSheet);
+    QCOMPARE(fileContent(path(QStringLiteral("window.csv"))), csv);
+    const QByteArray workbookSheet =
+        zipMember(path(QStringLiteral("window.xlsx")), "xl/worksheets/sheet1.xml");
+    QVERIFY(workbookSheet.contains("<c r=\"F5\""));
+    QCOMPARE(zipMember(path(QStringLiteral("out.xlsx")), "xl/worksheets/sheet1.xml"), workbookSheet);
 }
 
 // A log file longer than a sheet: the sheet holds what fits, and the

@@ -339,7 +339,7 @@ void TestCliLog::startFailures_data()
     QTest::newRow("no time") << Ramp << QStringList{QStringLiteral("--duration"), QStringLiteral("0s")} << 2
                              << QStringLiteral("not a duration");
     QTest::newRow("unknown format") << Ramp << QStringList{QStringLiteral("-o"), QStringLiteral("run.txt")}
-                                    << 2 << QStringLiteral(".klg, .csv or .xls");
+                                    << 2 << QStringLiteral(".klg, .csv, .xls or .xlsx");
     QTest::newRow("missing folder") << Ramp
                                     << QStringList{QStringLiteral("-o"), QStringLiteral("nowhere/run.klg")}
                                     << 1 << QStringLiteral("nowhere");

@@ -1,6 +1,7 @@
 // The "&Export to Excel" command: the file it writes for each data window,
-// its questions before replacing a file, a file that cannot be written,
-// tables longer than a sheet, the grid's own layout and the real save dialog.
+// the format chosen in the save dialog, its questions before replacing a
+// file, a file that cannot be written, tables longer than a sheet, the
+// grid's own layout and the real save dialog.
 #include "analysis/klgload.h"
 #include "biff5records.h"
 #include "devicelink/systemvar.h"
@@ -14,6 +15,7 @@
 #include "shell/qtdialogs.h"
 #include "storetestsupport.h"
 #include "store/measuretablemodel.h"
+#include "zipmember.h"
 
 #include <QFileDialog>
 #include <QHeaderView>
@@ -29,11 +31,24 @@ namespace {
 const QString Query = QStringLiteral("Query  Information");
 const QString Note = QStringLiteral("提示");
 const QString ExportCaption = QStringLiteral("Export Data");
+const QString ExportFilters =
+    QStringLiteral("*.XLS (*.XLS);;*.xls (*.xls);;Excel workbook (*.xlsx);;CSV (*.csv)");
 
 QByteArray fileContent(const QString &path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// The format of a written file by its content: "xls", "xlsx", "csv" or "?".
+QString formatOfContent(const QByteArray &content)
+{
+    if (content.startsWith("PK\x03\x04"))
+        return QStringLiteral("xlsx");
+    if (content.startsWith("recno,date,time,value,ems,unit\n"))
+        return QStringLiteral("csv");
+    const QList<Biff5Record> records = biff5Records(content);
+    return !records.isEmpty() && records.first().type == 0x0809 ? QStringLiteral("xls") : QStringLiteral("?");
 }
 
 QStringList captions(const ScriptedDialogs &dialogs)
@@ -64,14 +79,19 @@ private slots:
 
     void exportsTheActiveWindow_data();
     void exportsTheActiveWindow();
+    void choosesTheFormat_data();
+    void choosesTheFormat();
     void replacingAFile_data();
     void replacingAFile();
     void emptyTableWritesNothing_data();
     void emptyTableWritesNothing();
     void fullDiskIsReportedAndLeavesTheOldFile_data();
     void fullDiskIsReportedAndLeavesTheOldFile();
+    void workbookCutWhileAssembledIsReported();
+    void longTableIsCutAtTheSheetEnd_data();
     void longTableIsCutAtTheSheetEnd();
     void followsTheGridsLayout();
+    void realSaveDialog_data();
     void realSaveDialog();
 
 private:
@@ -153,7 +173,7 @@ void TestExportCommand::exportsTheActiveWindow()
 
     const QString written = path(QStringLiteral("run.XLS"));
     QCOMPARE(m_env->dialogs.saveDialogs.size(), 1);
-    QCOMPARE(m_env->dialogs.saveDialogs.first().second, QStringLiteral("*.XLS (*.XLS);;*.xls (*.xls)"));
+    QCOMPARE(m_env->dialogs.saveDialogs.first().second, ExportFilters);
     QCOMPARE(m_env->dialogs.shown.size(), 1);
     const ScriptedDialogs::Shown &done = m_env->dialogs.shown.first();
     QCOMPARE(done.text, QStringLiteral("Exported  4  records total. \r") + written);
@@ -168,6 +188,65 @@ void TestExportCommand::exportsTheActiveWindow()
             recnos << r.rkInteger();
     QCOMPARE(recnos, (QList<int>{1, 2, 3, 4}));
     QVERIFY(!QApplication::overrideCursor());
+}
+
+void TestExportCommand::choosesTheFormat_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<QString>("written");
+    QTest::addColumn<QString>("format");
+    const QString xlsUpper = QStringLiteral("*.XLS (*.XLS)");
+    const QString xlsLower = QStringLiteral("*.xls (*.xls)");
+    const QString xlsx = QStringLiteral("Excel workbook (*.xlsx)");
+    const QString csv = QStringLiteral("CSV (*.csv)");
+    QTest::newRow("no extension, XLS") << "run" << xlsUpper << "run.XLS"
+                                       << "xls";
+    QTest::newRow("no extension, xls") << "run" << xlsLower << "run.xls"
+                                       << "xls";
+    QTest::newRow("no extension, workbook") << "run" << xlsx << "run.xlsx"
+                                            << "xlsx";
+    QTest::newRow("no extension, CSV") << "run" << csv << "run.csv"
+                                       << "csv";
+    QTest::newRow(".xlsx typed, XLS") << "run.xlsx" << xlsUpper << "run.xlsx"
+                                      << "xlsx";
+    QTest::newRow(".XLSX typed, CSV") << "run.XLSX" << csv << "run.XLSX"
+                                      << "xlsx";
+    QTest::newRow(".CSV typed, workbook") << "run.CSV" << xlsx << "run.CSV"
+                                          << "csv";
+    QTest::newRow(".xls typed, workbook") << "run.xls" << xlsx << "run.xls"
+                                          << "xls";
+    QTest::newRow("other extension, workbook") << "run.2024" << xlsx << "run.2024"
+                                               << "xlsx";
+    QTest::newRow("other extension, XLS") << "run.2024" << xlsUpper << "run.2024"
+                                          << "xls";
+}
+
+// An extension typed chooses the format, else the filter selected, whose
+// extension a name without one gets. The .csv reads as the measurement
+// window's log file: one decimal.
+void TestExportCommand::choosesTheFormat()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, filter);
+    QFETCH(QString, written);
+    QFETCH(QString, format);
+
+    fill(m_link->Table1, 10);
+    activate(QStringLiteral("Form5"));
+    m_env->dialogs.fileAnswers << path(typed);
+    m_env->dialogs.filterAnswers << filter;
+
+    m_form->N7Click();
+
+    const QString file = path(written);
+    QCOMPARE(m_env->dialogs.texts(), QStringList{QStringLiteral("Exported  10  records total. \r") + file});
+    QCOMPARE(QDir(m_env->dir.path(QString())).entryList({QStringLiteral("run*")}, QDir::Files),
+             QStringList{written});
+    const QByteArray content = fileContent(file);
+    QCOMPARE(formatOfContent(content), format);
+    if (format == QLatin1String("csv"))
+        QVERIFY2(content.contains("\n10,2024-05-01,10:00:10,21.0,0.95,C\n"), content.constData());
 }
 
 void TestExportCommand::replacingAFile_data()
@@ -275,9 +354,12 @@ void TestExportCommand::emptyTableWritesNothing()
 
 void TestExportCommand::fullDiskIsReportedAndLeavesTheOldFile_data()
 {
+    QTest::addColumn<QString>("name");
     QTest::addColumn<QByteArray>("oldFile"); // empty: none
-    QTest::newRow("new file") << QByteArray();
-    QTest::newRow("Yes to replacing") << QByteArrayLiteral("old sheet");
+    for (const char *name : {"big.xls", "big.xlsx", "big.csv"}) {
+        QTest::addRow("%s, new file", name) << name << QByteArray();
+        QTest::addRow("%s, Yes to replacing", name) << name << QByteArrayLiteral("old sheet");
+    }
 }
 
 // A disk that fills up during the export: the reason is shown, no
@@ -285,17 +367,18 @@ void TestExportCommand::fullDiskIsReportedAndLeavesTheOldFile_data()
 // user agreed to replace is still there as it was.
 void TestExportCommand::fullDiskIsReportedAndLeavesTheOldFile()
 {
+    QFETCH(QString, name);
     QFETCH(QByteArray, oldFile);
     fill(m_link->Table2, 5000);
     activate(QStringLiteral("Form4"));
     QTemporaryDir out;
-    const QString file = QDir(out.path()).filePath(QStringLiteral("big.xls"));
+    const QString file = QDir(out.path()).filePath(name);
     QStringList files;
     if (!oldFile.isEmpty()) {
         QFile old(file);
         QVERIFY(old.open(QIODevice::WriteOnly) && old.write(oldFile) == oldFile.size());
         old.close();
-        files << QStringLiteral("big.xls");
+        files << name;
         m_env->dialogs.answers << Dialogs::Yes;
     }
     m_env->dialogs.fileAnswers << file;
@@ -314,20 +397,68 @@ void TestExportCommand::fullDiskIsReportedAndLeavesTheOldFile()
         QCOMPARE(fileContent(file), oldFile);
 }
 
-// 70,000 rows: the sheet takes 65,534 and the message says how many of how many.
+// The library puts the sheet together from its rows in a temporary file at
+// the end: a disk that fills up just then, when the rows fitted, leaves a
+// sheet without its last bytes, which the export must not call written.
+void TestExportCommand::workbookCutWhileAssembledIsReported()
+{
+    fill(m_link->Table2, 5000);
+    activate(QStringLiteral("Form4"));
+    QTemporaryDir out;
+    const QString whole = QDir(out.path()).filePath(QStringLiteral("whole.xlsx"));
+    m_env->dialogs.fileAnswers << whole;
+    m_form->N7Click();
+    const qint64 sheetSize = zipMember(whole, "xl/worksheets/sheet1.xml").size();
+    QVERIFY(sheetSize > 16 * 1024);
+    QVERIFY(QFile::remove(whole));
+    m_env->dialogs.shown.clear();
+
+    const QString file = QDir(out.path()).filePath(QStringLiteral("cut.xlsx"));
+    m_env->dialogs.fileAnswers << file;
+    {
+        FileSizeLimit limit(sheetSize - 20);
+        QVERIFY(limit.active());
+        m_form->N7Click();
+    }
+    QCOMPARE(m_env->dialogs.texts(),
+             QStringList{
+                 QStringLiteral("Cannot write file %1: the workbook was not written completely").arg(file)});
+    QCOMPARE(m_env->dialogs.shown.first().icon, Dialogs::Icon::Error);
+    QCOMPARE(QDir(out.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+}
+
+void TestExportCommand::longTableIsCutAtTheSheetEnd_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("xls")
+        << "long.xls"
+        << "Exported  65534 of 70000  records total. \rA sheet holds no more than 65534 rows.\r";
+    QTest::newRow("xlsx") << "long.xlsx"
+                          << "Exported  70000  records total. \r";
+}
+
+// 70,000 rows: the .xls takes 65,534 and the message says how many of how
+// many; the workbook takes them all.
 void TestExportCommand::longTableIsCutAtTheSheetEnd()
 {
+    QFETCH(QString, name);
+    QFETCH(QString, message);
     fill(m_link->Table3, 70000);
     activate(QStringLiteral("Form7"));
-    const QString file = path(QStringLiteral("long.xls"));
+    const QString file = path(name);
     m_env->dialogs.fileAnswers << file;
 
     m_form->N7Click();
 
-    QCOMPARE(m_env->dialogs.texts(), QStringList{QStringLiteral("Exported  65534 of 70000  records total. \r"
-                                                                "A sheet holds no more than 65534 rows.\r") +
-                                                 file});
-    QCOMPARE(biff5Records(fileContent(file)).size(), 1 + 1 + 6 + 65534 * 6 + 1);
+    QCOMPARE(m_env->dialogs.texts(), QStringList{message + file});
+    if (name.endsWith(QLatin1String(".xls"))) {
+        QCOMPARE(biff5Records(fileContent(file)).size(), 1 + 1 + 6 + 65534 * 6 + 1);
+    } else {
+        const QByteArray xml = zipMember(file, "xl/worksheets/sheet1.xml");
+        QVERIFY(xml.contains("<row r=\"70001\""));
+        QVERIFY(!xml.contains("<row r=\"70002\""));
+    }
 }
 
 // A column moved and one hidden in the window's grid: the titles follow the
@@ -353,10 +484,34 @@ void TestExportCommand::followsTheGridsLayout()
     QVERIFY(!fields.at(fields.indexOf(QStringLiteral("ems"))).visible);
 }
 
-// The product's save dialog: both patterns offered, no question or extension
-// of its own (the command asks and adds ".XLS").
+void TestExportCommand::realSaveDialog_data()
+{
+    QTest::addColumn<QString>("filter"); // empty: the one the dialog opens with
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("written");
+    QTest::addColumn<QString>("format");
+    QTest::newRow("first filter, replacing") << ""
+                                             << "typed"
+                                             << "typed.XLS"
+                                             << "xls";
+    QTest::newRow("workbook filter") << "Excel workbook (*.xlsx)"
+                                     << "typed"
+                                     << "typed.xlsx"
+                                     << "xlsx";
+    QTest::newRow("CSV filter, .xls typed") << "CSV (*.csv)"
+                                            << "typed.xls"
+                                            << "typed.xls"
+                                            << "xls";
+}
+
+// The product's save dialog: every filter offered, no question or extension
+// of its own (the command asks and adds the one of the filter selected).
 void TestExportCommand::realSaveDialog()
 {
+    QFETCH(QString, filter);
+    QFETCH(QString, name);
+    QFETCH(QString, written);
+    QFETCH(QString, format);
     QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
     fill(m_link->Table3, 2);
     activate(QStringLiteral("Form7"));
@@ -387,7 +542,9 @@ void TestExportCommand::realSaveDialog()
         auto *nameBox = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
         if (!nameBox)
             return false;
-        nameBox->setText(path(QStringLiteral("typed")));
+        if (!filter.isEmpty())
+            dialog->selectNameFilter(filter);
+        nameBox->setText(path(name));
         typed = true;
         QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
         return false;
@@ -396,10 +553,14 @@ void TestExportCommand::realSaveDialog()
     m_form->N7Click();
     Dialogs::install(&m_env->dialogs);
 
-    QCOMPARE(filters, (QStringList{QStringLiteral("*.XLS (*.XLS)"), QStringLiteral("*.xls (*.xls)")}));
+    QCOMPARE(filters, ExportFilters.split(QStringLiteral(";;")));
     QCOMPARE(suffix, QString());
     QVERIFY(options.testFlag(QFileDialog::DontConfirmOverwrite));
-    QCOMPARE(biff5Records(fileContent(path(QStringLiteral("typed.XLS")))).size(), 1 + 1 + 6 + 2 * 6 + 1);
+    QCOMPARE(formatOfContent(fileContent(path(written))), format);
+    if (written != QLatin1String("typed.XLS"))
+        QCOMPARE(fileContent(path(QStringLiteral("typed.XLS"))), QByteArray("old"));
+    else
+        QCOMPARE(biff5Records(fileContent(path(written))).size(), 1 + 1 + 6 + 2 * 6 + 1);
 }
 
 QTEST_MAIN(TestExportCommand)

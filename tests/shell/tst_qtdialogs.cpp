@@ -1,7 +1,7 @@
 // The product's dialogs as the user meets them: the message box offers the
 // buttons asked for and answers Escape with its escape button; the save
 // dialog neither asks about replacing a file nor adds an extension, since the
-// program does both itself.
+// program does both itself, and tells which filter was selected.
 #include "modaluser.h"
 #include "shell/qtdialogs.h"
 
@@ -111,14 +111,20 @@ void TestQtDialogs::saveDialogLeavesNameAndOverwriteToTheProgram_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<bool>("exists");
-    QTest::newRow("existing file") << "series.klg" << true;
-    QTest::newRow("name without extension") << "run1" << false;
+    QTest::addColumn<QString>("filter"); // selected by the user; empty: none
+    QTest::addColumn<QString>("selected");
+    QTest::newRow("existing file") << "series.klg" << true << ""
+                                   << "*.klg (*.klg)";
+    QTest::newRow("name without extension, second filter") << "run1" << false << "*.KLG (*.KLG)"
+                                                           << "*.KLG (*.KLG)";
 }
 
 void TestQtDialogs::saveDialogLeavesNameAndOverwriteToTheProgram()
 {
     QFETCH(QString, name);
     QFETCH(bool, exists);
+    QFETCH(QString, filter);
+    QFETCH(QString, selected);
 
     QTemporaryDir dir;
     const QString path = dir.filePath(name);
@@ -157,6 +163,8 @@ void TestQtDialogs::saveDialogLeavesNameAndOverwriteToTheProgram()
         auto *nameBox = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
         if (!nameBox)
             return false;
+        if (!filter.isEmpty())
+            dialog->selectNameFilter(filter);
         nameBox->setText(path);
         accepted = true;
         // As the Save button does, once this step has returned.
@@ -165,11 +173,14 @@ void TestQtDialogs::saveDialogLeavesNameAndOverwriteToTheProgram()
     });
 
     QtDialogs dialogs;
-    const QString chosen = dialogs.saveFileName(QStringLiteral("Save As"),
-                                                QStringLiteral("*.klg (*.klg);;*.KLG (*.KLG)"), QString());
+    QString selectedFilter;
+    const QString chosen =
+        dialogs.saveFileName(QStringLiteral("Save As"), QStringLiteral("*.klg (*.klg);;*.KLG (*.KLG)"),
+                             QString(), &selectedFilter);
 
     QCOMPARE(ownQuestions, QStringList());
     QCOMPARE(chosen, path);
+    QCOMPARE(selectedFilter, selected);
     QVERIFY(options.testFlag(QFileDialog::DontConfirmOverwrite));
     QCOMPARE(suffix, QString());
     QCOMPARE(mode, QFileDialog::AcceptSave);

@@ -31,6 +31,9 @@ public:
     QList<Shown> shown;
     QList<Button> answers;   // consumed in order by message()
     QStringList fileAnswers; // consumed in order by the file dialogs
+    // Filters selected in the save dialogs, consumed in order; without one a
+    // save dialog reports its first filter selected, as a file dialog opens.
+    QStringList filterAnswers;
     // Caption and filter of each save dialog shown.
     QList<std::pair<QString, QString>> saveDialogs;
 
@@ -56,9 +59,14 @@ public:
         return answer(buttons);
     }
     QString openFileName(const QString &, const QString &) override { return nextFile(); }
-    QString saveFileName(const QString &caption, const QString &filter, const QString &) override
+    QString saveFileName(const QString &caption, const QString &filter, const QString &,
+                         QString *selectedFilter) override
     {
         saveDialogs.append({caption, filter});
+        const QString selected =
+            filterAnswers.isEmpty() ? filter.section(QStringLiteral(";;"), 0, 0) : filterAnswers.takeFirst();
+        if (selectedFilter)
+            *selectedFilter = selected;
         return nextFile();
     }
 

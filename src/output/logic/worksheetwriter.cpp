@@ -1,6 +1,7 @@
 #include "output/logic/worksheetwriter.h"
 
 #include "common/kelvoraerror.h"
+#include "output/logic/tablewalk.h"
 #include "store/fileerror.h"
 #include "store/measuretable.h"
 #include "store/measuretablemodel.h"
@@ -63,38 +64,6 @@ void WorksheetWriter::PutColumnTitles(const QVector<GridColumn> &columns)
     ++curRow;
     curCol = 0;
 }
-
-namespace {
-
-// Keeps a table still for its grid during a walk and puts it back on its
-// row afterwards, also when the walk fails.
-class TableWalk {
-public:
-    explicit TableWalk(MeasureTable &table) : m_table(table), m_bookmark(table.cursor())
-    {
-        m_table.disableControls();
-        m_table.first();
-    }
-    ~TableWalk()
-    {
-        try {
-            m_table.first();
-            for (int i = 0; i < m_bookmark && !m_table.eof(); ++i)
-                m_table.next();
-        } catch (const KelvoraError &) {
-            // A table closed meanwhile has no row to return to.
-        }
-        m_table.enableControls();
-    }
-    TableWalk(const TableWalk &) = delete;
-    TableWalk &operator=(const TableWalk &) = delete;
-
-private:
-    MeasureTable &m_table;
-    int m_bookmark;
-};
-
-} // namespace
 
 int WorksheetWriter::PutRecords(MeasureTable &table)
 {
