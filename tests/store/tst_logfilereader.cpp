@@ -338,6 +338,7 @@ void TestLogFileReader::progressWhileBusy()
     const LogLoadResult result = load(QStringLiteral("long.klg"), true, 1, [&](int rowsRead, int total) {
         reports << qMakePair(rowsRead, total);
         alwaysBusy = alwaysBusy && m_busy;
+        return true;
     });
 
     QCOMPARE(reports, (QList<QPair<int, int>>{{0, 7}, {256, 7}, {300, 7}}));
