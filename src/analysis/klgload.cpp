@@ -274,27 +274,31 @@ void TForm7::loadFile(const QString &path)
         return;
     }
     if (result.accepted) {
-        // The rows are committed: too late to cancel. One more turn between
-        // the commit and the chart's share of the work.
+        // The rows are committed: too late to cancel. The chart's share of
+        // the work comes in two parts, each after a turn of the event loop.
         CancelButton->setEnabled(false);
         m_cancelKey->setEnabled(false);
         QCoreApplication::processEvents();
         if (!self)
             return;
-        showFile(firstRecno, result);
+        // The line breaks where two rows lie more than five typical steps apart.
+        const QVector<qsizetype> segmentStarts =
+            TimeSegments::segmentStarts(result.times, GapSteps * TimeSegments::medianStep(result.times));
+        QCoreApplication::processEvents();
+        if (!self)
+            return;
+        showFile(firstRecno, result, segmentStarts);
     }
     setLoading(false);
 }
 
-void TForm7::showFile(qint64 firstRecno, const LogLoadResult &result)
+void TForm7::showFile(qint64 firstRecno, const LogLoadResult &result, const QVector<qsizetype> &segmentStarts)
 {
     showProgress(result.rowsAppended());
     const int series = m_files.appendedFiles();
     m_files.addFile(firstRecno, result.values);
     Chart1->setSeriesData(series, result.values);
-    // The line breaks where two rows lie more than five typical steps apart.
-    Chart1->setSegmentStarts(
-        series, TimeSegments::segmentStarts(result.times, GapSteps * TimeSegments::medianStep(result.times)));
+    Chart1->setSegmentStarts(series, segmentStarts);
     showExtremes(formatShortest(m_files.minReading()), formatShortest(m_files.maxReading()));
     Chart1->setAxisRange(ChartAxis::Left, TemperatureAxis::defaultMin(m_windowCelsius),
                          LoadedFiles::axisMaximum(m_files.maxReading(), m_windowCelsius));

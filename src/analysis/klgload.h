@@ -66,7 +66,7 @@ private:
     void FormCreate();
     void FormClose();
     void loadFile(const QString &path);
-    void showFile(qint64 firstRecno, const LogLoadResult &result);
+    void showFile(qint64 firstRecno, const LogLoadResult &result, const QVector<qsizetype> &segmentStarts);
     void cancelLoad();
     void setLoading(bool loading);
     void fileAccepted(int total);

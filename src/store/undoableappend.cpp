@@ -3,13 +3,20 @@
 #include "store/kelvoradatabase.h"
 #include "store/walcheckpoint.h"
 
+#include <QFile>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
 
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
 namespace {
 
 const QString Savepoint = QStringLiteral("undoable_append");
+// Rows between two flushes of the write-ahead log while rows are added.
+constexpr int FlushAheadRows = 1 << 17;
 constexpr int DefaultCheckpointPages = 1000; // SQLite's own
 
 } // namespace
@@ -31,6 +38,26 @@ UndoableAppend::UndoableAppend(KelvoraDatabase &database, MeasureTable &table)
 UndoableAppend::~UndoableAppend()
 {
     undo();
+}
+
+void UndoableAppend::add(MeasureRecord row)
+{
+    m_appender->add(std::move(row));
+    if (m_appender->added() % FlushAheadRows == 0)
+        flushLogAhead();
+}
+
+void UndoableAppend::flushLogAhead()
+{
+    // The commit flushes the whole log to the disk at once, which takes long
+    // after many rows; flushing what the log holds so far along the way
+    // leaves the commit only the rest. Merely a head start: the commit still
+    // flushes, so nothing depends on it succeeding.
+#ifdef Q_OS_UNIX
+    QFile log(m_database.filePath() + QStringLiteral("-wal"));
+    if (log.open(QIODevice::ReadOnly))
+        ::fdatasync(log.handle());
+#endif
 }
 
 void UndoableAppend::run(const QString &statement)

@@ -20,7 +20,7 @@ public:
     UndoableAppend(const UndoableAppend &) = delete;
     UndoableAppend &operator=(const UndoableAppend &) = delete;
 
-    void add(MeasureRecord row) { m_appender->add(std::move(row)); }
+    void add(MeasureRecord row);
     int added() const { return m_appender->added(); }
 
     // Announces the rows added so far to the table's grids.
@@ -39,6 +39,7 @@ public:
 
 private:
     void run(const QString &statement);
+    void flushLogAhead();
     qint64 totalChanges();
 
     KelvoraDatabase &m_database;
