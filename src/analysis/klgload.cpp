@@ -177,10 +177,11 @@ void TForm7::LoadData()
     // The dialog waits for the user; the window may be closed meanwhile.
     const QPointer<TForm7> self(this);
     const QString path = Dialogs::instance().openFileName(QStringLiteral("Open"), OpenFilter);
-    if (!self || path.isEmpty())
+    if (!self)
         return;
     try {
-        loadFile(path);
+        if (!path.isEmpty())
+            loadFile(path);
     } catch (...) {
         if (self)
             endLoad();
