@@ -2,9 +2,11 @@
 // 100,000-line file into LoadData through the window (read, convert, store,
 // grid model and chart, drawn), side by side with the sqlite3 command-line
 // shell importing the same rows as CSV into a table of the same columns;
-// the unit change of ten such files (1,000,000 rows) in each direction; and
-// the peak memory with the ten files loaded. Needs the sqlite3 shell on
-// PATH for the comparison.
+// the unit change of ten such files (1,000,000 rows) in each direction; the
+// peak memory with the ten files loaded; and, for the load of one
+// 1,000,000-line file into a fresh window, the longest stretch in which the
+// window processed no events and the peak memory of that load. Needs the
+// sqlite3 shell on PATH for the comparison.
 
 #include "analysis/klgload.h"
 #include "benchsupport.h"
@@ -13,6 +15,7 @@
 #include "common/kelvoraerror.h"
 #include "devicelink/systemvar.h"
 #include "measure/datachart.h"
+#include "measure/measuregrid.h"
 
 #include <QApplication>
 #include <QDir>
@@ -21,6 +24,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <cstdio>
 #include <vector>
@@ -30,6 +34,7 @@ namespace {
 constexpr int FileLines = 100000;
 constexpr int Files = 10;
 constexpr int ImportRuns = 5;
+constexpr int LongFileLines = 1000000;
 
 // Answers every open dialog with the next file of a list.
 class BenchDialogs final : public Dialogs {
@@ -72,11 +77,11 @@ void writeFile(const QString &path, const QByteArray &content)
 }
 
 // The log file as the measurement window saves it.
-void writeLogFile(const QString &path, int file)
+void writeLogFile(const QString &path, int file, int lines = FileLines)
 {
-    QByteArray out = "@Quellmarkon KLG File\r\nTotal:" + QByteArray::number(FileLines) + "\r\n";
-    out.reserve(FileLines * 35);
-    for (int i = 0; i < FileLines; ++i)
+    QByteArray out = "@Quellmarkon KLG File\r\nTotal:" + QByteArray::number(lines) + "\r\n";
+    out.reserve(qsizetype(lines) * 35);
+    for (int i = 0; i < lines; ++i)
         out += QStringLiteral("2024-05-01,%1,%2,0.95,C\r\n")
                    .arg(timeAt(i))
                    .arg(QString::number(valueAt(file, i), 'f', 1), -6)
@@ -129,6 +134,60 @@ double median(std::vector<double> values)
     return Timing::of(std::move(values)).median;
 }
 
+// Resets the peak resident memory (VmHWM) to the current one, so that a
+// later peak is that of what ran in between. False where the kernel cannot.
+bool resetPeakMemory()
+{
+    QFile clearRefs(QStringLiteral("/proc/self/clear_refs"));
+    return clearRefs.open(QIODevice::WriteOnly) && clearRefs.write("5") == 1;
+}
+
+// Loads one long file into a fresh window while a 1 ms timer notes each
+// time the event loop gets its turn; prints the longest stretch between two
+// turns (from the start to the first and from the last to the end
+// included) and the peak memory of the load.
+void benchLongLoad(BenchDialogs &dialogs, const QString &path)
+{
+    TForm7::emptyLoadData();
+    TForm7 window;
+    window.resize(1280, 900);
+    window.show();
+    QCoreApplication::processEvents();
+    // After a reset the peak is the memory resident now.
+    const bool peakReset = resetPeakMemory();
+    const long residentBefore = peakMemoryKb();
+
+    QElapsedTimer clock;
+    qint64 lastTurn = 0;
+    qint64 longestGap = 0;
+    QTimer turns;
+    turns.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&turns, &QTimer::timeout, [&] {
+        const qint64 now = clock.nsecsElapsed();
+        longestGap = std::max(longestGap, now - lastTurn);
+        lastTurn = now;
+    });
+    dialogs.files = {path};
+    turns.start(1);
+    clock.start();
+    window.LoadData();
+    const qint64 end = clock.nsecsElapsed();
+    turns.stop();
+    longestGap = std::max(longestGap, end - lastTurn);
+    drawNow(window);
+
+    std::printf("load of a %d-line log file through the window: %.0f ms, %d rows; longest stretch without "
+                "processing events: %.0f ms\n",
+                LongFileLines, end / 1e6, window.DBGridEh1->model()->rowCount(), longestGap / 1e6);
+    if (peakReset)
+        std::printf("  peak memory of that load: %.0f MB (resident before it: %.0f MB)\n",
+                    peakMemoryKb() / 1024.0, residentBefore / 1024.0);
+    else
+        std::printf("  peak memory of the process up to the end of that load: %.0f MB\n",
+                    peakMemoryKb() / 1024.0);
+    TForm7::emptyLoadData();
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -151,6 +210,8 @@ int main(int argc, char **argv)
         }
         const QString csv = here.filePath(QStringLiteral("run0.csv"));
         writeCsvFile(csv);
+        const QString longLog = here.filePath(QStringLiteral("long.klg"));
+        writeLogFile(longLog, 0, LongFileLines);
 
         const QString shell = QStandardPaths::findExecutable(QStringLiteral("sqlite3"));
         std::vector<double> imports;
@@ -163,6 +224,9 @@ int main(int argc, char **argv)
         // No thermometer here: the link's poll would only report its port.
         link.Timer1.setEnabled(false);
         SystemVars.unitCelsius = true;
+        benchLongLoad(dialogs, longLog);
+        QFile::remove(longLog);
+
         TForm7 window;
         window.resize(1280, 900);
         window.show();

@@ -22,6 +22,8 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QProgressBar>
+#include <QPushButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace {
@@ -32,8 +34,10 @@ const QString TooManyFiles =
 const QString CreationAxisCelsius = QStringLiteral("Temperature        (Unit:  C)");
 const QString CreationAxisFahrenheit = QStringLiteral("Temperature        (Unit:  F)");
 
-// How often a long read lets the window repaint and the timers run.
-constexpr int EventsEveryMs = 50;
+// How often a long load lets events run, and how often the bar moves then.
+// A turn of the event loop costs about as much as storing a few dozen rows.
+constexpr int EventsEveryMs = 5;
+constexpr int ProgressEveryMs = 50;
 // Rows further apart than this many typical steps lie on either side of a gap.
 constexpr double GapSteps = 5.0;
 
@@ -51,13 +55,13 @@ public:
     QVector<double> values;
 };
 
-// Lets the window repaint and the device link poll while a file is read.
-// Clicks and keys wait until the load has ended, so that nothing can start
-// another load or close the window half-way.
-void dispatchPendingMessages()
-{
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-}
+// What a file that does not load must not leave behind on the window.
+struct WindowBeforeFile {
+    QString countText;
+    int progressMinimum = 0;
+    int progressMaximum = 0;
+    int progressValue = 0;
+};
 
 } // namespace
 
@@ -123,6 +127,15 @@ QWidget *TForm7::buildStatistics()
     ProgressBar1->setAccessibleName(QStringLiteral("Progress"));
     ProgressBar1->setMinimumWidth(200);
     layout->addWidget(ProgressBar1, 1);
+    CancelButton = new QPushButton(QStringLiteral("Cancel"), row);
+    CancelButton->setObjectName(QStringLiteral("CancelButton"));
+    CancelButton->setEnabled(false);
+    connect(CancelButton, &QPushButton::clicked, this, &TForm7::cancelLoad);
+    layout->addWidget(CancelButton);
+    // Escape anywhere in the window, while a load runs.
+    m_cancelKey = new QShortcut(QKeySequence(Qt::Key_Escape), this, this, &TForm7::cancelLoad,
+                                Qt::WidgetWithChildrenShortcut);
+    m_cancelKey->setEnabled(false);
     return row;
 }
 
@@ -153,8 +166,8 @@ CellColour TForm7::DBGridEh1DrawColumnCell(const MeasureRecord &row) const
 
 void TForm7::LoadData()
 {
-    // Clicks wait while a file is read; this only keeps a load from ever
-    // starting inside another.
+    // Events run while a file loads: one more Open is refused, not queued,
+    // since its dialog would come up over the running load.
     if (m_loading)
         return;
     if (SystemVars.loadedFileCount >= LoadedFiles::MaxFiles) {
@@ -178,20 +191,50 @@ void TForm7::LoadData()
         endLoad();
 }
 
+void TForm7::cancelLoad()
+{
+    if (m_loading)
+        m_cancelRequested = true;
+}
+
+void TForm7::setLoading(bool loading)
+{
+    m_loading = loading;
+    m_cancelRequested = false;
+    CancelButton->setEnabled(loading);
+    m_cancelKey->setEnabled(loading);
+}
+
 void TForm7::loadFile(const QString &path)
 {
     MeasureTable &table = loadDataTable();
     const qint64 firstRecno = table.recordCount() + 1;
     const QPointer<TForm7> self(this);
-    // What a failed file must not leave behind on the window.
-    const QString countText = Edit1->text();
-    const int progressMinimum = ProgressBar1->minimum();
-    const int progressMaximum = ProgressBar1->maximum();
-    const int progressValue = ProgressBar1->value();
+    const WindowBeforeFile before{Edit1->text(), ProgressBar1->minimum(), ProgressBar1->maximum(),
+                                  ProgressBar1->value()};
     bool counted = false;
+    // Nothing of the file stays when it fails or is cancelled: it is not
+    // counted, so the next file takes its number and colour, and the count
+    // and the bar show what they showed before it.
+    const auto forgetFile = [&] {
+        setLoading(false);
+        if (!counted)
+            return;
+        --SystemVars.loadedFileCount;
+        Edit1->setText(before.countText);
+        ProgressBar1->setRange(before.progressMinimum, before.progressMaximum);
+        // A bar that showed nothing yet (below its minimum) is reset to that.
+        if (before.progressValue < before.progressMinimum)
+            ProgressBar1->reset();
+        else
+            ProgressBar1->setValue(before.progressValue);
+    };
     QElapsedTimer sinceEvents;
+    QElapsedTimer sinceProgress;
+    sinceEvents.start();
+    sinceProgress.start();
     LogLoadResult result;
-    m_loading = true;
+    setLoading(true);
     try {
         // In the window's own unit: after a unit change that failed, the
         // table still holds that unit, whatever the program's unit is now.
@@ -199,52 +242,64 @@ void TForm7::loadFile(const QString &path)
             path, Form6->Database1, table, firstRecno, m_windowCelsius,
             [&](int rowsRead, int total) {
                 if (!self)
-                    return;
+                    return false;
                 if (rowsRead == 0) {
                     counted = true;
                     fileAccepted(total);
                 } else {
-                    // The bar repaints at once when it moves, so
-                    // it moves only when the window gets its turn.
-                    if (sinceEvents.isValid() && sinceEvents.elapsed() < EventsEveryMs)
-                        return;
-                    showProgress(rowsRead);
+                    if (sinceEvents.elapsed() < EventsEveryMs)
+                        return true;
+                    // The bar repaints whenever it moves: not on every turn.
+                    if (sinceProgress.elapsed() >= ProgressEveryMs) {
+                        showProgress(rowsRead);
+                        sinceProgress.start();
+                    }
                 }
-                dispatchPendingMessages();
+                // Clicks and keys too: Cancel, Escape and closing the window
+                // end the load. Whatever else they start finds the window
+                // loading and the table busy.
+                QCoreApplication::processEvents();
                 sinceEvents.start();
+                return self && !m_cancelRequested;
             },
             &SystemVars.tableBusy);
     } catch (...) {
-        // Nothing of the file stays: it is not counted, so the next file
-        // takes its number and colour, and the count and the bar show what
-        // they showed before it.
-        if (self) {
-            m_loading = false;
-            if (counted) {
-                --SystemVars.loadedFileCount;
-                Edit1->setText(countText);
-                ProgressBar1->setRange(progressMinimum, progressMaximum);
-                // A bar that showed nothing yet (below its minimum) is reset to that.
-                if (progressValue < progressMinimum)
-                    ProgressBar1->reset();
-                else
-                    ProgressBar1->setValue(progressValue);
-            }
-        }
+        if (self)
+            forgetFile();
         throw;
     }
     if (!self)
         return;
-    m_loading = false;
-    if (!result.accepted)
+    if (result.cancelled) {
+        forgetFile();
         return;
+    }
+    if (result.accepted) {
+        // The rows are committed: too late to cancel. The chart's share of
+        // the work comes in two parts, each after a turn of the event loop.
+        CancelButton->setEnabled(false);
+        m_cancelKey->setEnabled(false);
+        QCoreApplication::processEvents();
+        if (!self)
+            return;
+        // The line breaks where two rows lie more than five typical steps apart.
+        const QVector<qsizetype> segmentStarts =
+            TimeSegments::segmentStarts(result.times, GapSteps * TimeSegments::medianStep(result.times));
+        QCoreApplication::processEvents();
+        if (!self)
+            return;
+        showFile(firstRecno, result, segmentStarts);
+    }
+    setLoading(false);
+}
+
+void TForm7::showFile(qint64 firstRecno, const LogLoadResult &result, const QVector<qsizetype> &segmentStarts)
+{
     showProgress(result.rowsAppended());
     const int series = m_files.appendedFiles();
     m_files.addFile(firstRecno, result.values);
     Chart1->setSeriesData(series, result.values);
-    // The line breaks where two rows lie more than five typical steps apart.
-    Chart1->setSegmentStarts(
-        series, TimeSegments::segmentStarts(result.times, GapSteps * TimeSegments::medianStep(result.times)));
+    Chart1->setSegmentStarts(series, segmentStarts);
     showExtremes(formatShortest(m_files.minReading()), formatShortest(m_files.maxReading()));
     Chart1->setAxisRange(ChartAxis::Left, TemperatureAxis::defaultMin(m_windowCelsius),
                          LoadedFiles::axisMaximum(m_files.maxReading(), m_windowCelsius));
@@ -273,6 +328,10 @@ void TForm7::endLoad()
     table.open();
     table.last();
     DBGridEh1->viewport()->update();
+    if (m_closeAfterLoad) {
+        m_closeAfterLoad = false;
+        close();
+    }
 }
 
 void TForm7::showExtremes(const QString &minText, const QString &maxText)
@@ -319,6 +378,14 @@ void TForm7::FormClose()
 
 void TForm7::closeEvent(QCloseEvent *event)
 {
+    // A load under way is cancelled first: the window stays until the load
+    // has taken its rows back, so nothing opens a new data view meanwhile.
+    if (m_loading) {
+        m_cancelRequested = true;
+        m_closeAfterLoad = true;
+        event->ignore();
+        return;
+    }
     FormClose();
     event->accept();
 }

@@ -2,6 +2,7 @@
 
 #include "analysis/logic/loadedfiles.h"
 #include "store/gridcolouring.h"
+#include "store/logfilereader.h"
 #include "store/measurerecord.h"
 
 #include <QWidget>
@@ -13,6 +14,8 @@ class MeasureTable;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
+class QPushButton;
+class QShortcut;
 
 // The data view window ("Form7"): every Open reads one log file into
 // LoadData and draws it as a series of its own colour, up to ten files side
@@ -32,7 +35,9 @@ public:
 
     // Handlers, public so that tests can drive them.
     // Asks for a log file and appends it to LoadData and the chart. Failures
-    // throw; a file that fails leaves nothing of itself behind.
+    // throw; a file that fails leaves nothing of itself behind. Events run
+    // while the file loads; Cancel, Escape and closing the window end the
+    // load, which then leaves nothing behind either.
     void LoadData();
     void ChangeUnit_Pro();
     CellColour DBGridEh1DrawColumnCell(const MeasureRecord &row) const;
@@ -50,6 +55,7 @@ public:
     QLabel *Label3;
     QLineEdit *Edit3;
     QProgressBar *ProgressBar1;
+    QPushButton *CancelButton;
 
 protected:
     bool event(QEvent *event) override;
@@ -60,6 +66,9 @@ private:
     void FormCreate();
     void FormClose();
     void loadFile(const QString &path);
+    void showFile(qint64 firstRecno, const LogLoadResult &result, const QVector<qsizetype> &segmentStarts);
+    void cancelLoad();
+    void setLoading(bool loading);
     void fileAccepted(int total);
     void showProgress(int rowsRead);
     void endLoad();
@@ -67,5 +76,8 @@ private:
 
     bool m_windowCelsius = true;
     bool m_loading = false;
+    bool m_cancelRequested = false;
+    bool m_closeAfterLoad = false; // the window was closed while loading
+    QShortcut *m_cancelKey = nullptr;
     LoadedFiles m_files;
 };

@@ -7,12 +7,12 @@
 #include "store/loglinereader.h"
 #include "store/logrecordparser.h"
 #include "store/measuretable.h"
+#include "store/undoableappend.h"
 
 #include <QDate>
 #include <QFile>
 
 #include <limits>
-#include <optional>
 
 namespace {
 
@@ -85,7 +85,6 @@ private:
     bool m_kept = false;
 };
 
-// While rows are appended, a bound grid hears nothing; afterwards one reset.
 class ControlsDisabled {
 public:
     explicit ControlsDisabled(MeasureTable &table) : m_table(table) { m_table.disableControls(); }
@@ -97,10 +96,10 @@ private:
     MeasureTable &m_table;
 };
 
-void report(const LogLoadProgress &progress, int rowsRead, int total)
+// False when the caller asks to stop.
+bool report(const LogLoadProgress &progress, int rowsRead, int total)
 {
-    if (progress)
-        progress(rowsRead, total);
+    return !progress || progress(rowsRead, total);
 }
 
 // The number of the digits at text[from, from + count); -1 when one is no digit.
@@ -134,56 +133,6 @@ double rowSeconds(QStringView date, QStringView time)
     return double(day.toJulianDay()) * 86400.0 + hours * 3600 + minutes * 60 + seconds;
 }
 
-struct ParsedLog {
-    int total = 0;
-    QVector<MeasureRecord> rows;
-    QVector<double> values; // of the rows, in file order
-    QVector<double> times;  // of the rows, in file order
-};
-
-// Reads the file into rows and staging; the log file is closed on return.
-// Nothing when the header does not match.
-std::optional<ParsedLog> readLogFile(const QString &path, StagingFile &staging, qint64 firstRecno,
-                                     bool unitCelsius, const LogLoadProgress &progress)
-{
-    LogLineReader lines(path);
-    if (lines.next() != QLatin1String(LogFile::Header))
-        return std::nullopt;
-    ParsedLog parsed;
-    parsed.total = parseLogTotal(lines.next());
-    report(progress, 0, parsed.total);
-
-    QVector<MeasureRecord> &rows = parsed.rows;
-    // The count is only a hint, and a wrong one must not cost much memory.
-    const int expected = qBound(0, parsed.total, ReserveLimit);
-    rows.reserve(expected);
-    parsed.values.reserve(expected);
-    parsed.times.reserve(expected);
-    QString previousDate;
-    while (!lines.atEnd()) {
-        const LogLine line = parseLogLine(lines.next());
-        MeasureRecord row = loadedRow(line, unitCelsius, firstRecno + rows.size(), previousDate);
-        staging.write(line, row);
-        previousDate = row.date;
-        parsed.values.append(row.meavalue);
-        parsed.times.append(rowSeconds(row.date, row.time));
-        rows.append(std::move(row));
-        if (rows.size() % ProgressStep == 0)
-            report(progress, static_cast<int>(rows.size()), parsed.total);
-    }
-    staging.finish();
-    if (rows.size() % ProgressStep != 0)
-        report(progress, static_cast<int>(rows.size()), parsed.total);
-    return parsed;
-}
-
-void appendRows(KelvoraDatabase &database, MeasureTable &table, QVector<MeasureRecord> rows)
-{
-    ControlsDisabled quiet(table);
-    // A failure also re-reads the row cache, which holds the discarded rows.
-    database.inBulk([&] { table.appendAll(std::move(rows)); });
-}
-
 } // namespace
 
 LogLoadResult loadLogFile(const QString &path, KelvoraDatabase &database, MeasureTable &loadData,
@@ -192,14 +141,49 @@ LogLoadResult loadLogFile(const QString &path, KelvoraDatabase &database, Measur
     BusyWhileLoading busyWhileLoading(busy);
     LogLoadResult result;
     StagingFile staging;
-    std::optional<ParsedLog> parsed = readLogFile(path, staging, firstRecno, unitCelsius, progress);
-    if (!parsed)
+    LogLineReader lines(path);
+    if (lines.next() != QLatin1String(LogFile::Header))
         return result;
-    appendRows(database, loadData, std::move(parsed->rows));
+    result.total = parseLogTotal(lines.next());
+    bool goOn = report(progress, 0, result.total);
+
+    // Each row goes to the table as it is read: the file is never held
+    // whole. The count is only a hint, and a wrong one must not cost much
+    // memory.
+    const int expected = qBound(0, result.total, ReserveLimit);
+    result.values.reserve(expected);
+    result.times.reserve(expected);
+    UndoableAppend rows(database, loadData);
+    {
+        // While rows are appended, a bound grid hears nothing; afterwards one reset.
+        ControlsDisabled quiet(loadData);
+        QString previousDate;
+        while (goOn && !lines.atEnd()) {
+            const LogLine line = parseLogLine(lines.next());
+            MeasureRecord row = loadedRow(line, unitCelsius, firstRecno + rows.added(), previousDate);
+            staging.write(line, row);
+            previousDate = row.date;
+            result.values.append(row.meavalue);
+            result.times.append(rowSeconds(row.date, row.time));
+            rows.add(std::move(row));
+            if (rows.added() % ProgressStep == 0)
+                goOn = report(progress, rows.added(), result.total);
+        }
+        rows.announce();
+    }
+    // Once more between the grid's reset and the commit, each of which may
+    // take a while with many rows; the load may still be stopped here.
+    if (goOn && rows.added() > 0)
+        goOn = report(progress, rows.added(), result.total);
+    if (!goOn) {
+        rows.undo();
+        LogLoadResult cancelled;
+        cancelled.cancelled = true;
+        return cancelled;
+    }
+    staging.finish();
+    rows.commit();
     staging.keep();
     result.accepted = true;
-    result.total = parsed->total;
-    result.values = std::move(parsed->values);
-    result.times = std::move(parsed->times);
     return result;
 }

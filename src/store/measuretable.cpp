@@ -157,25 +157,68 @@ void MeasureTable::appendAll(QVector<MeasureRecord> records)
     requireActive();
     if (records.isEmpty())
         return;
-    SqliteStatement insert(database(),
-                           QStringLiteral("INSERT INTO %1 (recno, date, time, ems, meavalue, unit) "
-                                          "VALUES (?, ?, ?, ?, ?, ?)")
-                               .arg(quotedTableName()),
-                           QStringLiteral("Cannot append to table %1").arg(m_tableName));
-    const int first = recordCount();
-    for (MeasureRecord &r : records) {
-        insert.bind(0, r.recno);
-        insert.bind(1, r.date);
-        insert.bind(2, r.time);
-        insert.bind(3, r.ems);
-        insert.bind(4, r.meavalue);
-        insert.bind(5, r.unit);
-        insert.step();
-        insert.reset();
-        m_rows.append(std::move(r));
-        m_rowids.append(insert.lastInsertRowid());
-    }
-    announceAppended(first);
+    Appender appender(*this);
+    for (MeasureRecord &r : records)
+        appender.add(std::move(r));
+    appender.finish();
+}
+
+MeasureTable::Appender::Appender(MeasureTable &table)
+    : m_table(table),
+      m_insert(
+          table.database(),
+          QStringLiteral("INSERT INTO %1 (recno, date, time, ems, meavalue, unit) VALUES (?, ?, ?, ?, ?, ?)")
+              .arg(table.quotedTableName()),
+          QStringLiteral("Cannot append to table %1").arg(table.m_tableName)),
+      m_first(table.recordCount())
+{
+    table.requireActive();
+}
+
+void MeasureTable::Appender::add(MeasureRecord record)
+{
+    m_insert.bind(0, record.recno);
+    m_insert.bind(1, record.date);
+    m_insert.bind(2, record.time);
+    m_insert.bind(3, record.ems);
+    m_insert.bind(4, record.meavalue);
+    m_insert.bind(5, record.unit);
+    m_insert.step();
+    m_insert.reset();
+    m_table.m_rows.append(std::move(record));
+    m_table.m_rowids.append(m_insert.lastInsertRowid());
+}
+
+void MeasureTable::Appender::finish()
+{
+    if (added() > 0)
+        m_table.announceAppended(m_first);
+}
+
+void MeasureTable::removeFrom(int position)
+{
+    requireActive();
+    if (position < 0 || position >= recordCount())
+        return;
+    // The cache holds the rows in rowid order.
+    KelvoraDatabase &db = database();
+    QSqlQuery remove(db.connection());
+    remove.prepare(QStringLiteral("DELETE FROM %1 WHERE rowid BETWEEN ? AND ?").arg(quotedTableName()));
+    remove.addBindValue(m_rowids.at(position));
+    remove.addBindValue(m_rowids.constLast());
+    if (!remove.exec())
+        db.raise(QStringLiteral("Cannot delete from table %1").arg(m_tableName), remove.lastError());
+    discardFrom(position);
+}
+
+void MeasureTable::discardFrom(int position)
+{
+    if (position < 0 || position >= recordCount())
+        return;
+    m_rows.resize(position);
+    m_rowids.resize(position);
+    m_cursor = qMin(m_cursor, recordCount());
+    announceReset();
 }
 
 void MeasureTable::announceAppended(int first)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "measurerecord.h"
+#include "sqlitestatement.h"
 #include "tablefields.h"
 
 #include <QObject>
@@ -38,6 +39,32 @@ public:
     // Stores many rows in table order, much faster than one append each; the
     // cursor moves onto the last one. Run it inside a bulk transaction.
     void appendAll(QVector<MeasureRecord> records);
+
+    // Stores rows one by one as appendAll does, for rows that arrive over
+    // time and are not held anywhere else: each is stored and cached as it
+    // comes, and finish() announces them all and moves the cursor onto the
+    // last one. Run it inside a bulk transaction.
+    class Appender {
+    public:
+        explicit Appender(MeasureTable &table);
+        void add(MeasureRecord record);
+        void finish();
+        // Where the rows added so far start in the cache, and how many.
+        int firstPosition() const { return m_first; }
+        int added() const { return m_table.recordCount() - m_first; }
+
+    private:
+        MeasureTable &m_table;
+        SqliteStatement m_insert;
+        int m_first;
+    };
+
+    // Deletes the rows from position on (from 0), in the database and the
+    // cache; the cursor stays within the rows left. Announced as a reset.
+    void removeFrom(int position);
+    // The same for the cache alone, once the rows have left the database
+    // by other means (a rollback).
+    void discardFrom(int position);
 
     // Stores changed fields of the row at position row (from 0), as a grid
     // posts an edited cell; the row keeps its place in the scan order.

@@ -94,6 +94,8 @@ private slots:
     void failedLoadLeavesNothingBehind_data();
     void failedLoadLeavesNothingBehind();
     void onlyFileFailingLeavesTheWindowAsCreated();
+    void cancelledLoadLeavesNothingBehind_data();
+    void cancelledLoadLeavesNothingBehind();
     void unitChangeKeepsEveryRowsSeries();
     void lineBreaksAtAGapInTheFile_data();
     void lineBreaksAtAGapInTheFile();
@@ -409,6 +411,81 @@ void TestDataViewWindow::onlyFileFailingLeavesTheWindowAsCreated()
     QCOMPARE(loadData().recordCount(), 0);
 }
 
+void TestDataViewWindow::cancelledLoadLeavesNothingBehind_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::newRow("Cancel button") << "cancel";
+    QTest::newRow("Escape key") << "escape";
+    QTest::newRow("window closed") << "close";
+}
+
+// Cancel, Escape or closing the window while the rows of a file stream into
+// LoadData end the load as a failure does, without a message; a closed
+// window goes once the rows are taken back.
+void TestDataViewWindow::cancelledLoadLeavesNothingBehind()
+{
+    QFETCH(QString, how);
+    startWindow(true);
+    load(writeLog(QStringLiteral("a.klg"), logFile(ramp(300, 5))));
+    load(writeLog(QStringLiteral("b.klg"), logFile(ramp(400, 3))));
+    const QStringList rowsBefore = rowTexts(loadData());
+    const QList<QVector<double>> seriesBefore = seriesData();
+    QVERIFY(!m_window->CancelButton->isEnabled());
+    m_window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_window));
+    m_window->DBGridEh1->setFocus();
+
+    QList<double> values;
+    for (int i = 0; i < 100000; ++i)
+        values << 200.0 + i % 3000 / 10.0;
+    const QString path = writeLog(QStringLiteral("long.klg"), logFile(values));
+    // Acts once the file's rows have begun to reach the table.
+    bool acted = false;
+    QTimer midLoad;
+    QObject::connect(&midLoad, &QTimer::timeout, [&] {
+        if (acted || loadData().recordCount() <= rowsBefore.size())
+            return;
+        acted = true;
+        QVERIFY(m_window->CancelButton->isEnabled());
+        if (how == QLatin1String("cancel"))
+            QTest::mouseClick(m_window->CancelButton, Qt::LeftButton);
+        else if (how == QLatin1String("escape"))
+            QTest::keyClick(m_window->DBGridEh1, Qt::Key_Escape);
+        else
+            m_window->close();
+    });
+    midLoad.start(1);
+    load(path);
+    midLoad.stop();
+
+    QVERIFY(acted);
+    QVERIFY(m_env->dialogs.shown.isEmpty());
+    QCOMPARE(rowTexts(loadData()), rowsBefore);
+    QSqlQuery count(m_link->Database1.connection());
+    QVERIFY(count.exec(QStringLiteral("SELECT count(*) FROM LoadData")) && count.next());
+    QCOMPARE(count.value(0).toInt(), 8);
+    QCOMPARE(m_link->Database1.bulkDepth(), 0);
+    QVERIFY(!SystemVars.tableBusy);
+    QCOMPARE(m_env->dir.readFile(QStringLiteral("AsciiDBF.TXT")), QByteArray());
+    if (how == QLatin1String("close")) {
+        QTRY_VERIFY(m_window.isNull());
+        QVERIFY(SystemVars.analyzeWindow.isNull());
+        QVERIFY(!SystemVars.analyzeWindowOpen);
+        return;
+    }
+    QCOMPARE(seriesData(), seriesBefore);
+    QCOMPARE(m_window->Edit1->text(), QStringLiteral("2"));
+    QCOMPARE(SystemVars.loadedFileCount, qint16(2));
+    QCOMPARE(firstBounds(m_window->files().bounds(), 3), (QList<int>{6, 9, 0}));
+    QCOMPARE(m_window->ProgressBar1->maximum(), 3);
+    QCOMPARE(m_window->ProgressBar1->value(), 3);
+    QVERIFY(!m_window->CancelButton->isEnabled());
+    // The next file takes the third series and colour.
+    load(writeLog(QStringLiteral("c.klg"), logFile({500.0, 501.0})));
+    QCOMPARE(seriesData().at(2), (QVector<double>{500.0, 501.0}));
+    QCOMPARE(firstBounds(m_window->files().bounds(), 3), (QList<int>{6, 9, 11}));
+}
+
 // Every row keeps its series and colour through a change and back; the
 // extremes show with one decimal.
 void TestDataViewWindow::unitChangeKeepsEveryRowsSeries()
@@ -610,31 +687,45 @@ void TestDataViewWindow::editedCellReachesTheDatabase()
     QCOMPARE(m_window->Edit3->text(), message.isEmpty() ? QStringLiteral("333.3") : QStringLiteral("304.0"));
 }
 
-// A long file moves the progress bar up to its count, and the window's
-// timers run while it is read.
+// A long file moves the progress bar up to its count, and events run while
+// its rows are stored: timers fire, and another Open is refused rather than
+// asking for a file over the running load.
 void TestDataViewWindow::progressShownWhileTheWindowStaysResponsive()
 {
     startWindow(true);
-    // Long enough to be read over several of the window's 50 ms turns also
-    // on a fast machine.
+    // Long enough to be read over several of the window's turns also on a
+    // fast machine.
     const int lines = 600000;
     QList<double> values;
     for (int i = 0; i < lines; ++i)
         values << 200.0 + i % 3000 / 10.0;
     const QString path = writeLog(QStringLiteral("long.klg"), logFile(values));
+    const QString other = writeLog(QStringLiteral("other.klg"), logFile({300.0}));
     // The bar's steps are heard as they are set; how many of them a timer
     // would catch depends on the machine's speed.
     QList<int> progressSeen;
     QObject::connect(m_window->ProgressBar1, &QProgressBar::valueChanged,
                      [&](int value) { progressSeen << value; });
-    bool busySeen = false;
+    bool rowsSeenWhileBusy = false;
+    bool secondOpenTried = false;
     QTimer watch;
-    QObject::connect(&watch, &QTimer::timeout, [&] { busySeen = busySeen || SystemVars.tableBusy; });
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (!SystemVars.tableBusy || loadData().recordCount() == 0)
+            return;
+        rowsSeenWhileBusy = true;
+        if (!secondOpenTried) {
+            secondOpenTried = true;
+            m_env->dialogs.fileAnswers << other;
+            guardedHandler([this] { m_window->LoadData(); });
+        }
+    });
     watch.start(5);
     load(path);
     watch.stop();
 
-    QVERIFY(busySeen);
+    QVERIFY(rowsSeenWhileBusy);
+    QCOMPARE(m_env->dialogs.fileAnswers, QStringList{other}); // no dialog asked for it
+    QCOMPARE(m_window->Edit1->text(), QStringLiteral("1"));
     QVERIFY(
         std::any_of(progressSeen.cbegin(), progressSeen.cend(), [&](int v) { return v > 1 && v < lines; }));
     QCOMPARE(m_window->ProgressBar1->minimum(), 1);

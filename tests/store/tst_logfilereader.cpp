@@ -41,6 +41,8 @@ private slots:
     void databaseFailureRollsBack_data();
     void databaseFailureRollsBack();
     void progressWhileBusy();
+    void stoppedLoadLeavesOnlyOtherWrites_data();
+    void stoppedLoadLeavesOnlyOtherWrites();
 
 private:
     LogLoadResult load(const QString &name, bool unitCelsius, qint64 firstRecno = 1,
@@ -338,6 +340,7 @@ void TestLogFileReader::progressWhileBusy()
     const LogLoadResult result = load(QStringLiteral("long.klg"), true, 1, [&](int rowsRead, int total) {
         reports << qMakePair(rowsRead, total);
         alwaysBusy = alwaysBusy && m_busy;
+        return true;
     });
 
     QCOMPARE(reports, (QList<QPair<int, int>>{{0, 7}, {256, 7}, {300, 7}}));
@@ -346,6 +349,66 @@ void TestLogFileReader::progressWhileBusy()
     QCOMPARE(result.total, 7);
     QCOMPARE(result.rowsAppended(), 300);
     QCOMPARE(m_env->storedRows(m_env->loadData), 300);
+}
+
+void TestLogFileReader::stoppedLoadLeavesOnlyOtherWrites_data()
+{
+    QTest::addColumn<int>("stopAt");       // the report (rows read) that asks to stop
+    QTest::addColumn<bool>("liveReading"); // a reading appended to MeaData at the report of 256 rows
+    QTest::addColumn<bool>("editedRow");   // the earlier file's row edited at that report
+
+    QTest::newRow("when counted") << 0 << false << false;
+    QTest::newRow("part-way") << 512 << false << false;
+    QTest::newRow("after the last row, before the commit") << 600 << false << false;
+    QTest::newRow("part-way after a live reading") << 512 << true << false;
+    QTest::newRow("after the last row, after an edit") << 600 << false << true;
+}
+
+// The caller stops the load from its progress, while other writes on the
+// connection (a live run's reading, an edited cell) join the transaction:
+// nothing of the file stays, and those writes do.
+void TestLogFileReader::stoppedLoadLeavesOnlyOtherWrites()
+{
+    QFETCH(int, stopAt);
+    QFETCH(bool, liveReading);
+    QFETCH(bool, editedRow);
+    m_env->env.dir.writeFile(QStringLiteral("earlier.klg"), logFile({Head + "20.0  ,0.95,C"}));
+    load(QStringLiteral("earlier.klg"), true);
+    QStringList lines;
+    for (int i = 0; i < 600; ++i)
+        lines << Head + QStringLiteral("%1  ,0.95,C").arg(25.0 + i / 10.0, 4, 'f', 1);
+    m_env->env.dir.writeFile(QStringLiteral("run.klg"), logFile(lines));
+    const MeasureRecord reading = logRecord(1, QStringLiteral("2024-05-01"), QStringLiteral("10:00:00"), 36.6,
+                                            0.95, QStringLiteral("C"));
+    MeasureRecord edited = m_env->loadData.rows().first();
+    edited.meavalue = 21.5;
+
+    const LogLoadResult result = load(QStringLiteral("run.klg"), true, 2, [&](int rowsRead, int) {
+        if (rowsRead == 256 && liveReading)
+            m_env->meaData.append(reading);
+        if (rowsRead == 256 && editedRow)
+            m_env->loadData.post(0, edited);
+        return rowsRead != stopAt;
+    });
+
+    QVERIFY(result.cancelled);
+    QVERIFY(!result.accepted);
+    const QStringList earlier{editedRow ? "1|2006-5-12|10:20:30|21.5|0.95|C"
+                                        : "1|2006-5-12|10:20:30|20|0.95|C"};
+    QCOMPARE(rowTexts(m_env->loadData), earlier);
+    m_env->loadData.refresh();
+    QCOMPARE(rowTexts(m_env->loadData), earlier);
+    QCOMPARE(m_env->storedRows(m_env->meaData), liveReading ? 1 : 0);
+    QCOMPARE(m_env->db.bulkDepth(), 0);
+    QCOMPARE(m_busy, false);
+    QCOMPARE(m_env->staging(), QByteArray());
+    // Committed, not left in an open transaction: a fresh connection sees them.
+    m_env->db.close();
+    m_env->db.open(m_env->path(QStringLiteral("Kelvora.mdb")));
+    m_env->meaData.open();
+    m_env->loadData.open();
+    QCOMPARE(m_env->storedRows(m_env->meaData), liveReading ? 1 : 0);
+    QCOMPARE(rowTexts(m_env->loadData), earlier);
 }
 
 QTEST_GUILESS_MAIN(TestLogFileReader)
