@@ -5,6 +5,7 @@
 #include "shell/logic/instancelock.h"
 #include "shell/qtdialogs.h"
 #include "shell/signalwatcher.h"
+#include "shell/startupprobe.h"
 
 #include <QApplication>
 
@@ -48,6 +49,7 @@ int main(int argc, char *argv[])
     QObject::connect(&signalWatcher, &SignalWatcher::terminationRequested, &mainWindow,
                      &TForm1::closeProgram);
 
+    StartupProbe::exitWhenShown(&mainWindow, [&mainWindow] { mainWindow.closeProgram(); });
     mainWindow.show();
     const int code = QApplication::exec();
     SoundService::install(nullptr);
