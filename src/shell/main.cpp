@@ -2,12 +2,16 @@
 #include "devicelink/systemvar.h"
 #include "measure/wavsoundplayer.h"
 #include "shell/MAIN.h"
+#include "shell/firstshown.h"
+#include "shell/logic/datasourceregistration.h"
 #include "shell/logic/instancelock.h"
 #include "shell/qtdialogs.h"
 #include "shell/signalwatcher.h"
 #include "shell/startupprobe.h"
 
 #include <QApplication>
+
+#include <optional>
 
 namespace {
 
@@ -38,17 +42,27 @@ int main(int argc, char *argv[])
         return 0;
     }
 
-    WavSoundPlayer sound;
-    SoundService::install(&sound);
-
+    std::optional<WavSoundPlayer> sound;
     TForm1 mainWindow;
     TForm6 deviceLink;
-    guardedHandler([&] { deviceLink.FormCreate(); });
 
     SignalWatcher signalWatcher;
     QObject::connect(&signalWatcher, &SignalWatcher::terminationRequested, &mainWindow,
                      &TForm1::closeProgram);
 
+    // What the window does not need to appear runs once it can be seen, in
+    // the order it always had: the sound output (finding the audio device
+    // takes a while), the data source, then the database and the settings.
+    // Their messages come in that order, over the window. Until then the
+    // commands that need the device link stay disabled.
+    FirstShown::notify(&mainWindow, [&] {
+        if (deviceLink.isClosed())
+            return;
+        SoundService::install(&sound.emplace());
+        guardedHandler([] { RegisterDataSource(); });
+        guardedHandler([&] { deviceLink.FormCreate(); });
+        guardedHandler([&] { mainWindow.Timer1Timer(); });
+    });
     StartupProbe::exitWhenShown(&mainWindow, [&mainWindow] { mainWindow.closeProgram(); });
     mainWindow.show();
     const int code = QApplication::exec();
