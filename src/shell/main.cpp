@@ -2,6 +2,7 @@
 #include "devicelink/systemvar.h"
 #include "measure/wavsoundplayer.h"
 #include "shell/MAIN.h"
+#include "shell/automeasure.h"
 #include "shell/firstshown.h"
 #include "shell/logic/datasourceregistration.h"
 #include "shell/logic/instancelock.h"
@@ -46,6 +47,7 @@ int main(int argc, char *argv[])
     TForm1 mainWindow;
     TForm6 deviceLink;
 
+    AutoMeasure autoMeasure(mainWindow);
     SignalWatcher signalWatcher;
     QObject::connect(&signalWatcher, &SignalWatcher::terminationRequested, &mainWindow,
                      &TForm1::closeProgram);
@@ -62,6 +64,8 @@ int main(int argc, char *argv[])
         guardedHandler([] { RegisterDataSource(); });
         guardedHandler([&] { deviceLink.FormCreate(); });
         guardedHandler([&] { mainWindow.Timer1Timer(); });
+        if (QCoreApplication::arguments().contains(QLatin1String(AutoMeasure::Option)))
+            autoMeasure.begin();
     });
     StartupProbe::exitWhenShown(&mainWindow, [&mainWindow] { mainWindow.closeProgram(); });
     mainWindow.show();
