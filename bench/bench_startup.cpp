@@ -88,7 +88,7 @@ int main(int argc, char *argv[])
     }
     QTemporaryDir dir;
     const QDir root(dir.path());
-    for (const char *sub : {"program", "work", "config", "runtime"})
+    for (const char *sub : {"program", "work", "config", "runtime", "tmp"})
         root.mkdir(QString::fromLatin1(sub));
     QFile::setPermissions(root.filePath(QStringLiteral("runtime")),
                           QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
@@ -105,6 +105,9 @@ int main(int argc, char *argv[])
     env.insert(QStringLiteral("ODBCINI"), root.filePath(QStringLiteral("odbc.ini")));
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), root.filePath(QStringLiteral("config")));
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), root.filePath(QStringLiteral("runtime")));
+    // The single-instance lock lies in the temporary folder: one of its own
+    // keeps another instance on the machine from refusing these starts.
+    env.insert(QStringLiteral("TMPDIR"), root.filePath(QStringLiteral("tmp")));
 
     std::printf("launch to main window shown on display %s, %d pairs after one start each to warm up\n",
                 qPrintable(env.value(QStringLiteral("DISPLAY"))), Pairs);
