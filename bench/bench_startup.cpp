@@ -67,7 +67,8 @@ double median(std::vector<double> values)
 // so that the settings file it writes at the end stays out of the build.
 bool copyProgram(const QString &from, const QString &to)
 {
-    for (const char *name : {"kelvora", "Kelvora_en.rav", "readme_en.chm", "highalarm.wav", "lowalarm.wav"}) {
+    for (const char *name : {"kelvora", "kelvora_soundoutput.so", "Kelvora_en.rav", "readme_en.chm",
+                             "highalarm.wav", "lowalarm.wav"}) {
         const QString file = QString::fromLatin1(name);
         if (!QFile::copy(QDir(from).filePath(file), QDir(to).filePath(file))) {
             std::fprintf(stderr, "cannot copy %s from %s\n", name, qPrintable(from));

@@ -72,7 +72,7 @@ cleanup() {
 trap cleanup EXIT
 
 # The program in a folder of its own: it writes its settings file beside itself.
-for f in kelvora Kelvora_en.rav readme_en.chm highalarm.wav lowalarm.wav; do
+for f in kelvora kelvora_soundoutput.so Kelvora_en.rav readme_en.chm highalarm.wav lowalarm.wav; do
   [ -e "$bin/$f" ] && cp "$bin/$f" "$work/program/"
 done
 printf '[Kelvora OPTIONS]\nSEARIAL_PORT=%s\nSAMPLE_PERIOD=1\nUNIT_CF=1\nALARMONOFF=0\n' "$link" \

@@ -1,6 +1,5 @@
 #include "common/kelvoraerror.h"
 #include "devicelink/systemvar.h"
-#include "measure/wavsoundplayer.h"
 #include "shell/MAIN.h"
 #include "shell/automeasure.h"
 #include "shell/firstshown.h"
@@ -8,11 +7,12 @@
 #include "shell/logic/instancelock.h"
 #include "shell/qtdialogs.h"
 #include "shell/signalwatcher.h"
+#include "shell/soundoutputloader.h"
 #include "shell/startupprobe.h"
 
 #include <QApplication>
 
-#include <optional>
+#include <memory>
 
 namespace {
 
@@ -43,7 +43,7 @@ int main(int argc, char *argv[])
         return 0;
     }
 
-    std::optional<WavSoundPlayer> sound;
+    std::unique_ptr<SoundService> sound;
     TForm1 mainWindow;
     TForm6 deviceLink;
 
@@ -53,14 +53,16 @@ int main(int argc, char *argv[])
                      &TForm1::closeProgram);
 
     // What the window does not need to appear runs once it can be seen, in
-    // the order it always had: the sound output (finding the audio device
-    // takes a while), the data source, then the database and the settings.
+    // the order it always had: the sound output (its libraries and finding
+    // the audio device take a while), the data source, then the database and
+    // the settings.
     // Their messages come in that order, over the window. Until then the
     // commands that need the device link stay disabled.
     FirstShown::notify(&mainWindow, [&] {
         if (deviceLink.isClosed())
             return;
-        SoundService::install(&sound.emplace());
+        sound = loadSoundOutput();
+        SoundService::install(sound.get());
         guardedHandler([] { RegisterDataSource(); });
         guardedHandler([&] { deviceLink.FormCreate(); });
         guardedHandler([&] { mainWindow.Timer1Timer(); });
