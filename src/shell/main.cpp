@@ -11,10 +11,14 @@
 #include "shell/startupprobe.h"
 
 #include <QApplication>
+#include <QTimer>
 
 #include <memory>
+#include <utility>
 
 namespace {
+
+constexpr int StartWithoutWindowMs = 2000;
 
 // Platforms on which no one sees a window: boxes there would wait for ever,
 // so messages go to stderr instead.
@@ -55,11 +59,12 @@ int main(int argc, char *argv[])
     // What the window does not need to appear runs once it can be seen, in
     // the order it always had: the sound output (its libraries and finding
     // the audio device take a while), the data source, then the database and
-    // the settings.
-    // Their messages come in that order, over the window. Until then the
-    // commands that need the device link stay disabled.
-    FirstShown::notify(&mainWindow, [&] {
-        if (deviceLink.isClosed())
+    // the settings. Their messages come in that order, over the window. Until
+    // then the commands that need the device link stay disabled. A window
+    // that is not seen for a while (started minimised) waits no longer.
+    bool started = false;
+    const auto completeStart = [&] {
+        if (std::exchange(started, true) || deviceLink.isClosed())
             return;
         sound = loadSoundOutput();
         SoundService::install(sound.get());
@@ -68,7 +73,9 @@ int main(int argc, char *argv[])
         guardedHandler([&] { mainWindow.Timer1Timer(); });
         if (QCoreApplication::arguments().contains(QLatin1String(AutoMeasure::Option)))
             autoMeasure.begin();
-    });
+    };
+    FirstShown::notify(&mainWindow, completeStart);
+    QTimer::singleShot(StartWithoutWindowMs, &mainWindow, completeStart);
     StartupProbe::exitWhenShown(&mainWindow, [&mainWindow] { mainWindow.closeProgram(); });
     mainWindow.show();
     const int code = QApplication::exec();
