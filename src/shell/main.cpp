@@ -56,6 +56,9 @@ int main(int argc, char *argv[])
     QObject::connect(&signalWatcher, &SignalWatcher::terminationRequested, &mainWindow,
                      &TForm1::closeProgram);
 
+    // First, so that the start-up probe times the window alone.
+    StartupProbe::exitWhenShown(&mainWindow, [&mainWindow] { mainWindow.closeProgram(); });
+
     // What the window does not need to appear runs once it can be seen, in
     // the order it always had: the sound output (its libraries and finding
     // the audio device take a while), the data source, then the database and
@@ -76,7 +79,6 @@ int main(int argc, char *argv[])
     };
     FirstShown::notify(&mainWindow, completeStart);
     QTimer::singleShot(StartWithoutWindowMs, &mainWindow, completeStart);
-    StartupProbe::exitWhenShown(&mainWindow, [&mainWindow] { mainWindow.closeProgram(); });
     mainWindow.show();
     const int code = QApplication::exec();
     SoundService::install(nullptr);
