@@ -45,7 +45,10 @@ while [ $# -gt 0 ]; do
   esac
 done
 for n in "$duration" "$unplug_every" "$unplug_for"; do
-  [[ "$n" =~ ^[0-9]+$ ]] && [ "$n" -gt 0 ] || { echo "durations are whole seconds above 0" >&2; exit 2; }
+  if ! [[ "$n" =~ ^[0-9]+$ ]] || [ "$n" -eq 0 ]; then
+    echo "durations are whole seconds above 0" >&2
+    exit 2
+  fi
 done
 
 [[ "$build" = /* ]] || build="$here/$build"
@@ -64,7 +67,7 @@ xvfb_pid=""
 
 cleanup() {
   for pid in "$program_pid" "$sim_pid" "$xvfb_pid"; do
-    [ -n "$pid" ] && kill "$pid" 2>/dev/null || true
+    if [ -n "$pid" ]; then kill "$pid" 2>/dev/null || true; fi
   done
   wait 2>/dev/null || true
   if [ "$keep" = 1 ]; then echo "working folder kept: $work"; else rm -rf "$work"; fi
@@ -73,7 +76,7 @@ trap cleanup EXIT
 
 # The program in a folder of its own: it writes its settings file beside itself.
 for f in kelvora kelvora_soundoutput.so Kelvora_en.rav readme_en.chm highalarm.wav lowalarm.wav; do
-  [ -e "$bin/$f" ] && cp "$bin/$f" "$work/program/"
+  if [ -e "$bin/$f" ]; then cp "$bin/$f" "$work/program/"; fi
 done
 printf '[Kelvora OPTIONS]\nSEARIAL_PORT=%s\nSAMPLE_PERIOD=1\nUNIT_CF=1\nALARMONOFF=0\n' "$link" \
   >"$work/program/KELVORA.INI"
@@ -120,7 +123,8 @@ else
   xvfb_pid=$!
   for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
   [ -s "$work/display" ] || { echo "FAIL: Xvfb did not start" >&2; exit 1; }
-  export DISPLAY=":$(head -1 "$work/display")"
+  DISPLAY=":$(head -1 "$work/display")"
+  export DISPLAY
   unset QT_QPA_PLATFORM
 fi
 
