@@ -56,7 +56,7 @@ done
 step "installing $deb"
 DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$deb" >/dev/null ||
   fail "apt-get install $deb did not succeed"
-for f in kelvora kelvora-cli thermometer-sim Kelvora_en.rav readme_en.chm highalarm.wav lowalarm.wav; do
+for f in kelvora kelvora_soundoutput.so kelvora-cli thermometer-sim Kelvora_en.rav readme_en.chm highalarm.wav lowalarm.wav; do
   [ -f "$libdir/$f" ] || fail "$libdir/$f is not installed"
 done
 for cmd in kelvora kelvora-cli kelvora-thermometer-sim; do

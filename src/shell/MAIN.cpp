@@ -6,7 +6,6 @@
 #include "devicelink/systemvar.h"
 #include "HTMLHelp_Decl.h"
 #include "pictures.h"
-#include "shell/logic/datasourceregistration.h"
 #include "statuspanels.h"
 
 #include <QAbstractButton>
@@ -86,7 +85,6 @@ void TForm1::FormCreate()
 
     SystemVars.aboutMenuEnabled = true;
     createWindowEntries();
-    RegisterDataSource();
 }
 
 // The window, its frame included, takes the full width of the screen and its

@@ -3,7 +3,8 @@
 #include <QIcon>
 
 // The program's pictures, drawn as vector shapes so that they stay crisp on
-// screens of any pixel density. Disabled variants come from QIcon.
+// screens of any pixel density, each size when it is first shown. Disabled
+// variants come from the style.
 enum class ToolPicture {
     Measure,       // a screen with a green curve
     FilmReel,      // a film reel
