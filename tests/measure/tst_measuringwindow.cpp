@@ -718,8 +718,11 @@ void TestMeasuringWindow::displayAnnouncesPolitelyAndAlarmsAtOnce()
 
     // Whatever the placeholder's announcement, a burst gives at most one
     // announcement within the interval, and the latest value comes out at its end.
-    for (int tenths : {251, 252, 253})
+    // Each reading comes on an event loop turn of its own, as from the port.
+    for (int tenths : {251, 252, 253}) {
         reading(tenths);
+        QTest::qWait(20);
+    }
     QTRY_COMPARE_WITH_TIMEOUT(announced.value(announced.size() - 1), QStringLiteral("25.3 °C"),
                               TLEDFontNum::AnnounceIntervalMs + 2000);
     QTest::qWait(200);
