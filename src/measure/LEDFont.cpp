@@ -1,6 +1,10 @@
 #include "LEDFont.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QPainter>
+
+#include <algorithm>
 
 namespace {
 
@@ -26,9 +30,26 @@ void drawPolygons(QPainter &painter, const LedGeometry::CellPolygons &cell, cons
     }
 }
 
-QString accessibleValue(const QString &text)
+// Read-only text that carries the information, as a label does; its value
+// is the reading with its unit.
+class LedDisplayAccessible : public QAccessibleWidget {
+public:
+    explicit LedDisplayAccessible(TLEDFontNum *led) : QAccessibleWidget(led, QAccessible::StaticText) {}
+
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Value)
+            return static_cast<const TLEDFontNum *>(widget())->AccessibleValue();
+        return QAccessibleWidget::text(t);
+    }
+};
+
+QAccessibleInterface *ledDisplayAccessible(const QString &className, QObject *object)
 {
-    return text.trimmed();
+    if (className == QLatin1String(TLEDFontNum::staticMetaObject.className()))
+        if (auto *led = qobject_cast<TLEDFontNum *>(object))
+            return new LedDisplayAccessible(led);
+    return nullptr;
 }
 
 } // namespace
@@ -38,8 +59,13 @@ TLEDFontNum::TLEDFontNum(QWidget *parent) : QWidget(parent)
     // The picture covers the whole control, so nothing is painted beneath it.
     setAttribute(Qt::WA_OpaquePaintEvent);
     resize(47, 38);
+    static const bool factoryInstalled = (QAccessible::installFactory(ledDisplayAccessible), true);
+    Q_UNUSED(factoryInstalled)
     setAccessibleName(tr("LED display"));
-    setAccessibleDescription(accessibleValue(m_text));
+    m_clock.start();
+    m_announceTimer.setSingleShot(true);
+    m_announceTimer.setTimerType(Qt::PreciseTimer);
+    connect(&m_announceTimer, &QTimer::timeout, this, &TLEDFontNum::announceIfDue);
 }
 
 void TLEDFontNum::SetOffSetX(int value)
@@ -83,9 +109,9 @@ void TLEDFontNum::SetText(const QString &value)
 {
     if (!store(m_text, value))
         return;
-    setAccessibleDescription(accessibleValue(m_text));
     fitToText();
     repaint();
+    valueChanged();
 }
 
 void TLEDFontNum::SetBGColor(const QColor &value)
@@ -134,6 +160,54 @@ QImage TLEDFontNum::DrawDigits() const
                          m_lightColor);
     }
     return image;
+}
+
+QString TLEDFontNum::AccessibleValue() const
+{
+    const QString digits = m_text.trimmed();
+    return m_unit.isEmpty() ? digits : digits + QLatin1Char(' ') + m_unit;
+}
+
+void TLEDFontNum::SetUnit(const QString &unit)
+{
+    if (store(m_unit, unit))
+        valueChanged();
+}
+
+void TLEDFontNum::SetAlarmText(const QString &text)
+{
+    if (text == accessibleDescription())
+        return;
+    setAccessibleDescription(text);
+    if (text.isEmpty())
+        return;
+    m_throttle.alarmStarted(m_clock.elapsed());
+    startAnnounceTimer(0);
+}
+
+void TLEDFontNum::valueChanged()
+{
+    const qint64 now = m_clock.elapsed();
+    const qint64 due = m_throttle.valueChanged(now);
+    if (!m_announceTimer.isActive())
+        startAnnounceTimer(due - now);
+}
+
+void TLEDFontNum::announceIfDue()
+{
+    const qint64 now = m_clock.elapsed();
+    if (m_throttle.takeDue(now)) {
+        QAccessibleValueChangeEvent event(this, AccessibleValue());
+        QAccessible::updateAccessibility(&event);
+        emit ValueAnnounced(AccessibleValue());
+    } else if (const std::optional<qint64> due = m_throttle.due()) {
+        startAnnounceTimer(*due - now);
+    }
+}
+
+void TLEDFontNum::startAnnounceTimer(qint64 wait)
+{
+    m_announceTimer.start(int(std::clamp<qint64>(wait, 0, AnnounceIntervalMs)));
 }
 
 void TLEDFontNum::paintEvent(QPaintEvent *)

@@ -1,16 +1,24 @@
 #pragma once
 
+#include "measure/logic/announcethrottle.h"
 #include "measure/logic/ledgeometry.h"
 
 #include <QColor>
+#include <QElapsedTimer>
 #include <QImage>
 #include <QString>
+#include <QTimer>
 #include <QWidget>
 
 // Shows a short text of digits as seven-segment LED characters: lit segments
 // in LightColor, unlit ones in DarkColor, on BGColor, with a decimal point
 // after a digit and a minus sign. Cells are drawn from polygons, not from a
 // font. With AutoSize the control takes the size of its text.
+//
+// To a screen reader the control is a static text whose value is the text
+// shown with its unit ("25.3 °C") and whose description is the alarm state.
+// A changed value is announced at most once per AnnounceIntervalMs, the
+// latest one last; the start of an alarm is announced at once.
 class TLEDFontNum : public QWidget {
     Q_OBJECT
     Q_PROPERTY(int OffSetX READ OffSetX WRITE SetOffSetX)
@@ -26,6 +34,8 @@ class TLEDFontNum : public QWidget {
     Q_PROPERTY(bool AutoSize READ AutoSize WRITE SetAutoSize)
 
 public:
+    static constexpr int AnnounceIntervalMs = 5000;
+
     explicit TLEDFontNum(QWidget *parent = nullptr);
 
     int OffSetX() const { return m_metrics.offSetX; }
@@ -62,6 +72,20 @@ public:
     // The control's picture at its current size.
     QImage DrawDigits() const;
 
+    // The text shown, without its padding, then the unit.
+    QString AccessibleValue() const;
+    // The unit said after the digits, such as "°C"; none at first.
+    void SetUnit(const QString &unit);
+    // The alarm state in words, the accessible description; empty when
+    // there is no alarm. A new non-empty text announces the value at once.
+    void SetAlarmText(const QString &text);
+
+signals:
+    // The value went out to assistive technology as a value change. Qt
+    // passes such events on only while assistive technology is active, so
+    // this is where the announcements can be followed otherwise.
+    void ValueAnnounced(const QString &value);
+
 protected:
     void paintEvent(QPaintEvent *event) override;
 
@@ -73,6 +97,13 @@ private:
     // Follows a property change other than the text: fits, then asks for a
     // repaint.
     void changed();
+    // The value changed: announced now or when the interval has passed.
+    void valueChanged();
+    // Sends the value-change event to assistive technology when its time
+    // has come.
+    void announceIfDue();
+    // Waits are at most one interval, as the throttle's are.
+    void startAnnounceTimer(qint64 wait);
 
     LedGeometry::Metrics m_metrics;
     QString m_text = QStringLiteral("00");
@@ -80,4 +111,10 @@ private:
     QColor m_lightColor{247, 255, 0};
     QColor m_darkColor{99, 99, 99};
     bool m_autoSize = true;
+    QString m_unit;
+    AnnounceThrottle m_throttle{AnnounceIntervalMs};
+    QElapsedTimer m_clock;
+    // Runs while an announcement waits; a zero wait gathers the changes of
+    // one reading (text and alarm) into one announcement.
+    QTimer m_announceTimer;
 };

@@ -12,6 +12,7 @@
 #include "measure/logic/readingtext.h"
 #include "measure/logic/timesegments.h"
 #include "measure/logic/soundservice.h"
+#include "measure/logic/spokenreading.h"
 #include "measure/ratevalidator.h"
 #include "measure/measuregrid.h"
 #include "store/decimalformat.h"
@@ -100,6 +101,7 @@ QWidget *TForm5::buildLeftColumn()
     LEDFontNum1->SetBGColor(PanelGreen);
     LEDFontNum1->SetDarkColor(PanelGreen);
     LEDFontNum1->move(32, 32);
+    LEDFontNum1->setAccessibleName(QStringLiteral("Reading"));
 
     Label2 = new QLabel(QStringLiteral("C"), panel);
     Label2->setObjectName(QStringLiteral("Label2"));
@@ -213,6 +215,7 @@ void TForm5::FormCreate()
     m_readingClock.start();
     m_windowCelsius = SystemVars.unitCelsius;
     Label2->setText(ReadingText::unitLetter(m_windowCelsius));
+    LEDFontNum1->SetUnit(SpokenReading::unit(m_windowCelsius));
     LEDFontNum1->SetText(ReadingText::ledPlaceholder(m_windowCelsius));
     NavigationBar->printButton()->setEnabled(false);
     MeasureTable &table = meaData();
@@ -346,21 +349,20 @@ void TForm5::showMissedPeriods()
     Edit3->setText(QString::number(m_run.missedPeriods()));
 }
 
-void TForm5::soundAlarm()
+void TForm5::soundAlarm(const SpokenReading::Alarm &alarm)
 {
-    const TSystemVars &v = SystemVars;
-    if (!v.alarmOn)
-        return;
-    if (v.lastValue > v.systemHal * 10)
+    if (alarm.high)
         SoundService::instance().play(QStringLiteral("highalarm.wav"));
-    if (v.lastValue < v.systemLal * 10)
+    if (alarm.low)
         SoundService::instance().play(QStringLiteral("lowalarm.wav"));
 }
 
 void TForm5::NewReading_Pro()
 {
     TSystemVars &v = SystemVars;
-    soundAlarm();
+    const SpokenReading::Alarm alarm =
+        SpokenReading::alarmFor(v.lastValue, v.alarmOn, v.systemLal, v.systemHal);
+    soundAlarm(alarm);
 
     m_run.readingArrived();
     // No reading within two sample periods before this one: the chart's
@@ -374,6 +376,7 @@ void TForm5::NewReading_Pro()
         liveReading(v.lastValue, v.lastEms, m_windowCelsius, m_series.readingCount() + 1, stamp);
     Label2->setText(ReadingText::unitLetter(m_windowCelsius));
     LEDFontNum1->SetText(ReadingText::ledText(reading.value));
+    LEDFontNum1->SetAlarmText(SpokenReading::alarmText(alarm, v.systemLal, v.systemHal, m_windowCelsius));
     const double x = reading.record.meavalue;
     const double oldMax = m_series.maxReading();
     const double oldMin = m_series.minReading();
@@ -427,7 +430,10 @@ void TForm5::ChangeUnit_Pro()
     m_windowCelsius = celsius;
     Chart1->setAxisRange(ChartAxis::Left, TemperatureAxis::defaultMin(celsius), axisMax);
     Label2->setText(ReadingText::unitLetter(celsius));
+    LEDFontNum1->SetUnit(SpokenReading::unit(celsius));
     LEDFontNum1->SetText(ReadingText::ledPlaceholder(celsius));
+    // The placeholder is no reading, so no alarm is shown with it.
+    LEDFontNum1->SetAlarmText(QString());
 }
 
 void TForm5::BitBtn8Click()

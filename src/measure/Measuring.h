@@ -4,6 +4,7 @@
 #include "measure/datawindowclose.h"
 #include "measure/logic/liverun.h"
 #include "measure/logic/measurementseries.h"
+#include "measure/logic/spokenreading.h"
 
 #include <QElapsedTimer>
 #include <QWidget>
@@ -81,7 +82,7 @@ private:
     void stepRate(int step);
     void backToIdle();
     void setAxisForUnit(const QString &title, double maximum);
-    void soundAlarm();
+    void soundAlarm(const SpokenReading::Alarm &alarm);
     void sendCommand(const char *command);
     void showMissedPeriods();
 

@@ -257,13 +257,18 @@ void TestLedFont::paintsItsPicture()
 void TestLedFont::accessibleText()
 {
     TLEDFontNum led;
-    QCOMPARE(led.accessibleName(), QStringLiteral("LED display"));
-    QCOMPARE(led.accessibleDescription(), QStringLiteral("00"));
-    led.SetText(QStringLiteral("  32.0"));
     QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(&led);
     QVERIFY(iface);
+    QCOMPARE(iface->role(), QAccessible::StaticText);
     QCOMPARE(iface->text(QAccessible::Name), QStringLiteral("LED display"));
-    QCOMPARE(iface->text(QAccessible::Description), QStringLiteral("32.0"));
+    QCOMPARE(iface->text(QAccessible::Value), QStringLiteral("00"));
+    led.SetText(QStringLiteral("  32.0"));
+    QCOMPARE(iface->text(QAccessible::Value), QStringLiteral("32.0"));
+    led.SetUnit(QStringLiteral("°F"));
+    QCOMPARE(iface->text(QAccessible::Value), QStringLiteral("32.0 °F"));
+    QCOMPARE(iface->text(QAccessible::Description), QString());
+    led.SetAlarmText(QStringLiteral("High alarm: above 30.0 °F"));
+    QCOMPARE(iface->text(QAccessible::Description), QStringLiteral("High alarm: above 30.0 °F"));
 }
 
 QTEST_MAIN(TestLedFont)

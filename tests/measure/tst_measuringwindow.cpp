@@ -15,6 +15,7 @@
 #include "store/decimalformat.h"
 #include "storetestsupport.h"
 
+#include <QAccessible>
 #include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
@@ -114,6 +115,9 @@ private slots:
     void seriesStatisticsAndClear();
     void alarm_data();
     void alarm();
+    void displayReadToScreenReader_data();
+    void displayReadToScreenReader();
+    void displayAnnouncesPolitelyAndAlarmsAtOnce();
     void unitChangeConvertsTheSeries();
     void unitChangeWithEmptyTable();
     void saveAsksOnceThenWrites();
@@ -642,6 +646,106 @@ void TestMeasuringWindow::alarm()
     QCOMPARE(m_sound->requested, requested);
     QCOMPARE(m_sound->started, started);
     QCOMPARE(meaData().recordCount(), readings.size());
+}
+
+namespace {
+
+QString accessibleText(QWidget *widget, QAccessible::Text which)
+{
+    QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(widget);
+    return iface ? iface->text(which) : QStringLiteral("<no interface>");
+}
+
+} // namespace
+
+void TestMeasuringWindow::displayReadToScreenReader_data()
+{
+    QTest::addColumn<bool>("celsius");
+    QTest::addColumn<bool>("alarmOn");
+    QTest::addColumn<QList<int>>("readings");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("description");
+    // Limits 30.0 high and 10.0 low, in degrees Celsius as the settings hold them.
+    QTest::newRow("Celsius") << true << true << QList<int>{253} << "25.3 °C" << QString();
+    QTest::newRow("Fahrenheit") << false << true << QList<int>{237} << "74.6 °F" << QString();
+    QTest::newRow("high alarm") << true << true << QList<int>{301} << "30.1 °C"
+                                << "High alarm: above 30.0 °C";
+    QTest::newRow("low alarm, limit in the window's unit") << false << true << QList<int>{99} << "49.8 °F"
+                                                           << "Low alarm: below 50.0 °F";
+    QTest::newRow("a reading on the limit is no alarm")
+        << true << true << QList<int>{300} << "30.0 °C" << QString();
+    QTest::newRow("alarm ends with a reading inside")
+        << true << true << QList<int>{301, 200} << "20.0 °C" << QString();
+    QTest::newRow("alarm off") << true << false << QList<int>{400} << "40.0 °C" << QString();
+}
+
+void TestMeasuringWindow::displayReadToScreenReader()
+{
+    QFETCH(bool, celsius);
+    QFETCH(bool, alarmOn);
+    QFETCH(QList<int>, readings);
+    QFETCH(QString, value);
+    QFETCH(QString, description);
+
+    openWindow(celsius);
+    SystemVars.alarmOn = alarmOn;
+    SystemVars.systemHal = 30.0;
+    SystemVars.systemLal = 10.0;
+    QWidget *led = m_window->LEDFontNum1;
+    QCOMPARE(accessibleText(led, QAccessible::Name), QStringLiteral("Reading"));
+    for (int tenths : readings)
+        reading(tenths);
+    QCOMPARE(accessibleText(led, QAccessible::Value), value);
+    QCOMPARE(accessibleText(led, QAccessible::Description), description);
+}
+
+// Readings come faster than speech: a burst is announced once, with the
+// latest value, when the interval has passed; an alarm is announced at once,
+// and a unit change clears it with the reading.
+void TestMeasuringWindow::displayAnnouncesPolitelyAndAlarmsAtOnce()
+{
+    openWindow(true);
+    SystemVars.alarmOn = true;
+    SystemVars.systemHal = 30.0;
+    SystemVars.systemLal = 10.0;
+    // Qt hands accessibility events to an update handler only while
+    // assistive technology is active, which it never is on the offscreen
+    // platform; the display's signal marks each event sent.
+    TLEDFontNum *led = m_window->LEDFontNum1;
+    QStringList announced;
+    connect(led, &TLEDFontNum::ValueAnnounced, this,
+            [&announced](const QString &value) { announced << value; });
+
+    // Whatever the placeholder's announcement, a burst gives at most one
+    // announcement within the interval, and the latest value comes out at its end.
+    // Each reading comes on an event loop turn of its own, as from the port.
+    for (int tenths : {251, 252, 253}) {
+        reading(tenths);
+        QTest::qWait(20);
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(announced.value(announced.size() - 1), QStringLiteral("25.3 °C"),
+                              TLEDFontNum::AnnounceIntervalMs + 2000);
+    QTest::qWait(200);
+    QCOMPARE(announced.count(QStringLiteral("25.3 °C")), 1);
+    QVERIFY(!announced.contains(QStringLiteral("25.2 °C")));
+
+    // Right after an announcement: a new reading waits, an alarm does not.
+    announced.clear();
+    reading(254);
+    QTest::qWait(100);
+    QCOMPARE(announced, QStringList());
+    reading(305);
+    QTRY_COMPARE_WITH_TIMEOUT(announced, QStringList{QStringLiteral("30.5 °C")}, 1000);
+    QCOMPARE(accessibleText(led, QAccessible::Description), QStringLiteral("High alarm: above 30.0 °C"));
+    // Still above: no new alarm, so the next reading waits again.
+    reading(306);
+    QTest::qWait(100);
+    QCOMPARE(announced, QStringList{QStringLiteral("30.5 °C")});
+
+    SystemVars.unitCelsius = false;
+    sendWindowMessage(SystemVars.measureWindow, WM_CHANGEUNIT);
+    QCOMPARE(accessibleText(led, QAccessible::Value), QStringLiteral("32.0 °F"));
+    QCOMPARE(accessibleText(led, QAccessible::Description), QString());
 }
 
 // Celsius 20.0 and 30.0, converted to Fahrenheit, then 25.0 C: the average
