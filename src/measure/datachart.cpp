@@ -208,9 +208,11 @@ void DataChart::recomputeDataExtents()
         longest = std::max(longest, s.data.size());
         if (s.data.isEmpty())
             continue;
-        const auto [lo, hi] = std::minmax_element(s.data.values().cbegin(), s.data.values().cend());
-        m_minValue = m_hasValues ? std::min(m_minValue, *lo) : *lo;
-        m_maxValue = m_hasValues ? std::max(m_maxValue, *hi) : *hi;
+        const IndexedSeries::Extremes e = s.data.extremes(0, s.data.size() - 1);
+        const double lo = s.data.values()[e.lowest];
+        const double hi = s.data.values()[e.highest];
+        m_minValue = m_hasValues ? std::min(m_minValue, lo) : lo;
+        m_maxValue = m_hasValues ? std::max(m_maxValue, hi) : hi;
         m_hasValues = true;
     }
     m_navigation.setDataExtent(ChartAxis::Left,

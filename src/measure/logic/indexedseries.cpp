@@ -1,9 +1,33 @@
 #include "measure/logic/indexedseries.h"
 
+IndexedSeries::Node IndexedSeries::joined(const Node &left, const Node &right)
+{
+    if (left.lowestAt < 0)
+        return right;
+    if (right.lowestAt < 0)
+        return left;
+    Node n = left;
+    if (right.lowest < left.lowest) {
+        n.lowest = right.lowest;
+        n.lowestAt = right.lowestAt;
+    }
+    if (right.highest > left.highest) {
+        n.highest = right.highest;
+        n.highestAt = right.highestAt;
+    }
+    return n;
+}
+
 void IndexedSeries::append(double y)
 {
     m_values.append(y);
-    indexLastValue();
+    qsizetype node = (m_values.size() - 1) / BlockSize;
+    // Up to the level that has a single entry covering every value.
+    for (std::size_t level = 0;; ++level, node /= 2) {
+        update(level, node);
+        if (m_levels[level].size() == 1)
+            break;
+    }
 }
 
 void IndexedSeries::assign(const QVector<double> &ys)
@@ -27,55 +51,33 @@ void IndexedSeries::clear()
     m_levels.clear();
 }
 
-IndexedSeries::Extremes IndexedSeries::joined(const Extremes &left, const Extremes &right) const
+IndexedSeries::Node IndexedSeries::scan(qsizetype first, qsizetype last) const
 {
-    if (left.lowest < 0)
-        return right;
-    if (right.lowest < 0)
-        return left;
-    // Strict comparisons keep the left one of equal values.
-    return {m_values[right.lowest] < m_values[left.lowest] ? right.lowest : left.lowest,
-            m_values[right.highest] > m_values[left.highest] ? right.highest : left.highest};
-}
-
-IndexedSeries::Extremes IndexedSeries::scan(qsizetype first, qsizetype last) const
-{
-    Extremes e;
+    Node n;
     for (qsizetype i = first; i <= last; ++i)
-        e = joined(e, {i, i});
-    return e;
+        n = joined(n, Node{m_values[i], m_values[i], i, i});
+    return n;
 }
 
 void IndexedSeries::update(std::size_t level, qsizetype node)
 {
-    Extremes e;
+    Node n;
     if (level == 0) {
         const qsizetype first = node * BlockSize;
-        e = scan(first, std::min(first + BlockSize, m_values.size()) - 1);
+        n = scan(first, std::min(first + BlockSize, m_values.size()) - 1);
     } else {
-        const std::vector<Extremes> &below = m_levels[level - 1];
-        e = below[std::size_t(2 * node)];
+        const std::vector<Node> &below = m_levels[level - 1];
+        n = below[std::size_t(2 * node)];
         if (std::size_t(2 * node + 1) < below.size())
-            e = joined(e, below[std::size_t(2 * node + 1)]);
+            n = joined(n, below[std::size_t(2 * node + 1)]);
     }
     if (m_levels.size() <= level)
         m_levels.emplace_back();
-    std::vector<Extremes> &entries = m_levels[level];
+    std::vector<Node> &entries = m_levels[level];
     if (std::size_t(node) == entries.size())
-        entries.push_back(e);
+        entries.push_back(n);
     else
-        entries[std::size_t(node)] = e;
-}
-
-void IndexedSeries::indexLastValue()
-{
-    qsizetype node = (m_values.size() - 1) / BlockSize;
-    // Up to the level that has a single entry covering every value.
-    for (std::size_t level = 0;; ++level, node /= 2) {
-        update(level, node);
-        if (m_levels[level].size() == 1)
-            break;
-    }
+        entries[std::size_t(node)] = n;
 }
 
 IndexedSeries::Extremes IndexedSeries::extremes(qsizetype first, qsizetype last) const
@@ -83,27 +85,30 @@ IndexedSeries::Extremes IndexedSeries::extremes(qsizetype first, qsizetype last)
     // Whole blocks from firstBlock to lastBlock lie inside the range.
     const qsizetype firstBlock = (first + BlockSize - 1) / BlockSize;
     const qsizetype lastBlock = (last + 1) / BlockSize - 1;
-    if (firstBlock > lastBlock)
-        return scan(first, last);
-
-    // Bottom-up over the levels: the left part is joined left to right, the
-    // right part right to left, so that ties keep the lowest index.
-    Extremes left = scan(first, firstBlock * BlockSize - 1);
-    Extremes right = scan((lastBlock + 1) * BlockSize, last);
-    qsizetype l = firstBlock;
-    qsizetype r = lastBlock;
-    for (std::size_t level = 0; l <= r; ++level, l /= 2, r /= 2) {
-        const std::vector<Extremes> &entries = m_levels[level];
-        if (l == r) {
-            left = joined(left, entries[std::size_t(l)]);
-            break;
+    Node found;
+    if (firstBlock > lastBlock) {
+        found = scan(first, last);
+    } else {
+        // Bottom-up over the levels: the left part is joined left to right,
+        // the right part right to left, so that ties keep the lowest index.
+        Node left = scan(first, firstBlock * BlockSize - 1);
+        Node right = scan((lastBlock + 1) * BlockSize, last);
+        qsizetype l = firstBlock;
+        qsizetype r = lastBlock;
+        for (std::size_t level = 0; l <= r; ++level, l /= 2, r /= 2) {
+            const std::vector<Node> &entries = m_levels[level];
+            if (l == r) {
+                left = joined(left, entries[std::size_t(l)]);
+                break;
+            }
+            if (l % 2 == 1)
+                left = joined(left, entries[std::size_t(l++)]);
+            if (r % 2 == 0)
+                right = joined(entries[std::size_t(r--)], right);
+            if (l > r)
+                break;
         }
-        if (l % 2 == 1)
-            left = joined(left, entries[std::size_t(l++)]);
-        if (r % 2 == 0)
-            right = joined(entries[std::size_t(r--)], right);
-        if (l > r)
-            break;
+        found = joined(left, right);
     }
-    return joined(left, right);
+    return {found.lowestAt, found.highestAt};
 }

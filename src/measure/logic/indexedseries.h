@@ -33,20 +33,30 @@ public:
     Extremes extremes(qsizetype first, qsizetype last) const;
 
 private:
-    // Points per block of the lowest level; a range's partial blocks at
-    // each end are scanned value by value.
-    static constexpr qsizetype BlockSize = 16;
+    // The extremes of a run of values, with where they lie; lowestAt < 0
+    // for none.
+    struct Node {
+        double lowest = 0.0;
+        double highest = 0.0;
+        qsizetype lowestAt = -1;
+        qsizetype highestAt = -1;
+    };
 
-    // An undefined (-1) side is left out.
-    Extremes joined(const Extremes &left, const Extremes &right) const;
-    Extremes scan(qsizetype first, qsizetype last) const;
+    // Values per block of the lowest level; a range's partial blocks at each
+    // end are scanned value by value, which reads memory in order.
+    static constexpr qsizetype BlockSize = 32;
+
+    // Strict comparisons keep the left one of equal values, as a scan from
+    // left to right does. An empty side is left out.
+    static Node joined(const Node &left, const Node &right);
+    Node scan(qsizetype first, qsizetype last) const;
     // Recomputes the entry of level `level` at `node` from the level below.
     void update(std::size_t level, qsizetype node);
-    void indexLastValue();
 
     QVector<double> m_values;
     // Level 0 holds the extremes of each block of BlockSize values; level
     // k + 1 those of each pair of entries of level k. The last entry of a
-    // level may cover fewer values.
-    std::vector<std::vector<Extremes>> m_levels;
+    // level may cover fewer values. The entries carry the values, so a
+    // lookup does not reach into the series at random.
+    std::vector<std::vector<Node>> m_levels;
 };
