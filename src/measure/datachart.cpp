@@ -154,7 +154,7 @@ void DataChart::appendPoint(int series, double y, bool startsSegment)
 
 void DataChart::setSeriesData(int series, const QVector<double> &ys)
 {
-    m_series.at(series).data = ys;
+    m_series.at(series).data.assign(ys);
     recomputeDataExtents();
     dataChanged(series);
 }
@@ -173,7 +173,7 @@ void DataChart::clearSeries(int series)
 
 const QVector<double> &DataChart::seriesData(int series) const
 {
-    return m_series.at(series).data;
+    return m_series.at(series).data.values();
 }
 
 QList<QPointF> DataChart::drawnPoints(int series)
@@ -208,9 +208,11 @@ void DataChart::recomputeDataExtents()
         longest = std::max(longest, s.data.size());
         if (s.data.isEmpty())
             continue;
-        const auto [lo, hi] = std::minmax_element(s.data.cbegin(), s.data.cend());
-        m_minValue = m_hasValues ? std::min(m_minValue, *lo) : *lo;
-        m_maxValue = m_hasValues ? std::max(m_maxValue, *hi) : *hi;
+        const IndexedSeries::Extremes e = s.data.extremes(0, s.data.size() - 1);
+        const double lo = s.data.values()[e.lowest];
+        const double hi = s.data.values()[e.highest];
+        m_minValue = m_hasValues ? std::min(m_minValue, lo) : lo;
+        m_maxValue = m_hasValues ? std::max(m_maxValue, hi) : hi;
         m_hasValues = true;
     }
     m_navigation.setDataExtent(ChartAxis::Left,

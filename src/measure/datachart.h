@@ -1,6 +1,7 @@
 #pragma once
 
 #include "measure/logic/axisnavigation.h"
+#include "measure/logic/indexedseries.h"
 #include "measure/logic/printrectangle.h"
 
 #include <QChartView>
@@ -24,12 +25,13 @@ class QValueAxis;
 // the point indices 0, 1, 2, ..., no legend, and footer lines under the
 // bottom axis.
 //
-// Each series keeps its full data beside the chart. The chart itself draws a
-// min/max-decimated copy of the visible part (about two points per pixel
-// column), handed over with one replace() on the next turn of the event
-// loop after any number of appends, and decimated again after a zoom or
-// scroll, so a series of 100,000 points costs about what a short one does
-// and zooming in shows every point.
+// Each series keeps its full data beside the chart, with an index of its
+// extremes. The chart itself draws a min/max-decimated copy of the visible
+// part (about two points per pixel column), handed over with one replace()
+// on the next turn of the event loop after any number of appends, and
+// decimated again after a zoom or scroll. The index finds each pixel
+// column's extremes without reading all its points, so a week of readings
+// costs about what a short series does, and zooming in shows every point.
 //
 // A series may be broken into segments (where readings were missed): each
 // segment is drawn by a line series of its own in the series' colour, so no
@@ -111,7 +113,7 @@ private:
         QColor colour;
         // One per segment drawn so far; lines not needed now are empty.
         std::vector<QLineSeries *> lines;
-        QVector<double> data;
+        IndexedSeries data;
         QVector<qsizetype> segmentStarts;
         bool dirty = true;
     };

@@ -147,7 +147,13 @@ void MeasureTable::append(const MeasureRecord &record)
         db.raise(QStringLiteral("Cannot append to table %1").arg(m_tableName), insert.lastError());
     const qint64 rowid = insert.lastInsertId().toLongLong();
     insert.finish();
-    m_rows.append(record);
+    // A live run appends for days: its rows share the date and unit of the
+    // row before, and each holds its own texts without spare room.
+    MeasureRecord row = record;
+    row.date = sharedText(m_rows, &MeasureRecord::date, record.date);
+    row.time = sharedText(m_rows, &MeasureRecord::time, record.time);
+    row.unit = sharedText(m_rows, &MeasureRecord::unit, record.unit);
+    m_rows.append(std::move(row));
     m_rowids.append(rowid);
     announceAppended(recordCount() - 1);
 }

@@ -1,16 +1,18 @@
 #include "seriesdecimation.h"
 
+#include "measure/logic/indexedseries.h"
+
 #include <algorithm>
 #include <cmath>
 #include <utility>
 
-QList<QPointF> decimateMinMax(const QVector<double> &ys, double xFrom, double xTo, int buckets)
-{
-    return decimateMinMax(ys, 0, ys.size() - 1, xFrom, xTo, buckets);
-}
+namespace {
 
-QList<QPointF> decimateMinMax(const QVector<double> &ys, qsizetype firstIndex, qsizetype lastIndex,
-                              double xFrom, double xTo, int buckets)
+// extremesOf(from, to) gives the positions of the first smallest and first
+// largest of the values from to to (inclusive).
+template <typename ExtremesOf>
+QList<QPointF> decimate(const QVector<double> &ys, qsizetype firstIndex, qsizetype lastIndex, double xFrom,
+                        double xTo, int buckets, ExtremesOf extremesOf)
 {
     QList<QPointF> out;
     firstIndex = std::max<qsizetype>(firstIndex, 0);
@@ -44,14 +46,7 @@ QList<QPointF> decimateMinMax(const QVector<double> &ys, qsizetype firstIndex, q
         const qsizetype to = innerFirst + inner * (b + 1) / buckets;
         if (from >= to)
             continue;
-        qsizetype lo = from;
-        qsizetype hi = from;
-        for (qsizetype i = from + 1; i < to; ++i) {
-            if (ys[i] < ys[lo])
-                lo = i;
-            if (ys[i] > ys[hi])
-                hi = i;
-        }
+        const auto [lo, hi] = extremesOf(from, to - 1);
         const qsizetype a = std::min(lo, hi);
         const qsizetype c = std::max(lo, hi);
         out.append(QPointF(double(a), ys[a]));
@@ -60,4 +55,37 @@ QList<QPointF> decimateMinMax(const QVector<double> &ys, qsizetype firstIndex, q
     }
     out.append(QPointF(double(last), ys[last]));
     return out;
+}
+
+} // namespace
+
+QList<QPointF> decimateMinMax(const QVector<double> &ys, double xFrom, double xTo, int buckets)
+{
+    return decimateMinMax(ys, 0, ys.size() - 1, xFrom, xTo, buckets);
+}
+
+QList<QPointF> decimateMinMax(const QVector<double> &ys, qsizetype firstIndex, qsizetype lastIndex,
+                              double xFrom, double xTo, int buckets)
+{
+    return decimate(ys, firstIndex, lastIndex, xFrom, xTo, buckets, [&ys](qsizetype from, qsizetype to) {
+        qsizetype lo = from;
+        qsizetype hi = from;
+        for (qsizetype i = from + 1; i <= to; ++i) {
+            if (ys[i] < ys[lo])
+                lo = i;
+            if (ys[i] > ys[hi])
+                hi = i;
+        }
+        return std::pair{lo, hi};
+    });
+}
+
+QList<QPointF> decimateMinMax(const IndexedSeries &series, qsizetype firstIndex, qsizetype lastIndex,
+                              double xFrom, double xTo, int buckets)
+{
+    return decimate(series.values(), firstIndex, lastIndex, xFrom, xTo, buckets,
+                    [&series](qsizetype from, qsizetype to) {
+                        const IndexedSeries::Extremes e = series.extremes(from, to);
+                        return std::pair{e.lowest, e.highest};
+                    });
 }
