@@ -35,9 +35,7 @@ void decodeReading(const QByteArray &frame, TSystemVars &vars)
 
 void decodeLog(const QByteArray &frame, TSystemVars &vars)
 {
-    const int available = (static_cast<int>(frame.size()) - LogHeaderLength) / LogRecordLength;
-    // Records beyond what the arrays hold are dropped; the first ones are kept.
-    const int count = std::clamp(available, 0, MaxLogRecords);
+    const int count = logRecordCount(frame);
     for (int k = 0; k < count; ++k) {
         const char *record = frame.constData() + LogHeaderLength + k * LogRecordLength;
         vars.logValues[k] = decodeValueField(record);
@@ -77,6 +75,15 @@ qint16 decodeEmissivity(quint8 b)
 bool emissivityInRange(qint16 ems)
 {
     return ems >= 10 && ems <= 100;
+}
+
+int logRecordCount(const QByteArray &reply)
+{
+    if (!reply.startsWith("ATP"))
+        return 0;
+    const int available = (static_cast<int>(reply.size()) - LogHeaderLength) / LogRecordLength;
+    // Records beyond what the arrays hold are dropped; the first ones are kept.
+    return std::clamp(available, 0, MaxLogRecords);
 }
 
 ReplyKind parseReply(const QByteArray &frame, TSystemVars &vars)

@@ -33,6 +33,10 @@ qint16 decodeDigit(char c);
 qint16 decodeEmissivity(quint8 b);
 bool emissivityInRange(qint16 ems);
 
+// The whole records in a log reply, also one still arriving: none without
+// the "ATP" header, at most MaxLogRecords (the ones the decode keeps).
+int logRecordCount(const QByteArray &reply);
+
 // Decodes one frame into vars as the protocol tables say. The caller sets
 // `connected` and sends the reading message for a Reading.
 ReplyKind parseReply(const QByteArray &frame, TSystemVars &vars);

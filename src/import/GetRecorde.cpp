@@ -95,6 +95,9 @@ void TForm4::buildLayout()
     Label7->setStyleSheet(QStringLiteral("color: rgb(0, 128, 0);"));
     Label7->hide();
     NavigationBar->addWidget(Label7);
+    RecordsLabel = new QLabel(NavigationBar);
+    RecordsLabel->setObjectName(QStringLiteral("RecordsLabel"));
+    NavigationBar->addWidget(RecordsLabel);
 
     auto *right = new QVBoxLayout;
     right->addWidget(Chart1, 1);
@@ -224,23 +227,29 @@ void TForm4::BitBtn1Click()
     table.open();
     Chart1->clearSeries(0);
     resetStatistics();
+    RecordsLabel->clear();
 
     // Every wait of the download lets the user act: the window may be closed
     // (the import is then abandoned) or the program may end meanwhile.
     const QPointer<TForm4> self(this);
     const QPointer<QLabel> label = Label7;
+    const QPointer<QLabel> records = RecordsLabel;
     RecordDownload download(*Form6);
     download.setAbandonCheck([&self] { return !self; });
     // The label may go with its window; the wait goes on without it.
-    download.setProgress([&label](const RecordDownload::Progress &progress) {
-        if (!label)
+    download.setProgress([&label, &records](const RecordDownload::Progress &progress) {
+        if (!label || !records)
             return;
-        if (progress.finished)
+        if (progress.finished) {
             label->hide();
-        else if (progress.round == 0)
+            records->setText(RecordImport::endedText(progress.records));
+        } else if (progress.round == 0) {
             label->show();
-        else
+            records->setText(RecordImport::receivedText(0));
+        } else {
             label->setText(RecordImport::waitingText(progress.step));
+            records->setText(RecordImport::receivedText(progress.records));
+        }
     });
     const RecordDownload::Result result = download.run();
     switch (result.outcome) {

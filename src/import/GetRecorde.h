@@ -42,6 +42,7 @@ public:
     DataChart *Chart1;
     ChartNavigationBar *NavigationBar;
     QLabel *Label7;
+    QLabel *RecordsLabel; // records received during a download, their count after it
     QPushButton *BitBtn1;
     QPushButton *BitBtn5;
     QLineEdit *Edit1; // MAX

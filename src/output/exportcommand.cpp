@@ -2,6 +2,7 @@
 
 #include "common/dialogs.h"
 #include "common/kelvoraerror.h"
+#include "common/savesuggestion.h"
 #include "measure/measuregrid.h"
 #include "output/DBGridEhToExcel.h"
 #include "output/logic/exportformat.h"
@@ -25,6 +26,17 @@ MeasureGrid *exportedGrid(QWidget *window)
     if (!window || !DataWindows.contains(window->objectName()))
         return nullptr;
     return window->findChild<MeasureGrid *>(QStringLiteral("DBGridEh1"));
+}
+
+// What the suggested file name calls the exported window; the extension is
+// left to the filter selected in the dialog.
+QString exportSuggestion(const QWidget *window)
+{
+    const QString name = window ? window->objectName() : QString();
+    const QString subject = name == QLatin1String("Form5")   ? QStringLiteral("Measure")
+                            : name == QLatin1String("Form4") ? QStringLiteral("Import")
+                                                             : QStringLiteral("Data View");
+    return SaveSuggestion::fileName(subject, QDateTime::currentDateTime(), QString());
 }
 
 QString exportedText(const WorkbookResult &rows, const QString &path, int maxRows)
@@ -58,7 +70,7 @@ void exportToSpreadsheet(QWidget *activeChild)
     }
     QString filter;
     const QString chosen =
-        dialogs.saveFileName(QStringLiteral("Save As"), exportFilter(), QString(), &filter);
+        dialogs.saveFileName(QStringLiteral("Save As"), exportFilter(), exportSuggestion(window), &filter);
     if (chosen.isEmpty())
         return;
     const ExportTarget target = exportTarget(chosen, filter);

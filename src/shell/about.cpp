@@ -8,7 +8,9 @@
 #include <QCloseEvent>
 #include <QFile>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QMdiSubWindow>
 #include <QPainter>
 #include <QPushButton>
 
@@ -128,6 +130,21 @@ void TForm3::closeEvent(QCloseEvent *event)
 {
     guardedHandler([this] { FormClose(); });
     event->accept();
+}
+
+void TForm3::keyPressEvent(QKeyEvent *event)
+{
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter: BitBtn1->click(); break;
+    case Qt::Key_Escape:
+        if (auto *frame = qobject_cast<QMdiSubWindow *>(parentWidget()))
+            frame->close();
+        else
+            close();
+        break;
+    default: QWidget::keyPressEvent(event);
+    }
 }
 
 void TForm3::resizeEvent(QResizeEvent *event)

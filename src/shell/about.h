@@ -25,7 +25,8 @@ private:
 
 // The About window: the program's name and version, the operating system
 // and the size of the memory, beside a picture. Closing it, by "&OK" or by
-// its close box, lets the main window offer "&About" again.
+// its close box, lets the main window offer "&About" again. Enter presses
+// OK wherever the focus is inside; Escape closes it like the close box.
 class TForm3 final : public QWidget {
     Q_OBJECT
 public:
@@ -42,6 +43,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
 private:

@@ -125,6 +125,15 @@ void TForm1::createMenus()
     N2 = addSeparator(H1, "N2");
     A1 = addCommand(H1, "A1", QStringLiteral("&About"), QStringLiteral("About..."), &TForm1::A1Click);
 
+    // The usual keys of these commands; each menu shows its key beside the caption.
+    // A key works only while its command is enabled, as in the menu.
+    K1->setShortcut(QKeySequence(Qt::Key_F1));
+    N6->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    N15->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    N8->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    N7->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
+    N9->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+
     // Opening a menu shows the commands' states of this moment.
     for (QMenu *menu : {F1, N14, N20, H1})
         connect(menu, &QMenu::aboutToShow, this, [this] { guardedHandler([this] { FormPaint(); }); });

@@ -1,5 +1,7 @@
 #include "qtdialogs.h"
 
+#include "common/savesuggestion.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -57,7 +59,9 @@ QString QtDialogs::openFileName(const QString &caption, const QString &filter)
 QString QtDialogs::saveFileName(const QString &caption, const QString &filter, const QString &suggested,
                                 QString *selectedFilter)
 {
-    QFileDialog dialog(QApplication::activeWindow(), caption, suggested, filter);
+    // A bare suggested name opens in the folder of the last save.
+    QFileDialog dialog(QApplication::activeWindow(), caption, SaveSuggestion::inLastFolder(suggested),
+                       filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     // The program asks its own question before replacing a file and adds
     // its own extension, so the dialog does neither.
@@ -67,5 +71,7 @@ QString QtDialogs::saveFileName(const QString &caption, const QString &filter, c
         return QString();
     if (selectedFilter)
         *selectedFilter = dialog.selectedNameFilter();
-    return dialog.selectedFiles().value(0);
+    const QString chosen = dialog.selectedFiles().value(0);
+    SaveSuggestion::remember(chosen);
+    return chosen;
 }

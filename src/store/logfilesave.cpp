@@ -1,6 +1,7 @@
 #include "store/logfilesave.h"
 
 #include "common/dialogs.h"
+#include "common/savesuggestion.h"
 #include "store/logfileformat.h"
 #include "store/logfilewriter.h"
 
@@ -16,10 +17,13 @@ const QString MeasureFilter = QStringLiteral("*.klg (*.klg);;*.KLG (*.KLG)");
 // Asks for a file and, when it exists, whether to replace it; the measurement
 // window's question names the file, the import window's says "Filename".
 // Returns Written with the path when the file is to be written.
-LogSaveResult chooseFile(const QString &filter, bool questionNamesFile)
+// The dialog suggests a name of subject and the present moment.
+LogSaveResult chooseFile(const QString &filter, bool questionNamesFile, const QString &subject)
 {
     Dialogs &dialogs = Dialogs::instance();
-    const QString chosen = dialogs.saveFileName(QStringLiteral("Save As"), filter, QString());
+    const QString suggested =
+        SaveSuggestion::fileName(subject, QDateTime::currentDateTime(), QLatin1String(LogFile::Extension));
+    const QString chosen = dialogs.saveFileName(QStringLiteral("Save As"), filter, suggested);
     if (chosen.isEmpty())
         return {LogSaveOutcome::Cancelled, QString()};
     const QString path = withLogExtension(chosen);
@@ -52,12 +56,13 @@ QString withLogExtension(const QString &chosenPath)
 
 LogSaveResult saveImportLog(MeasureTable &getRecorde)
 {
-    return write(getRecorde, chooseFile(ImportFilter, false), LogValueText::Shortest);
+    return write(getRecorde, chooseFile(ImportFilter, false, QStringLiteral("Import")),
+                 LogValueText::Shortest);
 }
 
 LogSaveResult saveMeasureLog(MeasureTable &meaData, const QString &path)
 {
-    const LogSaveResult choice =
-        path.isEmpty() ? chooseFile(MeasureFilter, true) : LogSaveResult{LogSaveOutcome::Written, path};
+    const LogSaveResult choice = path.isEmpty() ? chooseFile(MeasureFilter, true, QStringLiteral("Measure"))
+                                                : LogSaveResult{LogSaveOutcome::Written, path};
     return write(meaData, choice, LogValueText::OneDecimal);
 }

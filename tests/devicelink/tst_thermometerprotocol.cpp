@@ -34,6 +34,8 @@ private slots:
     void readingReply();
     void logReply_data();
     void logReply();
+    void recordsOfAnArrivingLog_data();
+    void recordsOfAnArrivingLog();
     void otherFrames_data();
     void otherFrames();
     void truncatedRepliesChangeNothing();
@@ -150,6 +152,30 @@ void TestThermometerProtocol::logReply()
         QCOMPARE(int(vars.logValues[k]), values[k]);
         QCOMPARE(int(vars.logEms[k]), ems[k]);
     }
+}
+
+void TestThermometerProtocol::recordsOfAnArrivingLog_data()
+{
+    QTest::addColumn<QByteArray>("reply");
+    QTest::addColumn<int>("count");
+    const QByteArray one = logRecord("00250", 95);
+    QTest::newRow("nothing yet") << QByteArray() << 0;
+    QTest::newRow("part of the header") << QByteArray("AT") << 0;
+    QTest::newRow("header only") << QByteArray("ATP") << 0;
+    QTest::newRow("part of the first record") << QByteArray("ATP") + one.left(5) << 0;
+    QTest::newRow("one record") << QByteArray("ATP") + one << 1;
+    QTest::newRow("two and a part") << QByteArray("ATP") + one + one + one.left(1) << 2;
+    QTest::newRow("another reply") << QByteArray("ATA") + one + one << 0;
+    QTest::newRow("more than the memory holds")
+        << QByteArray("ATP") + one.repeated(MaxLogRecords + 2) << MaxLogRecords;
+}
+
+// The count shown while a log reply arrives: whole records only.
+void TestThermometerProtocol::recordsOfAnArrivingLog()
+{
+    QFETCH(QByteArray, reply);
+    QFETCH(int, count);
+    QCOMPARE(logRecordCount(reply), count);
 }
 
 void TestThermometerProtocol::otherFrames_data()

@@ -145,6 +145,7 @@ void TestImportWindow::fullMemoryArrivesWhole()
     startSimulator({"--records", "5000", "--profile", "ramp:-500:7", "--record-ems", "80,5,95"});
     openWindow(true);
     QStringList waitingTexts;
+    QStringList countsShown; // the record counts shown while waiting, in order
     bool heldThroughout = true;
     QTimer sampler;
     connect(&sampler, &QTimer::timeout, this, [&] {
@@ -156,6 +157,9 @@ void TestImportWindow::fullMemoryArrivesWhole()
         const QString text = m_window->Label7->text();
         if (m_window->Label7->isVisible() && !text.isEmpty() && !waitingTexts.contains(text))
             waitingTexts << m_window->Label7->text();
+        const QString received = m_window->RecordsLabel->text();
+        if (m_window->Label7->isVisible() && !countsShown.contains(received))
+            countsShown << received;
     });
     sampler.start(50);
     import();
@@ -166,6 +170,22 @@ void TestImportWindow::fullMemoryArrivesWhole()
     QVERIFY(heldThroughout);
     QCOMPARE(waitingTexts.size(), 8);
     QVERIFY(waitingTexts.contains(QStringLiteral("Please waiting .........")));
+    // The count rises while the reply arrives, from none to some short of all,
+    // and the status names all the simulator sent once the import has ended.
+    QVERIFY2(countsShown.size() >= 3, qPrintable(countsShown.join(QLatin1Char('|'))));
+    QCOMPARE(countsShown.first(), QStringLiteral("0 records received"));
+    int previous = -1;
+    bool partShown = false;
+    for (const QString &text : countsShown) {
+        QVERIFY2(text.endsWith(QLatin1String(" records received")), qPrintable(text));
+        const int count = text.section(QLatin1Char(' '), 0, 0).toInt();
+        QVERIFY2(count > previous, qPrintable(countsShown.join(QLatin1Char('|'))));
+        partShown = partShown || (count > 0 && count < 5000);
+        previous = count;
+    }
+    QVERIFY(partShown);
+    QCOMPARE(m_window->RecordsLabel->text(), QStringLiteral("Import ended: 5000 records"));
+    QVERIFY(m_window->RecordsLabel->isVisible());
     const QVector<MeasureRecord> &rows = getRecorde().rows();
     QCOMPARE(rows.size(), 5000);
     QVector<double> expected;

@@ -4,6 +4,7 @@
 // grid's own layout and the real save dialog.
 #include "analysis/klgload.h"
 #include "biff5records.h"
+#include "common/savesuggestion.h"
 #include "devicelink/systemvar.h"
 #include "filesizelimit.h"
 #include "import/GetRecorde.h"
@@ -150,18 +151,21 @@ void TestExportCommand::fill(MeasureTable &table, int rows)
 void TestExportCommand::exportsTheActiveWindow_data()
 {
     QTest::addColumn<QString>("window");
-    QTest::addColumn<int>("table"); // 1 MeaData, 2 GetRecorde, 3 LoadData
-    QTest::newRow("measurement") << "Form5" << 1;
-    QTest::newRow("import") << "Form4" << 2;
-    QTest::newRow("data view") << "Form7" << 3;
+    QTest::addColumn<int>("table");       // 1 MeaData, 2 GetRecorde, 3 LoadData
+    QTest::addColumn<QString>("subject"); // of the suggested file name
+    QTest::newRow("measurement") << "Form5" << 1 << "Measure";
+    QTest::newRow("import") << "Form4" << 2 << "Import";
+    QTest::newRow("data view") << "Form7" << 3 << "Data View";
 }
 
 // The file of the window in front holds its table's rows; the name gets
-// ".XLS" when it has no extension; the message counts the rows.
+// ".XLS" when it has no extension; the message counts the rows. The dialog
+// suggests the window's name and the moment, the extension left to the filter.
 void TestExportCommand::exportsTheActiveWindow()
 {
     QFETCH(QString, window);
     QFETCH(int, table);
+    QFETCH(QString, subject);
 
     MeasureTable *tables[] = {&m_link->Table1, &m_link->Table2, &m_link->Table3};
     for (int t = 1; t <= 3; ++t)
@@ -169,10 +173,16 @@ void TestExportCommand::exportsTheActiveWindow()
     activate(window);
     m_env->dialogs.fileAnswers << path(QStringLiteral("run"));
 
+    const QDateTime before = QDateTime::currentDateTime();
     m_form->N7->trigger();
+    const QDateTime after = QDateTime::currentDateTime();
 
     const QString written = path(QStringLiteral("run.XLS"));
     QCOMPARE(m_env->dialogs.saveDialogs.size(), 1);
+    const QString suggested = m_env->dialogs.suggestedNames.value(0);
+    QVERIFY2(suggested == SaveSuggestion::fileName(subject, before, QString()) ||
+                 suggested == SaveSuggestion::fileName(subject, after, QString()),
+             qPrintable(suggested));
     QCOMPARE(m_env->dialogs.saveDialogs.first().second, ExportFilters);
     QCOMPARE(m_env->dialogs.shown.size(), 1);
     const ScriptedDialogs::Shown &done = m_env->dialogs.shown.first();

@@ -26,6 +26,8 @@ private slots:
     void damagedPictureLeavesThePanelEmpty();
     void closingOffersAboutAgain_data();
     void closingOffersAboutAgain();
+    void closesFromTheKeyboard_data();
+    void closesFromTheKeyboard();
 
 private:
     TForm3 *openAbout();
@@ -180,6 +182,31 @@ void TestAboutWindow::closingOffersAboutAgain()
     QVERIFY(m_dialogs->shown.isEmpty());
 
     QVERIFY(openAbout());
+}
+
+void TestAboutWindow::closesFromTheKeyboard_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::newRow("Return") << int(Qt::Key_Return);
+    QTest::newRow("Enter") << int(Qt::Key_Enter);
+    QTest::newRow("Space") << int(Qt::Key_Space);
+    QTest::newRow("Escape") << int(Qt::Key_Escape);
+}
+
+void TestAboutWindow::closesFromTheKeyboard()
+{
+    QFETCH(int, key);
+    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+    QPointer<TForm3> about = openAbout();
+    QVERIFY(about);
+    // The key goes where the user's keyboard goes: the focus the window opened with.
+    QTRY_VERIFY(about->isAncestorOf(QApplication::focusWidget()));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
+    QTRY_VERIFY(!about);
+    QSignalSpy refresh(&m_form->Timer1, &ComponentTimer::timeout);
+    QVERIFY(refresh.wait(5000));
+    QVERIFY(m_form->A1->isEnabled());
+    QTRY_VERIFY(m_form->ClientArea->subWindowList().isEmpty());
 }
 
 QTEST_MAIN(TestAboutWindow)

@@ -122,6 +122,9 @@ private slots:
     void toolButtonsCarryTheirCommands_data();
     void toolButtonsCarryTheirCommands();
     void toolBarOrder();
+    void commandKeys_data();
+    void commandKeys();
+    void keysTriggerTheirCommands();
     void languageMenu();
     void exportPrintSaveFollowActiveChild_data();
     void exportPrintSaveFollowActiveChild();
@@ -528,6 +531,48 @@ void TestMainWindow::arranging()
     QCOMPARE(checks(), QStringLiteral("x--"));
     QVERIFY(!front->isMaximized() && !back->isMaximized());
     QVERIFY(front->pos() != back->pos());
+}
+
+void TestMainWindow::commandKeys_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QKeySequence>("key");
+    QTest::newRow("Help") << "K1" << QKeySequence(Qt::Key_F1);
+    QTest::newRow("Open") << "N6" << QKeySequence(Qt::CTRL | Qt::Key_O);
+    QTest::newRow("Save") << "N15" << QKeySequence(Qt::CTRL | Qt::Key_S);
+    QTest::newRow("Print Data Sheet") << "N8" << QKeySequence(Qt::CTRL | Qt::Key_P);
+    QTest::newRow("Export") << "N7" << QKeySequence(Qt::CTRL | Qt::Key_E);
+    QTest::newRow("Exit") << "N9" << QKeySequence(Qt::CTRL | Qt::Key_Q);
+}
+
+// Each command has its key, and no other command of the main window shares it.
+void TestMainWindow::commandKeys()
+{
+    QFETCH(QString, command);
+    QFETCH(QKeySequence, key);
+    const QAction *a = action(qPrintable(command));
+    QVERIFY(a);
+    QCOMPARE(a->shortcut(), key);
+    for (const QAction *other : m_form->findChildren<QAction *>())
+        QVERIFY2(other == a || !other->shortcuts().contains(key), qPrintable(other->objectName()));
+}
+
+// The keys reach the commands through the window as the user presses them.
+void TestMainWindow::keysTriggerTheirCommands()
+{
+    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+    QSignalSpy help(action("K1"), &QAction::triggered);
+    QTest::keyClick(m_form.get(), Qt::Key_F1);
+    QCOMPARE(help.size(), 1);
+    // There is no help file beside this test: the help command says so.
+    QCOMPARE(m_dialogs->shown.size(), 1);
+    QVERIFY2(m_dialogs->shown[0].text.contains(QLatin1String("readme_en.chm")), qPrintable(m_dialogs->shown[0].text));
+
+    m_dialogs->answers = {Dialogs::No};
+    QTest::keyClick(m_form.get(), Qt::Key_Q, Qt::ControlModifier);
+    QCOMPARE(m_dialogs->shown.size(), 2);
+    QCOMPARE(m_dialogs->shown[1].text, ExitQuestion);
+    QVERIFY(m_form->isVisible());
 }
 
 void TestMainWindow::exitQuestion_data()

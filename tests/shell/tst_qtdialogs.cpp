@@ -24,6 +24,7 @@ private slots:
     void enterPressesTheNamedDefault();
     void saveDialogLeavesNameAndOverwriteToTheProgram_data();
     void saveDialogLeavesNameAndOverwriteToTheProgram();
+    void saveDialogOpensWithTheSuggestionInTheLastFolder();
 };
 
 void TestQtDialogs::initTestCase()
@@ -190,6 +191,44 @@ void TestQtDialogs::saveDialogLeavesNameAndOverwriteToTheProgram()
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), QByteArray("old\n")); // the dialog writes nothing
     }
+}
+
+// The first save opens with the suggested name; the next one opens with its
+// own suggestion in the folder the first was saved to.
+void TestQtDialogs::saveDialogOpensWithTheSuggestionInTheLastFolder()
+{
+    QTemporaryDir dir;
+    const QString first = QStringLiteral("Measure 2026-12-11 0619.klg");
+    const QString second = QStringLiteral("Import 2026-12-11 0620.klg");
+    QStringList namesShown;
+    QStringList foldersShown;
+    bool answered = false;
+    ModalUser user([&] {
+        QFileDialog *dialog = shownDialog<QFileDialog>();
+        auto *nameBox = dialog ? dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")) : nullptr;
+        if (!nameBox || answered)
+            return false;
+        answered = true;
+        namesShown << nameBox->text();
+        foldersShown << dialog->directory().absolutePath();
+        if (namesShown.size() == 1) {
+            nameBox->setText(dir.filePath(QStringLiteral("run.klg")));
+            QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+        } else {
+            QMetaObject::invokeMethod(dialog, "reject", Qt::QueuedConnection);
+        }
+        return false;
+    });
+
+    QtDialogs dialogs;
+    const QString filter = QStringLiteral("*.klg (*.klg)");
+    QCOMPARE(dialogs.saveFileName(QStringLiteral("Save As"), filter, first, nullptr),
+             dir.filePath(QStringLiteral("run.klg")));
+    answered = false;
+    QCOMPARE(dialogs.saveFileName(QStringLiteral("Save As"), filter, second, nullptr), QString());
+
+    QCOMPARE(namesShown, (QStringList{first, second}));
+    QCOMPARE(foldersShown.value(1), QDir(dir.path()).absolutePath());
 }
 
 QTEST_MAIN(TestQtDialogs)

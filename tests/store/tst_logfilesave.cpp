@@ -3,6 +3,7 @@
 // and to their own unsaved state.
 #include "logfiletestsupport.h"
 
+#include "common/savesuggestion.h"
 #include "store/logfilesave.h"
 
 #include <QtTest>
@@ -114,11 +115,21 @@ void TestLogFileSave::saves()
     table.refresh();
     const bool expectSaved = outcome == LogSaveOutcome::Written;
 
+    const QDateTime before = QDateTime::currentDateTime();
     const LogSaveResult result = measureWindow ? saveMeasureLog(table, editPath) : saveImportLog(table);
+    const QDateTime after = QDateTime::currentDateTime();
     QCOMPARE(result.outcome, outcome);
     QCOMPARE(result.path, path);
     // The dialog is shown unless the measurement window already has a path.
     QCOMPARE(dialogs.fileAnswers.isEmpty(), editPath.isEmpty());
+    // The dialog suggests the window's name and the moment of the save.
+    if (editPath.isEmpty()) {
+        const QString subject = measureWindow ? QStringLiteral("Measure") : QStringLiteral("Import");
+        const QString suggested = dialogs.suggestedNames.value(0);
+        QVERIFY2(suggested == SaveSuggestion::fileName(subject, before, QStringLiteral(".klg")) ||
+                     suggested == SaveSuggestion::fileName(subject, after, QStringLiteral(".klg")),
+                 qPrintable(suggested));
+    }
 
     if (question.isEmpty()) {
         QVERIFY(dialogs.shown.isEmpty());

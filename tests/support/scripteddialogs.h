@@ -36,6 +36,7 @@ public:
     QStringList filterAnswers;
     // Caption and filter of each save dialog shown.
     QList<std::pair<QString, QString>> saveDialogs;
+    QStringList suggestedNames; // the name each save dialog opened with
 
     // From now on every box keeps the event loop running until `until` holds
     // (checked every 10 ms) or limitMs have passed, then answers.
@@ -59,10 +60,11 @@ public:
         return answer(buttons);
     }
     QString openFileName(const QString &, const QString &) override { return nextFile(); }
-    QString saveFileName(const QString &caption, const QString &filter, const QString &,
+    QString saveFileName(const QString &caption, const QString &filter, const QString &suggested,
                          QString *selectedFilter) override
     {
         saveDialogs.append({caption, filter});
+        suggestedNames.append(suggested);
         const QString selected =
             filterAnswers.isEmpty() ? filter.section(QStringLiteral(";;"), 0, 0) : filterAnswers.takeFirst();
         if (selectedFilter)

@@ -2,6 +2,7 @@
 
 #include "devicelink/delay.h"
 #include "devicelink/systemvar.h"
+#include "devicelink/thermometerprotocol.h"
 
 #include <QScopeGuard>
 
@@ -101,11 +102,13 @@ bool RecordDownload::waitForRecords()
         ++v.rxIdleCount;
         ++progress.round;
         progress.step = progress.step % 8 + 1;
+        progress.records = ThermometerProtocol::logRecordCount(v.receivedFrame());
         report(progress);
         if (v.rxIdleCount > IdleRoundLimit || progress.round > TotalRoundLimit)
             break;
     }
     progress.finished = true;
+    progress.records = v.logReceived ? v.logCount : 0;
     report(progress);
     return v.logReceived;
 }

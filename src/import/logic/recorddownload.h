@@ -54,10 +54,12 @@ public:
     };
 
     // Where the reply wait has come: started (round 0), after each round
-    // with the step 1..8 of the waiting cycle, and finished.
+    // with the step 1..8 of the waiting cycle, and finished. records: the
+    // whole records received so far; when finished, the ones kept.
     struct Progress {
         int round = 0;
         int step = 0;
+        int records = 0;
         bool finished = false;
     };
     using ProgressCallback = std::function<void(const Progress &progress)>;

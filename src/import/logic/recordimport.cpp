@@ -77,4 +77,14 @@ QString waitingText(int step)
     return QStringLiteral("Please waiting ") + QString(points, QLatin1Char('.'));
 }
 
+QString receivedText(int count)
+{
+    return QStringLiteral("%1 records received").arg(count);
+}
+
+QString endedText(int count)
+{
+    return QStringLiteral("Import ended: %1 records").arg(count);
+}
+
 } // namespace RecordImport

@@ -47,4 +47,9 @@ QString connectionBrokeText(int count);
 // and nine at the eighth.
 QString waitingText(int step);
 
+// Beside the waiting text: "12 records received".
+QString receivedText(int count);
+// The status once the download has ended: "Import ended: 12 records".
+QString endedText(int count);
+
 } // namespace RecordImport
