@@ -26,7 +26,7 @@ QVector<double> plateaus(int n)
 {
     QVector<double> ys(n);
     for (int i = 0; i < n; ++i)
-        ys[i] = ((i * 7919) % 23) / 10.0 + (i / 97) % 3;
+        ys[i] = ((qint64(i) * 7919) % 23) / 10.0 + (i / 97) % 3;
     return ys;
 }
 
