@@ -39,7 +39,7 @@ qint32 fillReading(int i)
 {
     if (i < 2)
         return i == 0 ? Lowest : Highest;
-    return 250 + qint32(std::lround(80 * std::sin(i / 500.0))) + (i * 7919) % 13;
+    return 250 + qint32(std::lround(80 * std::sin(i / 500.0))) + int((qint64(i) * 7919) % 13);
 }
 
 void deliver(qint32 tenths)
