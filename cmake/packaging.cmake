@@ -46,6 +46,8 @@ list(FILTER KELVORA_COMPRESSED INCLUDE REGEX "/man/")
 install(FILES ${KELVORA_COMPRESSED} DESTINATION share/man/man1)
 install(FILES ${CMAKE_BINARY_DIR}/doc/changelog.gz ${PROJECT_SOURCE_DIR}/cmake/debian/copyright
   DESTINATION share/doc/kelvora)
+install(FILES ${PROJECT_SOURCE_DIR}/cmake/debian/lintian-overrides DESTINATION share/lintian/overrides
+  RENAME kelvora)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME kelvora)
